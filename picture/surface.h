@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+
+/// The persistent drawing surface: an image of the client area that keeps every pixel and
+/// circle drawn on it until it is cleared. Colours are red + 256 x green + 65536 x blue.
+/// Coordinates are pixels; a fractional coordinate falls on the pixel that contains it, and
+/// whatever lies outside the image is clipped.
+class Surface
+{
+public:
+    explicit Surface(QSize size = {}, std::int32_t background = 0xFFFFFF);
+
+    /// Changes the size, keeping what is drawn where both sizes overlap; new area is background.
+    void resize(QSize size);
+    QSize size() const { return image_.size(); }
+
+    /// Returns every pixel to the background colour.
+    void clear();
+    /// Sets the background colour and clears to it.
+    void setBackground(std::int32_t colour);
+    std::int32_t background() const { return background_; }
+
+    void setPixel(float x, float y, std::int32_t colour);
+    void drawCircle(float x, float y, float radius, std::int32_t colour);
+    std::int32_t pixel(int x, int y) const;
+
+    const QImage &image() const { return image_; }
+
+private:
+    QImage image_;
+    std::int32_t background_;
+};
+
+/// The packed colour as a Qt colour value.
+QRgb toRgb(std::int32_t colour);
+/// A Qt colour value packed as red + 256 x green + 65536 x blue.
+std::int32_t fromRgb(QRgb rgb);
+
+/// Writes image to path in format ("BMP": a 24-bit Windows bitmap, or "PNG"). The file is
+/// encoded in memory and replaced only once every byte is written and flushed, so a failed write
+/// leaves no partial file and an existing file under that name untouched. Returns false on any
+/// failure.
+bool writeImageFile(const QImage &image, const QString &path, const char *format);
