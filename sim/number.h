@@ -17,10 +17,22 @@ struct Number
     double value = 0;
 };
 
-constexpr Number int16Number(std::int16_t v) { return {Kind::int16, double(v)}; }
-constexpr Number int32Number(std::int32_t v) { return {Kind::int32, double(v)}; }
-constexpr Number singleNumber(float v) { return {Kind::single, double(v)}; }
-constexpr Number realNumber(double v) { return {Kind::real, v}; }
+constexpr Number int16Number(std::int16_t v)
+{
+    return {Kind::int16, double(v)};
+}
+constexpr Number int32Number(std::int32_t v)
+{
+    return {Kind::int32, double(v)};
+}
+constexpr Number singleNumber(float v)
+{
+    return {Kind::single, double(v)};
+}
+constexpr Number realNumber(double v)
+{
+    return {Kind::real, v};
+}
 
 /// The text a value field shows for n. Whole values below 1e15 in magnitude are plain digits
 /// with a leading minus when negative; other values have up to 15 significant digits (7 for a

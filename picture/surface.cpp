@@ -1,0 +1,87 @@
+#include "surface.h"
+
+#include "sim/pixels.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cmath>
+
+QRgb toRgb(std::int32_t colour)
+{
+    return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+std::int32_t fromRgb(QRgb rgb)
+{
+    return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb);
+}
+
+Surface::Surface(QSize size, std::int32_t background)
+    : image_(size, QImage::Format_RGB32), background_(background)
+{
+    clear();
+}
+
+void Surface::resize(QSize size)
+{
+    if (size == image_.size())
+        return;
+    QImage larger(size, QImage::Format_RGB32);
+    larger.fill(toRgb(background_));
+    QPainter painter(&larger);
+    painter.drawImage(0, 0, image_);
+    painter.end();
+    image_ = larger;
+}
+
+void Surface::clear()
+{
+    image_.fill(toRgb(background_));
+}
+
+void Surface::setBackground(std::int32_t colour)
+{
+    background_ = colour;
+    clear();
+}
+
+void Surface::setPixel(float x, float y, std::int32_t colour)
+{
+    const sim::Pixel p = sim::pixelAt(x, y);
+    if (image_.valid(p.x, p.y))
+        image_.setPixel(p.x, p.y, toRgb(colour));
+}
+
+void Surface::drawCircle(float x, float y, float radius, std::int32_t colour)
+{
+    const QRgb rgb = toRgb(colour);
+    for (const sim::Pixel &p : sim::circleOutline(x, y, radius))
+        if (image_.valid(p.x, p.y))
+            image_.setPixel(p.x, p.y, rgb);
+}
+
+std::int32_t Surface::pixel(int x, int y) const
+{
+    return fromRgb(image_.pixel(x, y));
+}
+
+bool writeImageFile(const QImage &image, const QString &path, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format))
+        return false;
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // commit() can report success after a failed final flush on a full disk, so every byte is
+    // checked on its way out and the flush is checked before committing.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

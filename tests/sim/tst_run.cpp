@@ -1,0 +1,308 @@
+#include "fakehost.h"
+
+#include "sim/defaults.h"
+#include "sim/run.h"
+#include "sim/scan.h"
+#include "sim/step.h"
+
+#include <QTest>
+
+#include <cstdint>
+#include <vector>
+
+using sim::Field;
+using sim::simstate;
+
+namespace {
+
+/// Mass one at (11, 20) with a radius that covers the whole 3 x 2 example rectangle, so that
+/// every start point is captured at its first step.
+simstate capturingEverything(FakeHost &host)
+{
+    simstate s = sim::defaultState(1024, 700);
+    s.xrot = 11;
+    s.yrot = 20;
+    host.radiusOne = 300;
+    return s;
+}
+
+simstate defaults(FakeHost &host, float clientWidth, float clientHeight)
+{
+    host.rect = sim::defaultPicture(clientWidth, clientHeight);
+    return sim::defaultState(clientWidth, clientHeight);
+}
+
+/// Which mass captured each start point of the rectangle: 0 none, 1 mass one, 2 mass two.
+std::vector<std::uint8_t> captureMap(const FakeHost &host, const simstate &s)
+{
+    std::vector<std::uint8_t> map;
+    for (const sim::StartPoint &p : sim::startPoints(host.rect)) {
+        const auto found = host.pixels.find({int(std::floor(p.x)), int(p.y)});
+        map.push_back(found == host.pixels.end()     ? 0
+                      : found->second == s.colorrot  ? 1
+                      : found->second == s.colorblau ? 2
+                                                     : 3);
+    }
+    return map;
+}
+
+std::uint64_t fnv1a(const std::vector<std::uint8_t> &bytes)
+{
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const std::uint8_t b : bytes)
+        hash = (hash ^ b) * 1099511628211ULL;
+    return hash;
+}
+
+} // namespace
+
+class RunTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startPointOrder_data();
+    void startPointOrder();
+    void halfPixelEdgesGiveWidthPointsPerRow_data();
+    void halfPixelEdgesGiveWidthPointsPerRow();
+    void captureAtFirstStepDoesNotYield();
+    void computeClearCompute();
+    void everyStepShowsItsValues();
+    void parameterChangeInYieldUsedFromNextStep();
+    void nestedStartRestartsThePicture();
+    void widenedRectangleEndsAtColumnLimit();
+    void endingProgramStopsAtNextYield();
+    void stopShowsTheMessage();
+    void defaultPictureGolden();
+};
+
+void RunTest::startPointOrder_data()
+{
+    QTest::addColumn<sim::Rect>("rect");
+    QTest::addColumn<QList<QPoint>>("expected");
+    QTest::newRow("3 x 2") << sim::Rect{10, 20, 3, 2}
+                           << QList<QPoint>{{10, 20}, {11, 20}, {12, 20},
+                                            {10, 21}, {11, 21}, {12, 21}};
+    QTest::newRow("1 wide") << sim::Rect{10, 20, 1, 3}
+                            << QList<QPoint>{{10, 20}, {10, 21}, {10, 22}};
+    QTest::newRow("1 high") << sim::Rect{10, 20, 4, 1}
+                            << QList<QPoint>{{10, 20}, {11, 20}, {12, 20}, {13, 20}};
+    QTest::newRow("half-pixel left edge lands on the pixel containing it")
+        << sim::Rect{9.5f, 20, 2, 2} << QList<QPoint>{{9, 20}, {10, 20}, {9, 21}, {10, 21}};
+}
+
+void RunTest::startPointOrder()
+{
+    QFETCH(sim::Rect, rect);
+    QFETCH(QList<QPoint>, expected);
+    FakeHost host;
+    host.rect = rect;
+    simstate s = capturingEverything(host);
+    sim::run(s, host);
+
+    QList<QPoint> painted;
+    for (const auto &[x, y] : host.paintedPoints)
+        painted.append(QPoint(int(std::floor(x)), int(std::floor(y))));
+    QCOMPARE(painted, expected);
+    QCOMPARE(int(s.rowsdone), int(rect.height));
+    QVERIFY(!host.spriteVisible);
+    QCOMPARE(host.border, 0);
+    QCOMPARE(int(sim::startPoints(rect).size()), expected.size());
+}
+
+void RunTest::halfPixelEdgesGiveWidthPointsPerRow_data()
+{
+    QTest::addColumn<float>("clientWidth");
+    QTest::newRow("1023 wide") << 1023.0f;
+    QTest::newRow("1024 wide") << 1024.0f;
+    QTest::newRow("1025 wide") << 1025.0f;
+}
+
+void RunTest::halfPixelEdgesGiveWidthPointsPerRow()
+{
+    QFETCH(float, clientWidth);
+    const sim::Rect rect = sim::defaultPicture(clientWidth, 700);
+    const std::vector<sim::StartPoint> points = sim::startPoints(rect);
+    QCOMPARE(points.size(), std::size_t(8000));
+    for (std::size_t row = 0; row < 80; ++row) {
+        QCOMPARE(points[row * 100].x, rect.left);
+        QCOMPARE(int(points[row * 100 + 99].y), int(points[row * 100].y));
+    }
+}
+
+void RunTest::captureAtFirstStepDoesNotYield()
+{
+    FakeHost host;
+    simstate s = capturingEverything(host);
+    host.radiusTwo = 300; // inside both circles: mass one's colour
+    sim::run(s, host);
+    QCOMPARE(host.yields, 0);
+    QCOMPARE(host.pixels.size(), std::size_t(6));
+    for (const auto &[pixel, colour] : host.pixels)
+        QCOMPARE(colour, s.colorrot);
+    // A capture shows the distances only; the pulls are never reached.
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textrrot)], 6);
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textfrot)], 0);
+}
+
+void RunTest::computeClearCompute()
+{
+    FakeHost host;
+    simstate s = capturingEverything(host);
+    sim::run(s, host);
+    QCOMPARE(host.pixels.size(), std::size_t(6));
+
+    host.spriteVisible = true;
+    host.border = 1;
+    const int writes = host.fieldWrites[std::size_t(Field::textxgreen)];
+    sim::run(s, host);
+    QVERIFY(host.pixels.empty());
+    QCOMPARE(host.circles.size(), std::size_t(2));
+    QCOMPARE(host.circles[0].colour, s.colorblau);
+    QCOMPARE(host.circles[1].colour, s.colorrot);
+    QCOMPARE(int(s.rowsdone), 0);
+    QVERIFY(host.spriteVisible);
+    QCOMPARE(host.border, 1);
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], writes);
+
+    sim::run(s, host);
+    QCOMPARE(host.pixels.size(), std::size_t(6));
+    QCOMPARE(int(s.rowsdone), 2);
+}
+
+void RunTest::everyStepShowsItsValues()
+{
+    FakeHost host;
+    simstate s = sim::defaultState(1024, 700);
+    host.rect = {470, 320, 1, 1};
+    host.spriteW = 10;
+    host.spriteH = 7;
+    sim::Number shownX{};
+    std::pair<float, float> sprite;
+    double xAfterStep = 0;
+    host.onYield = [&] {
+        if (host.yields == 1) {
+            shownX = host.field(Field::textxfblau);
+            sprite = host.sprite;
+            xAfterStep = s.xgreen;
+        }
+    };
+    sim::run(s, host);
+    QVERIFY(host.yields > 1);
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], 1);
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textyfblau)], int(host.yields));
+    QCOMPARE(shownX.kind, sim::Kind::real);
+    QVERIFY(shownX.value > 470);
+    QCOMPARE(sprite.first, float(xAfterStep - 5.0f));
+    QCOMPARE(host.field(Field::textxgreen).kind, sim::Kind::single);
+    QCOMPARE(host.field(Field::textygreen).kind, sim::Kind::int16);
+}
+
+void RunTest::parameterChangeInYieldUsedFromNextStep()
+{
+    FakeHost host;
+    simstate s = sim::defaultState(1024, 700);
+    host.rect = {470, 320, 1, 1};
+    host.onYield = [&] {
+        host.radiusOne = 300;
+        s.colorrot = 0x00FF00;
+    };
+    sim::run(s, host);
+    QCOMPARE(host.yields, 1);
+    QCOMPARE(host.pixels.at({470, 320}), 0x00FF00);
+}
+
+void RunTest::nestedStartRestartsThePicture()
+{
+    FakeHost plain;
+    simstate reference = defaults(plain, 300, 200);
+    sim::run(reference, plain);
+
+    FakeHost host;
+    simstate s = defaults(host, 300, 200);
+    int nested = 0;
+    host.onYield = [&] {
+        if (host.yields == 50 && nested == 0) {
+            ++nested;
+            sim::cmdstart_Click(s, host);
+        }
+    };
+    sim::run(s, host);
+    QCOMPARE(nested, 1);
+    QCOMPARE(host.clears, 2);
+    QVERIFY(s.rowsdone >= 80);
+    QVERIFY(!host.spriteVisible);
+    // The nested run painted the whole picture on the cleared surface; the interrupted one at
+    // most adds the start point it was computing when the nested one returned.
+    const std::vector<std::uint8_t> expected = captureMap(plain, reference);
+    const std::vector<std::uint8_t> got = captureMap(host, s);
+    QCOMPARE(got, expected);
+}
+
+void RunTest::widenedRectangleEndsAtColumnLimit()
+{
+    FakeHost host;
+    simstate s = defaults(host, 300, 200);
+    host.onYield = [&] {
+        if (host.yields == 1)
+            host.rect.width += 20;
+    };
+    sim::run(s, host);
+    QVERIFY(host.spriteVisible);
+    QCOMPARE(int(s.rowsdone), 0);
+    // The first row ran on to the end column fixed at the start, one pixel past the old right
+    // edge, and the scan stopped there before any wrap.
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], 101);
+}
+
+void RunTest::endingProgramStopsAtNextYield()
+{
+    FakeHost host;
+    simstate s = defaults(host, 300, 200);
+    host.onYield = [&] { host.ending = true; };
+    sim::run(s, host);
+    QCOMPARE(host.yields, 1);
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], 1);
+}
+
+void RunTest::stopShowsTheMessage()
+{
+    FakeHost host;
+    sim::cmdstop_Click(host);
+    QCOMPARE(host.messages.size(), std::size_t(1));
+    QCOMPARE(host.messages[0].first, std::string("                          stop"));
+    QCOMPARE(host.messages[0].second, std::string("Velmora"));
+}
+
+void RunTest::defaultPictureGolden()
+{
+    FakeHost host;
+    simstate s = defaults(host, 1024, 700);
+    sim::run(s, host);
+    QCOMPARE(int(s.rowsdone), 80);
+    const std::vector<std::uint8_t> map = captureMap(host, s);
+
+    // The renderer's path, one trajectory per start point, gives the same map.
+    std::vector<std::uint8_t> direct;
+    for (const sim::StartPoint &p : sim::startPoints(host.rect)) {
+        simstate t = sim::defaultState(1024, 700);
+        t.xgreen = p.x;
+        t.ygreen = p.y;
+        direct.push_back(std::uint8_t(sim::trajectory(t, 5, 5).capture));
+    }
+    QCOMPARE(direct, map);
+
+    int counts[4] = {};
+    for (const std::uint8_t m : map)
+        ++counts[m];
+    const QString summary = QString("one %1, two %2, none %3, yields %4, hash %5")
+                                .arg(counts[1])
+                                .arg(counts[2])
+                                .arg(counts[0])
+                                .arg(host.yields)
+                                .arg(fnv1a(map), 16, 16, QChar('0'));
+    // Any change in the arithmetic, its order or its precision changes this line.
+    QCOMPARE(summary, QString("one 4005, two 3994, none 1, yields 428064, hash f8c492a844887090"));
+}
+
+QTEST_APPLESS_MAIN(RunTest)
+#include "tst_run.moc"

@@ -1,0 +1,214 @@
+#include "sim/defaults.h"
+#include "sim/step.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using sim::Capture;
+using sim::simstate;
+
+class StepTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void workedFirstStep();
+    void pullOfMassOne_data();
+    void pullOfMassOne();
+    void firstStepDifferencesAreSingles();
+    void captureTests_data();
+    void captureTests();
+    void pullEqualToDistanceReachesTheMass();
+    void midpointIsAFixedPoint();
+    void cycleDetector_data();
+    void cycleDetector();
+    void trajectoryStopsAtTheLimit();
+};
+
+static bool near(double a, double b, double tolerance)
+{
+    return std::fabs(a - b) <= tolerance;
+}
+
+void StepTest::workedFirstStep()
+{
+    simstate s = sim::defaultState(1024, 700);
+    QCOMPARE(s.xrot, 502);
+    QCOMPARE(s.xblau, 522);
+    QCOMPARE(s.yrot, 350);
+    s.xgreen = 512.0f;
+    s.ygreen = 330;
+    QCOMPARE(sim::step(s, 5, 5, true), Capture::none);
+    QCOMPARE(s.distrot, std::sqrt(500.0));
+    QCOMPARE(s.distblau, std::sqrt(500.0));
+    QVERIFY(near(s.powerrot, 6.67, 1e-12));
+    QVERIFY(near(s.powerblau, 6.67, 1e-12));
+    QVERIFY(near(s.lambdarot, 0.425093, 5e-7));
+    QVERIFY(near(s.lambdablau, 0.425093, 5e-7));
+    QVERIFY(near(s.xpowerrot, 509.0171, 5e-5));
+    QVERIFY(near(s.ypowerrot, 335.9658, 5e-5));
+    QVERIFY(near(s.xpowerblau, 514.9829, 5e-5));
+    QVERIFY(near(s.ypowerblau, 335.9658, 5e-5));
+    QVERIFY(near(s.xgreen, 512, 1e-9));
+    QVERIFY(near(s.ygreen, 341.9317, 5e-5));
+}
+
+void StepTest::pullOfMassOne_data()
+{
+    QTest::addColumn<int>("distance");
+    QTest::addColumn<double>("pull");
+    QTest::newRow("10 px") << 10 << 33.35;
+    QTest::newRow("20 px") << 20 << 8.3375;
+    QTest::newRow("50 px") << 50 << 1.334;
+}
+
+void StepTest::pullOfMassOne()
+{
+    QFETCH(int, distance);
+    QFETCH(double, pull);
+    simstate s = sim::defaultState(1024, 700);
+    s.xblau = 30000; // far away: its pull is negligible
+    s.xgreen = float(s.xrot + distance);
+    s.ygreen = s.yrot;
+    QCOMPARE(sim::step(s, 5, 5, true), Capture::none);
+    QVERIFY2(near(s.powerrot, pull, pull * 1e-14),
+             qPrintable(QString::number(s.powerrot, 'g', 17)));
+    // The point reached lies at the distance of the pull, toward the mass, past it if need be.
+    QVERIFY(near(s.xpowerrot, s.xrot + distance - pull, 1e-9));
+    QCOMPARE(s.ypowerrot, double(s.yrot));
+    QCOMPARE(s.lambdarot<0, pull> distance);
+}
+
+void StepTest::firstStepDifferencesAreSingles()
+{
+    simstate s = sim::defaultState(2000, 700);
+    s.xrot = 1000;
+    s.xgreen = 0.1f;
+    s.ygreen = s.yrot;
+    sim::step(s, 5, 5, true);
+    const double singleDifference = 1000.0f - 0.1f;
+    QCOMPARE(s.distrot, std::sqrt(singleDifference * singleDifference));
+    QVERIFY(s.distrot != 1000.0 - double(0.1f));
+
+    // From the second step on the same position is a double.
+    s.xgreen = double(0.1f);
+    s.ygreen = s.yrot;
+    sim::step(s, 5, 5, false);
+    QCOMPARE(s.distrot, 1000.0 - double(0.1f));
+}
+
+void StepTest::captureTests_data()
+{
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("radiusOne");
+    QTest::addColumn<int>("radiusTwo");
+    QTest::addColumn<int>("expected");
+    // Mass one at 502, mass two at 522, both on the moving mass's row.
+    QTest::newRow("on mass one's circle") << 507 << 5 << 5 << int(Capture::one);
+    QTest::newRow("just outside both") << 508 << 5 << 5 << int(Capture::none);
+    QTest::newRow("on mass two's circle") << 517 << 5 << 5 << int(Capture::two);
+    QTest::newRow("inside both: mass one wins") << 515 << 20 << 20 << int(Capture::one);
+}
+
+void StepTest::captureTests()
+{
+    QFETCH(int, x);
+    QFETCH(int, radiusOne);
+    QFETCH(int, radiusTwo);
+    QFETCH(int, expected);
+    simstate s = sim::defaultState(1024, 700);
+    s.xgreen = float(x);
+    s.ygreen = 350;
+    QCOMPARE(int(sim::step(s, radiusOne, radiusTwo, true)), expected);
+}
+
+void StepTest::pullEqualToDistanceReachesTheMass()
+{
+    // Find the mass of mass one whose pull at 10 pixels is exactly 10 pixels.
+    simstate s = sim::defaultState(1024, 700);
+    s.xblau = 30000;
+    s.massgreen = 1e9;
+    double mass = 10.0 * 100 / sim::G / s.massgreen;
+    bool found = false;
+    for (int i = 0; i < 100000 && !found; ++i) {
+        const double pull = ((s.massgreen * mass) / 100.0) * sim::G;
+        if (pull == 10.0)
+            found = true;
+        else
+            mass = std::nextafter(mass, pull < 10.0 ? 1e300 : 0.0);
+    }
+    QVERIFY(found);
+    s.massrot = mass;
+    s.xgreen = s.xrot + 10.0;
+    s.ygreen = s.yrot;
+    QCOMPARE(sim::step(s, 5, 5, false), Capture::none);
+    QCOMPARE(s.powerrot, s.distrot);
+    QVERIFY(std::isinf(s.lambdarot));
+    QCOMPARE(s.xpowerrot, double(s.xrot));
+    QCOMPARE(s.ypowerrot, double(s.yrot));
+    QVERIFY(std::isfinite(s.xgreen) && std::isfinite(s.ygreen));
+}
+
+void StepTest::midpointIsAFixedPoint()
+{
+    simstate s = sim::defaultState(1024, 700);
+    s.xgreen = 512.0f;
+    s.ygreen = 350;
+    const sim::TrajectoryResult result = sim::trajectory(s, 5, 5);
+    QCOMPARE(result.capture, Capture::none);
+    QVERIFY2(result.steps < 10, qPrintable(QString::number(result.steps)));
+    QCOMPARE(s.xgreen, 512.0);
+}
+
+void StepTest::cycleDetector_data()
+{
+    QTest::addColumn<int>("prefix");
+    QTest::addColumn<int>("period");
+    QTest::newRow("fixed point at once") << 0 << 1;
+    QTest::newRow("period 2") << 0 << 2;
+    QTest::newRow("period 7 after 100 steps") << 100 << 7;
+    QTest::newRow("period 1000 after 3") << 3 << 1000;
+    QTest::newRow("never repeats") << 100000 << 1;
+}
+
+void StepTest::cycleDetector()
+{
+    QFETCH(int, prefix);
+    QFETCH(int, period);
+    const simstate s = sim::defaultState(1024, 700);
+    auto input = [&](int n) {
+        sim::StepInput in = sim::StepInput::of(s, 5, 5);
+        in.xgreen = n < prefix ? -1.0 - n : double((n - prefix) % period);
+        return in;
+    };
+    sim::CycleDetector detector;
+    const int horizon = prefix == 100000 ? prefix : 4 * (prefix + period) + 10;
+    int seenAt = -1;
+    for (int n = 0; n < horizon && seenAt < 0; ++n)
+        if (detector.repeats(input(n)))
+            seenAt = n;
+    if (prefix == 100000) {
+        QCOMPARE(seenAt, -1);
+    } else {
+        QVERIFY(seenAt >= prefix + period);
+        QVERIFY(seenAt > 0);
+    }
+}
+
+void StepTest::trajectoryStopsAtTheLimit()
+{
+    simstate s = sim::defaultState(1024, 700);
+    s.xgreen = 463.0f;
+    s.ygreen = 311;
+    const sim::TrajectoryResult unlimited = sim::trajectory(s, 5, 5);
+    QVERIFY(unlimited.capture != Capture::none);
+    QVERIFY(unlimited.steps > 3);
+    s.xgreen = 463.0f;
+    s.ygreen = 311;
+    const sim::TrajectoryResult limited = sim::trajectory(s, 5, 5, unlimited.steps - 1);
+    QCOMPARE(limited.capture, Capture::none);
+    QCOMPARE(limited.steps, unlimited.steps - 1);
+}
+
+QTEST_APPLESS_MAIN(StepTest)
+#include "tst_step.moc"
