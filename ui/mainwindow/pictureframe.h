@@ -1,0 +1,41 @@
+#pragma once
+
+#include "sim/host.h"
+
+#include <QWidget>
+
+/// The picture rectangle Image1: a transparent control over the drawing surface that marks the
+/// start points of a run and shows only its outline. Its geometry is kept in single-precision
+/// client-area pixels and may lie on half pixels; the control sits on the pixel that contains
+/// its top left corner.
+class PictureFrame : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PictureFrame(QWidget *parent = nullptr);
+
+    sim::Rect pictureRect() const { return rect_; }
+    float left() const { return rect_.left; }
+    float top() const { return rect_.top; }
+    float pictureWidth() const { return rect_.width; }
+    float pictureHeight() const { return rect_.height; }
+
+    void setLeft(float left);
+    void setTop(float top);
+    void setPictureWidth(float width);
+    void setPictureHeight(float height);
+
+    /// 0: no outline, 1: a single thin line.
+    int borderStyle() const { return borderStyle_; }
+    void setBorderStyle(int style);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void place();
+
+    sim::Rect rect_;
+    int borderStyle_ = 1;
+};
