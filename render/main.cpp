@@ -1,0 +1,82 @@
+#include "commandline.h"
+#include "progressbar.h"
+#include "renderer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+void printError(const QString &text)
+{
+    std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(text));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-render"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+
+    RenderCommandLine commandLine;
+    switch (commandLine.parse(QCoreApplication::arguments())) {
+    case RenderCommandLine::Result::help:
+        std::fputs(qUtf8Printable(commandLine.helpText()), stdout);
+        return 0;
+    case RenderCommandLine::Result::version:
+        std::printf("velmora-render %s\n", VELMORA_VERSION);
+        return 0;
+    case RenderCommandLine::Result::error:
+        printError(commandLine.errorText());
+        return 2;
+    case RenderCommandLine::Result::render:
+        break;
+    }
+
+    // A render can take long; find out first whether its file can be written at all. The
+    // probe is discarded and leaves nothing behind.
+    {
+        QSaveFile probe(commandLine.output());
+        if (!probe.open(QIODevice::WriteOnly)) {
+            printError(QStringLiteral("cannot write '%1': %2")
+                           .arg(commandLine.output(), probe.errorString()));
+            return 1;
+        }
+        probe.cancelWriting();
+    }
+
+    Renderer renderer(commandLine.parameters());
+    std::unique_ptr<ProgressBar> bar;
+    if (isatty(STDERR_FILENO))
+        bar = std::make_unique<ProgressBar>(stderr, renderer.pointCount());
+
+    QElapsedTimer timer;
+    timer.start();
+    const RenderSummary summary = renderer.render([&] {
+        if (bar)
+            bar->update(renderer.pointsDone());
+    });
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (bar)
+        bar->finish();
+
+    if (!writeImageFile(renderer.surface().image(), commandLine.output(), commandLine.format())) {
+        printError(QStringLiteral("cannot write '%1'; nothing written.").arg(commandLine.output()));
+        return 1;
+    }
+
+    std::printf("%lld start points: %lld captured by mass one, %lld by mass two, %lld never "
+                "captured; %llu steps in %.2f s\n",
+                static_cast<long long>(summary.points), static_cast<long long>(summary.capturedOne),
+                static_cast<long long>(summary.capturedTwo),
+                static_cast<long long>(summary.neverCaptured),
+                static_cast<unsigned long long>(summary.steps), seconds);
+    return 0;
+}

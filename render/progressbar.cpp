@@ -1,0 +1,42 @@
+#include "progressbar.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int barWidth = 30;
+
+} // namespace
+
+ProgressBar::ProgressBar(std::FILE *stream, std::int64_t total) : stream_(stream), total_(total)
+{
+    timer_.start();
+}
+
+void ProgressBar::update(std::int64_t done)
+{
+    const double seconds = double(timer_.elapsed()) / 1000;
+    const double fraction = total_ > 0 ? double(done) / double(total_) : 1;
+    const int filled = std::clamp(int(fraction * barWidth), 0, barWidth);
+    char bar[barWidth + 1];
+    std::fill(bar, bar + filled, '#');
+    std::fill(bar + filled, bar + barWidth, '.');
+    bar[barWidth] = '\0';
+
+    const double rate = seconds > 0 ? double(done) / seconds : 0;
+    std::fprintf(stream_, "\r[%s] %lld/%lld points  %.0f points/s", bar,
+                 static_cast<long long>(done), static_cast<long long>(total_), rate);
+    if (rate > 0) {
+        const long long left = static_cast<long long>(double(total_ - done) / rate + 0.5);
+        std::fprintf(stream_, "  %lld:%02lld left ", left / 60, left % 60);
+    } else {
+        std::fputs("  --:-- left ", stream_);
+    }
+    std::fflush(stream_);
+}
+
+void ProgressBar::finish()
+{
+    std::fputs("\r\033[K", stream_);
+    std::fflush(stream_);
+}

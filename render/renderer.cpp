@@ -1,0 +1,172 @@
+#include "renderer.h"
+
+#include "sim/defaults.h"
+#include "sim/host.h"
+#include "sim/run.h"
+
+#include <QFuture>
+#include <QList>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+namespace {
+
+/// Start points a worker takes at a time: small enough to balance trajectories of very
+/// different lengths, large enough that taking them costs nothing.
+constexpr std::int64_t chunkSize = 16;
+
+/// Lets the core draw the capture circles on the surface exactly as the window's run does.
+class CircleHost : public sim::Host
+{
+public:
+    CircleHost(Surface &surface, std::int16_t radiusOne, std::int16_t radiusTwo)
+        : surface_(surface), radiusOne_(radiusOne), radiusTwo_(radiusTwo)
+    {
+    }
+
+    void clear() override { surface_.clear(); }
+    void drawCircle(float x, float y, float radius, std::int32_t colour) override
+    {
+        surface_.drawCircle(x, y, radius, colour);
+    }
+    void setPixel(float x, float y, std::int32_t colour) override
+    {
+        surface_.setPixel(x, y, colour);
+    }
+    sim::Rect picture() const override { return {}; }
+    void setPictureBorder(int) override {}
+    void setSpriteVisible(bool) override {}
+    float spriteWidth() const override { return 0; }
+    float spriteHeight() const override { return 0; }
+    void moveSprite(float, float) override {}
+    std::int16_t value(sim::Scrollbar bar) const override
+    {
+        return bar == sim::Scrollbar::vscradred ? radiusOne_ : radiusTwo_;
+    }
+    void setField(sim::Field, sim::Number) override {}
+    bool yield() override { return true; }
+    void message(std::string_view, std::string_view) override {}
+
+private:
+    Surface &surface_;
+    std::int16_t radiusOne_;
+    std::int16_t radiusTwo_;
+};
+
+std::int16_t clampedPosition(std::int16_t value, int max)
+{
+    return std::int16_t(std::clamp<int>(value, 0, max));
+}
+
+} // namespace
+
+RenderParameters RenderParameters::defaults(QSize client)
+{
+    const sim::simstate s = sim::defaultState(float(client.width()), float(client.height()));
+    RenderParameters p;
+    p.client = client;
+    p.xrot = clampedPosition(s.xrot, client.width());
+    p.yrot = clampedPosition(s.yrot, client.height());
+    p.xblau = clampedPosition(s.xblau, client.width());
+    p.yblau = clampedPosition(s.yblau, client.height());
+    return p;
+}
+
+sim::simstate RenderParameters::state() const
+{
+    sim::simstate s = sim::defaultState(float(client.width()), float(client.height()));
+    s.xrot = xrot;
+    s.yrot = yrot;
+    s.xblau = xblau;
+    s.yblau = yblau;
+    s.massrot = double(massOne) * 10000;
+    s.massblau = std::int32_t(massTwo) * 10000;
+    s.massgreen = double(massMoving) * 10000000;
+    s.colorrot = colorOne;
+    s.colorblau = colorTwo;
+    return s;
+}
+
+Renderer::Renderer(const RenderParameters &parameters)
+    : parameters_(parameters), state_(parameters.state()),
+      surface_(parameters.client, parameters.background),
+      startPoints_(sim::startPoints(sim::centredPicture(
+          float(parameters.client.width()), float(parameters.client.height()),
+          float(parameters.picture.width()), float(parameters.picture.height())))),
+      captures_(startPoints_.size(), sim::Capture::none)
+{
+}
+
+void Renderer::work()
+{
+    const std::int64_t count = pointCount();
+    for (;;) {
+        const std::int64_t first = nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed);
+        if (first >= count)
+            return;
+        const std::int64_t last = std::min(first + chunkSize, count);
+        std::uint64_t steps = 0;
+        for (std::int64_t i = first; i < last; ++i) {
+            sim::simstate s = state_;
+            s.xgreen = startPoints_[i].x;
+            s.ygreen = startPoints_[i].y;
+            const sim::TrajectoryResult r = sim::trajectory(
+                s, parameters_.radiusOne, parameters_.radiusTwo, parameters_.stepLimit);
+            captures_[i] = r.capture;
+            steps += r.steps;
+        }
+        steps_.fetch_add(steps, std::memory_order_relaxed);
+        pointsDone_.fetch_add(last - first, std::memory_order_relaxed);
+    }
+}
+
+RenderSummary Renderer::render(const std::function<void()> &onProgress)
+{
+    const int threads =
+        parameters_.threads > 0 ? parameters_.threads : std::max(1, QThread::idealThreadCount());
+
+    QThreadPool pool;
+    pool.setMaxThreadCount(threads);
+    QSemaphore finished;
+    QList<QFuture<void>> workers;
+    for (int i = 0; i < threads; ++i) {
+        workers.append(QtConcurrent::run(&pool, [this, &finished] {
+            work();
+            finished.release();
+        }));
+    }
+    while (!finished.tryAcquire(threads, 100)) {
+        if (onProgress)
+            onProgress();
+    }
+    for (QFuture<void> &worker : workers)
+        worker.waitForFinished();
+
+    CircleHost host(surface_, parameters_.radiusOne, parameters_.radiusTwo);
+    sim::drawCaptureCircles(state_, host);
+
+    RenderSummary summary;
+    summary.points = pointCount();
+    summary.steps = steps_.load();
+    for (std::size_t i = 0; i < captures_.size(); ++i) {
+        const sim::StartPoint &p = startPoints_[i];
+        switch (captures_[i]) {
+        case sim::Capture::one:
+            surface_.setPixel(p.x, p.y, state_.colorrot);
+            ++summary.capturedOne;
+            break;
+        case sim::Capture::two:
+            surface_.setPixel(p.x, p.y, state_.colorblau);
+            ++summary.capturedTwo;
+            break;
+        case sim::Capture::none:
+            ++summary.neverCaptured;
+            break;
+        }
+    }
+    return summary;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "picture/surface.h"
+#include "sim/scan.h"
+#include "sim/simstate.h"
+#include "sim/step.h"
+
+#include <QSize>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+/// What one picture is computed from, in the units of the window's scrollbars: positions and
+/// sizes in client-area pixels, masses as scrollbar Values (kilograms are Value x 10000 for the
+/// fixed masses and Value x 10000000 for the moving mass), colours red + 256 x green +
+/// 65536 x blue.
+struct RenderParameters
+{
+    QSize client{1024, 700};
+    QSize picture{100, 80};
+    std::int16_t xrot = 502;
+    std::int16_t yrot = 350;
+    std::int16_t xblau = 522;
+    std::int16_t yblau = 350;
+    std::int16_t massOne = 10;
+    std::int16_t massTwo = 10;
+    std::int16_t massMoving = 50;
+    std::int16_t radiusOne = 5;
+    std::int16_t radiusTwo = 5;
+    std::int32_t colorOne = 255;        // red
+    std::int32_t colorTwo = 16711680;   // blue
+    std::int32_t background = 16777215; // white
+    std::uint64_t stepLimit = sim::stepLimit;
+    /// Worker threads; 0 means one per core.
+    int threads = 0;
+
+    /// The parameters start-up gives a client area of this size: the masses where the window
+    /// places them, clamped to the position scrollbars' ranges as the scrollbars clamp them.
+    static RenderParameters defaults(QSize client);
+
+    /// The record a run of these parameters starts from.
+    sim::simstate state() const;
+};
+
+/// The counts of a finished picture.
+struct RenderSummary
+{
+    std::int64_t points = 0;
+    std::int64_t capturedOne = 0;
+    std::int64_t capturedTwo = 0;
+    std::int64_t neverCaptured = 0;
+    std::uint64_t steps = 0;
+};
+
+/// Computes the drawing surface that a complete, undisturbed run leaves for the given
+/// parameters: the background, mass two's capture circle, mass one's, then every start point of
+/// the picture rectangle in the colour of the mass that captures it. The start points are
+/// spread over worker threads; the surface does not depend on how many.
+class Renderer
+{
+public:
+    explicit Renderer(const RenderParameters &parameters);
+
+    /// Computes the picture and blocks until it is complete, calling onProgress on the calling
+    /// thread about every tenth of a second meanwhile. Call once.
+    RenderSummary render(const std::function<void()> &onProgress = {});
+
+    /// Start points finished so far; any thread may read it while render() runs.
+    std::int64_t pointsDone() const { return pointsDone_.load(std::memory_order_relaxed); }
+    std::int64_t pointCount() const { return std::int64_t(captures_.size()); }
+
+    /// The drawing surface; complete once render() has returned.
+    const Surface &surface() const { return surface_; }
+
+private:
+    void work();
+
+    RenderParameters parameters_;
+    sim::simstate state_;
+    Surface surface_;
+    std::vector<sim::StartPoint> startPoints_;
+    std::vector<sim::Capture> captures_;
+    std::atomic<std::int64_t> nextPoint_{0};
+    std::atomic<std::int64_t> pointsDone_{0};
+    std::atomic<std::uint64_t> steps_{0};
+};
