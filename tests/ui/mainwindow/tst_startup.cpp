@@ -1,0 +1,405 @@
+// The main window as start-up leaves it, on the client area the screen configuration gives:
+// 1024 x 700, or 1023 x 700 where the centre falls on half pixels.
+
+#include "windowtest.h"
+
+#include "ui/mainwindow/sprite.h"
+
+#include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+using namespace windowtest;
+
+namespace {
+
+/// The start-up values that depend on the client width.
+struct Expected
+{
+    int clientWidth;
+    float pictureLeft;
+    int xrot;
+    int xblau;
+};
+
+constexpr Expected expectations[] = {
+    {1024, 462.0f, 502, 522}, {1023, 461.5f, 502, 522}, // 501.5 and 521.5 round to even
+};
+constexpr int clientHeight = 700;
+
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void clientAreaIsTheScreenLessTheMenuBar();
+    void pictureRectangleAndSprite();
+    void panels();
+    void scrollBars_data();
+    void scrollBars();
+    void fields_data();
+    void fields();
+    void model();
+    void surfaceHoldsOnlyTheTwoCircles();
+    void menuBar_data();
+    void menuBar();
+    void textBoxes_data();
+    void textBoxes();
+
+private:
+    frmgrav *window_ = nullptr;
+    const Expected *expected_ = nullptr;
+};
+
+void StartupTest::init()
+{
+    window_ = new frmgrav;
+    expected_ = nullptr;
+    for (const Expected &e : expectations)
+        if (e.clientWidth == window_->centralWidget()->width())
+            expected_ = &e;
+    QVERIFY2(expected_, "the screen configuration gives an unexpected client width");
+    QCOMPARE(window_->centralWidget()->height(), clientHeight);
+}
+
+void StartupTest::cleanup()
+{
+    delete window_;
+    window_ = nullptr;
+}
+
+void StartupTest::clientAreaIsTheScreenLessTheMenuBar()
+{
+    // The window is as wide as the screen and 20 twips lower; the surface is the client area.
+    const QRect screen = window_->screen()->geometry();
+    QCOMPARE(window_->geometry(), QRect(0, 0, screen.width(), screen.height() - 1));
+    QCOMPARE(window_->surface().size(), QSize(expected_->clientWidth, clientHeight));
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
+    QCOMPARE(window_->surface().size(), window_->centralWidget()->size());
+}
+
+void StartupTest::pictureRectangleAndSprite()
+{
+    PictureFrame *image = pictureFrame(*window_);
+    QVERIFY(image);
+    QCOMPARE(image->left(), expected_->pictureLeft);
+    QCOMPARE(image->top(), 310.0f);
+    QCOMPARE(image->pictureWidth(), 100.0f);
+    QCOMPARE(image->pictureHeight(), 80.0f);
+    QCOMPARE(image->borderStyle(), 1);
+    // The control sits on the pixel that contains its corner.
+    QCOMPARE(image->geometry(),
+             QRect(462, 310, 100, 80).translated(expected_->pictureLeft == 462.0f ? 0 : -1, 0));
+
+    // The sprite is centred on the top left corner of the picture rectangle.
+    auto *sprite = child<Sprite>(*window_, "Imggreen");
+    QVERIFY(sprite);
+    QVERIFY(!sprite->isHidden());
+    QCOMPARE(sprite->size(), QSize(10, 10));
+    QCOMPARE(sprite->positionLeft(), expected_->pictureLeft - 5.0f);
+    QCOMPARE(sprite->positionTop(), 305.0f);
+    QCOMPARE(sprite->pos(), QPoint(expected_->pictureLeft == 462.0f ? 457 : 456, 305));
+}
+
+void StartupTest::panels()
+{
+    auto *masses = child<QWidget>(*window_, "frmmasses");
+    auto *variables = child<QWidget>(*window_, "frmvariables");
+    QVERIFY(masses && variables);
+    QCOMPARE(masses->geometry(), QRect(0, 0, 97, clientHeight - 20));
+    QCOMPARE(variables->geometry(),
+             QRect(97, clientHeight - 129 - 20, expected_->clientWidth - 97, 129));
+    QVERIFY(!masses->isHidden());
+    QVERIFY(!variables->isHidden());
+}
+
+void StartupTest::scrollBars_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("smallChange");
+    QTest::addColumn<int>("largeChange");
+
+    QTest::newRow("mov mass") << "vscmassegreen" << 1 << 32767 << 50 << 1 << 1;
+    QTest::newRow("mass one") << "vscmasserot" << 1 << 32767 << 10 << 1 << 1;
+    QTest::newRow("mass two") << "vscmasseblau" << 1 << 32767 << 10 << 1 << 1;
+    QTest::newRow("x pos one") << "vscxposred" << 0 << -1 << -1 << 1 << 10;
+    QTest::newRow("y pos one") << "vscyposred" << 0 << clientHeight << 350 << 1 << 10;
+    QTest::newRow("x pos two") << "vscxposblue" << 0 << -1 << -2 << 1 << 10;
+    QTest::newRow("y pos two") << "vscyposblue" << 0 << clientHeight << 350 << 1 << 10;
+    QTest::newRow("rad. one") << "vscradred" << 1 << 300 << 5 << 1 << 10;
+    QTest::newRow("rad. two") << "vscradblau" << 1 << 300 << 5 << 1 << 10;
+    QTest::newRow("pic x") << "vscpicsizex" << 2 << -1 << 100 << 2 << 10;
+    QTest::newRow("pic y") << "vscpicsizey" << 2 << clientHeight << 80 << 1 << 10;
+}
+
+void StartupTest::scrollBars()
+{
+    QFETCH(QString, name);
+    QFETCH(int, min);
+    QFETCH(int, max);
+    QFETCH(int, value);
+    QFETCH(int, smallChange);
+    QFETCH(int, largeChange);
+    // -1 stands for the client width, and for x pos one's value; -2 for x pos two's value.
+    if (max == -1)
+        max = expected_->clientWidth;
+    if (value == -1)
+        value = expected_->xrot;
+    if (value == -2)
+        value = expected_->xblau;
+
+    auto *scrollBar = window_->findChild<QScrollBar *>(name);
+    QVERIFY(scrollBar);
+    QCOMPARE(scrollBar->orientation(), Qt::Horizontal);
+    QVERIFY(scrollBar->isEnabled());
+    QCOMPARE(scrollBar->minimum(), min);
+    QCOMPARE(scrollBar->maximum(), max);
+    QCOMPARE(scrollBar->value(), value);
+    QCOMPARE(scrollBar->singleStep(), smallChange);
+    QCOMPARE(scrollBar->pageStep(), largeChange);
+}
+
+void StartupTest::fields_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("x pos one") << "textxxrot"
+                               << "502";
+    QTest::newRow("y pos one") << "textyyrot"
+                               << "350";
+    QTest::newRow("x pos two") << "textxblau"
+                               << "522";
+    QTest::newRow("y pos two") << "textyblau"
+                               << "350";
+    QTest::newRow("rad. one") << "textradiusrot"
+                              << "5";
+    QTest::newRow("rad. two") << "textradiusblau"
+                              << "5";
+    QTest::newRow("mass one") << "textmrot"
+                              << "100000";
+    QTest::newRow("mass two") << "textmblau"
+                              << "100000";
+    QTest::newRow("mov mass") << "textmgreen"
+                              << "500000000";
+    QTest::newRow("pic x") << "Textpicsizex"
+                           << "100";
+    QTest::newRow("pic y") << "Textpicsizey"
+                           << "80";
+    // The live variables are not written before the first run.
+    for (const char *live :
+         {"textxgreen", "textygreen", "textrrot", "textrblau", "textfrot", "textfblau", "textlrot",
+          "textlblau", "textxfrot", "textyfrot", "textxfblau", "textyfblau"})
+        QTest::newRow(live) << live << "";
+}
+
+void StartupTest::fields()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    auto *box = window_->findChild<QLineEdit *>(name);
+    QVERIFY(box);
+    QCOMPARE(box->text(), text);
+}
+
+void StartupTest::model()
+{
+    const sim::simstate &s = window_->state();
+    QCOMPARE(int(s.xrot), expected_->xrot);
+    QCOMPARE(int(s.yrot), 350);
+    QCOMPARE(int(s.xblau), expected_->xblau);
+    QCOMPARE(int(s.yblau), 350);
+    QCOMPARE(s.massrot, 100000.0);
+    QCOMPARE(s.massblau, 100000);
+    QCOMPARE(s.massgreen, 500000000.0);
+    QCOMPARE(s.colorrot, 255);
+    QCOMPARE(s.colorblau, 16711680);
+    QCOMPARE(s.xgreen, double(expected_->pictureLeft));
+    QCOMPARE(s.ygreen, 310.0);
+    QCOMPARE(int(s.scany), 0);
+    QCOMPARE(int(s.rowsdone), 0);
+    QVERIFY(!window_->isEnding());
+}
+
+void StartupTest::surfaceHoldsOnlyTheTwoCircles()
+{
+    const QImage &image = window_->surface().image();
+    QCOMPARE(image, circlesOnly(*window_).image());
+    // And those are a red circle around mass one and a blue one around mass two.
+    const int x1 = expected_->xrot, x2 = expected_->xblau;
+    QCOMPARE(window_->surface().pixel(x1 + 5, 350), 255);
+    QCOMPARE(window_->surface().pixel(x1, 345), 255);
+    QCOMPARE(window_->surface().pixel(x2 - 5, 350), 16711680);
+    QCOMPARE(window_->surface().pixel(x2, 355), 16711680);
+    QCOMPARE(window_->surface().pixel(x1, 350), 0xFFFFFF);
+}
+
+void StartupTest::menuBar_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("parent"); // the drop-down, or "" for the bar itself
+    QTest::addColumn<int>("position");   // index among the parent's entries
+    QTest::addColumn<bool>("checked");
+
+    QTest::newRow("File") << "cmdfile"
+                          << "        File       "
+                          << "" << 0 << false;
+    QTest::newRow("Start") << "cmdstart"
+                           << "     Start / Clearscreen    "
+                           << "cmdfile" << 0 << false;
+    QTest::newRow("Picture") << "cmdpicture"
+                             << "     Picture     "
+                             << "" << 1 << false;
+    QTest::newRow("Save") << "cmdsave"
+                          << "Save Picture"
+                          << "cmdpicture" << 0 << false;
+    QTest::newRow("Stop") << "cmdstop"
+                          << "        Stop      "
+                          << "" << 2 << false;
+    QTest::newRow("End") << "cmdexit"
+                         << "     End      "
+                         << "" << 3 << false;
+    QTest::newRow("Options") << "cmdalltables"
+                             << "     Options     "
+                             << "" << 4 << false;
+    QTest::newRow("Masses") << "mnumasses"
+                            << "Masses"
+                            << "cmdalltables" << 0 << true;
+    QTest::newRow("Variables") << "mnuvariables"
+                               << "Variables"
+                               << "cmdalltables" << 1 << true;
+    QTest::newRow("separator") << "mnusep"
+                               << "-"
+                               << "cmdalltables" << 2 << false;
+    QTest::newRow("All tables") << "mnuall"
+                                << "All tables"
+                                << "cmdalltables" << 3 << false;
+    QTest::newRow("Color") << "mnucolor"
+                           << "    Color     "
+                           << "" << 5 << false;
+    QTest::newRow("colour one") << "mnucolorone"
+                                << "color radius one    "
+                                << "mnucolor" << 0 << false;
+    QTest::newRow("colour two") << "mnucolortwo"
+                                << "color radius two"
+                                << "mnucolor" << 1 << false;
+    QTest::newRow("background") << "bgcolor"
+                                << "Background color"
+                                << "mnucolor" << 2 << false;
+    QTest::newRow("Info") << "cmdoptions"
+                          << "      Info     "
+                          << "" << 6 << false;
+}
+
+void StartupTest::menuBar()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, parent);
+    QFETCH(int, position);
+    QFETCH(bool, checked);
+
+    QAction *entry = window_->findChild<QAction *>(name);
+    if (auto *menu = window_->findChild<QMenu *>(name)) {
+        QCOMPARE(menu->title(), caption);
+        entry = menu->menuAction();
+    }
+    QVERIFY(entry);
+    QCOMPARE(entry->text(), caption);
+    QVERIFY(entry->shortcut().isEmpty());
+    QVERIFY(entry->isEnabled());
+    QCOMPARE(entry->isChecked(), checked);
+    QCOMPARE(entry->isCheckable(), checked);
+    QCOMPARE(entry->isSeparator(), name == QLatin1String("mnusep"));
+
+    const QWidget *owner = parent.isEmpty() ? static_cast<QWidget *>(window_->menuBar())
+                                            : window_->findChild<QMenu *>(parent);
+    QVERIFY(owner);
+    QVERIFY(position < owner->actions().size());
+    QCOMPARE(owner->actions().at(position), entry);
+    // Commands on the bar itself have no drop-down.
+    if (parent.isEmpty())
+        QCOMPARE(entry->menu() != nullptr, window_->findChild<QMenu *>(name) != nullptr);
+}
+
+void StartupTest::textBoxes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<qreal>("points");
+    QTest::addColumn<QRect>("geometry");
+
+    QTest::newRow("Masses") << "Text2"
+                            << "Masses"
+                            << "frmmasses" << 9.0 << QRect(8, 16, 81, 18);
+    QTest::newRow("mov mass") << "txtmassegreen"
+                              << "mov mass in kg"
+                              << "frmmasses" << 8.25 << QRect(8, 40, 137, 17);
+    QTest::newRow("mov mass field") << "textmgreen"
+                                    << "500000000"
+                                    << "frmmasses" << 8.25 << QRect(8, 56, 81, 17);
+    QTest::newRow("x pos one") << "txtxxrot"
+                               << "x pos one"
+                               << "frmmasses" << 8.25 << QRect(8, 208, 49, 17);
+    QTest::newRow("x pos one field") << "textxxrot"
+                                     << "502"
+                                     << "frmmasses" << 8.25 << QRect(56, 208, 33, 17);
+    QTest::newRow("Size") << "Text10"
+                          << "Size"
+                          << "frmmasses" << 9.0 << QRect(8, 336, 81, 18);
+    QTest::newRow("pic y") << "txtpicsizey"
+                           << "pic y"
+                           << "frmmasses" << 8.25 << QRect(8, 456, 49, 14);
+    QTest::newRow("Text5") << "Text5"
+                           << " (x,y) position of moving mass in pixel"
+                           << "frmvariables" << 8.25 << QRect(8, 16, 185, 17);
+    QTest::newRow("Text6") << "Text6" << QString::fromUtf8("power of gravitation in m³ / kg * s²")
+                           << "frmvariables" << 8.25 << QRect(8, 72, 185, 17);
+    QTest::newRow("x pos mov") << QString::fromUtf8("txtxgrün") << "x pos mov"
+                               << "frmvariables" << 8.25 << QRect(8, 32, 65, 17);
+    QTest::newRow("Variables") << "Text1"
+                               << "Variables"
+                               << "frmvariables" << 9.0 << QRect(200, 16, 185, 18);
+    QTest::newRow("ypower two") << "textyfblau"
+                                << ""
+                                << "frmvariables" << 8.25 << QRect(264, 104, 121, 17);
+    QTest::newRow("lambda two") << "txtlblau"
+                                << "lambda two"
+                                << "frmvariables" << 8.25 << QRect(392, 104, 65, 17);
+}
+
+void StartupTest::textBoxes()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, panel);
+    QFETCH(qreal, points);
+    QFETCH(QRect, geometry);
+
+    auto *box = window_->findChild<QLineEdit *>(name);
+    QVERIFY(box);
+    QCOMPARE(box->parentWidget()->objectName(), panel);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->geometry(), geometry);
+    QVERIFY(box->isReadOnly());
+    QCOMPARE(box->font().pointSizeF(), points);
+    // Arial, or a font with its metrics.
+    const QString family = QFontInfo(box->font()).family();
+    QVERIFY2(family == QLatin1String("Arial") || family == QLatin1String("Liberation Sans"),
+             qPrintable(family));
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
