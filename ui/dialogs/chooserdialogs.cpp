@@ -1,0 +1,33 @@
+#include "chooserdialogs.h"
+
+#include "picture/surface.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+
+std::optional<std::int32_t> QtChooserDialogs::chooseColour(std::int32_t initial, QWidget *parent)
+{
+    QColorDialog dialog(QColor::fromRgb(toRgb(initial)), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return fromRgb(dialog.selectedColor().rgb());
+}
+
+std::optional<QString> QtChooserDialogs::chooseSaveFile(const QString &title, const QString &folder,
+                                                        const QString &fileName,
+                                                        const QString &filter,
+                                                        const QString &defaultSuffix,
+                                                        QWidget *parent)
+{
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return std::nullopt;
+    return files.constFirst();
+}
