@@ -1,6 +1,7 @@
 #include "frmgrav.h"
 
 #include "drawingarea.h"
+#include "parameterscrollbar.h"
 #include "pictureframe.h"
 #include "sprite.h"
 
@@ -98,18 +99,11 @@ QFrame *createPanel(QWidget *parent, const QString &name, const QRect &geometry)
 }
 
 QScrollBar *createScrollBar(QWidget *panel, const QString &name, const QRect &geometry, int min,
-                            int max, int singleStep, int pageStep)
+                            int max, int smallChange, int largeChange)
 {
-    auto *bar = new QScrollBar(Qt::Horizontal, panel);
+    auto *bar = new ParameterScrollBar(min, max, smallChange, largeChange, panel);
     bar->setObjectName(name);
     bar->setGeometry(geometry);
-    bar->setRange(min, max);
-    bar->setValue(min);
-    bar->setSingleStep(singleStep);
-    bar->setPageStep(pageStep);
-    // The Value changes when the thumb is released, never while it is dragged.
-    bar->setTracking(false);
-    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 
