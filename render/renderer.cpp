@@ -19,6 +19,9 @@ namespace {
 /// different lengths, large enough that taking them costs nothing.
 constexpr std::int64_t chunkSize = 16;
 
+/// 96 dots per inch.
+constexpr int dotsPerMeter = 3780;
+
 /// Lets the core draw the capture circles on the surface exactly as the window's run does.
 class CircleHost : public sim::Host
 {
@@ -169,4 +172,14 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
         }
     }
     return summary;
+}
+
+QImage Renderer::fileImage() const
+{
+    QImage image = surface_.image();
+    if (image.dotsPerMeterX() != dotsPerMeter || image.dotsPerMeterY() != dotsPerMeter) {
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+    }
+    return image;
 }
