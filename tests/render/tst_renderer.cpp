@@ -1,0 +1,176 @@
+#include "surfacehost.h"
+
+#include "render/renderer.h"
+#include "sim/defaults.h"
+#include "sim/run.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(RenderParameters)
+
+namespace {
+
+RenderParameters smallPicture(QSize client, QSize picture)
+{
+    RenderParameters p = RenderParameters::defaults(client);
+    p.picture = picture;
+    return p;
+}
+
+/// What the window's run leaves on a surface of the client's size, and its counts.
+struct RunResult
+{
+    QImage image;
+    std::int64_t painted = 0;
+    std::uint64_t steps = 0;
+};
+
+RunResult runOnSurface(const RenderParameters &p)
+{
+    Surface surface(p.client, p.background);
+    const sim::Rect picture =
+        sim::centredPicture(float(p.client.width()), float(p.client.height()),
+                            float(p.picture.width()), float(p.picture.height()));
+    SurfaceHost host(surface, picture, p.radiusOne, p.radiusTwo);
+    sim::simstate s = p.state();
+    sim::run(s, host, p.stepLimit);
+    // A step either ends in a capture, which paints, or yields.
+    return {surface.image(), host.painted, std::uint64_t(host.painted + host.yields)};
+}
+
+} // namespace
+
+class RendererTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matchesRun_data();
+    void matchesRun();
+    void sameForEveryThreadCount_data();
+    void sameForEveryThreadCount();
+    void defaultsFollowStartUp_data();
+    void defaultsFollowStartUp();
+};
+
+void RendererTest::matchesRun_data()
+{
+    QTest::addColumn<RenderParameters>("parameters");
+
+    QTest::newRow("default picture") << RenderParameters::defaults({1024, 700});
+    // Odd client sizes put the picture's edges on half pixels.
+    QTest::newRow("half-pixel edges") << smallPicture({1023, 699}, {41, 33});
+
+    RenderParameters p = smallPicture({200, 150}, {60, 50});
+    p.xrot = 90;
+    p.yrot = 70;
+    p.xblau = 120;
+    p.yblau = 85;
+    p.massOne = 30;
+    p.massTwo = 7;
+    p.massMoving = 80;
+    p.radiusOne = 9;
+    p.radiusTwo = 3;
+    p.colorOne = 0x00A000;
+    p.colorTwo = 0x123456;
+    p.background = 0x202020;
+    QTest::newRow("masses, radii and colours changed") << p;
+
+    // Circles that cover part of the picture are painted over by the start points.
+    p = smallPicture({120, 90}, {50, 40});
+    p.xrot = 50;
+    p.yrot = 45;
+    p.xblau = 75;
+    p.yblau = 40;
+    p.radiusOne = 12;
+    p.radiusTwo = 20;
+    QTest::newRow("circles inside the picture") << p;
+
+    // Masses on the surface's edges, their circles clipped.
+    p = smallPicture({80, 60}, {30, 20});
+    p.xrot = 0;
+    p.yrot = 0;
+    p.xblau = 80;
+    p.yblau = 60;
+    QTest::newRow("masses on the corners") << p;
+
+    p = RenderParameters::defaults({1024, 700});
+    p.stepLimit = 30;
+    QTest::newRow("step limit leaves points unpainted") << p;
+}
+
+void RendererTest::matchesRun()
+{
+    QFETCH(RenderParameters, parameters);
+    parameters.threads = 2;
+
+    const RunResult expected = runOnSurface(parameters);
+    Renderer renderer(parameters);
+    const RenderSummary summary = renderer.render();
+
+    QCOMPARE(renderer.surface().image(), expected.image);
+    QCOMPARE(summary.points,
+             std::int64_t(parameters.picture.width()) * parameters.picture.height());
+    QCOMPARE(summary.capturedOne + summary.capturedTwo, expected.painted);
+    QCOMPARE(summary.points - summary.neverCaptured, expected.painted);
+    QCOMPARE(summary.steps, expected.steps);
+    QCOMPARE(renderer.pointsDone(), summary.points);
+}
+
+void RendererTest::sameForEveryThreadCount_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("2") << 2;
+    QTest::newRow("3") << 3;
+    QTest::newRow("8") << 8;
+}
+
+void RendererTest::sameForEveryThreadCount()
+{
+    QFETCH(int, threads);
+    RenderParameters p = smallPicture({300, 200}, {120, 90});
+
+    p.threads = 1;
+    Renderer single(p);
+    const RenderSummary one = single.render();
+    p.threads = threads;
+    Renderer several(p);
+    const RenderSummary many = several.render();
+
+    QCOMPARE(several.surface().image(), single.surface().image());
+    QCOMPARE(many.capturedOne, one.capturedOne);
+    QCOMPARE(many.capturedTwo, one.capturedTwo);
+    QCOMPARE(many.neverCaptured, one.neverCaptured);
+    QCOMPARE(many.steps, one.steps);
+}
+
+void RendererTest::defaultsFollowStartUp_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<int>("xrot");
+    QTest::addColumn<int>("xblau");
+    QTest::addColumn<int>("y");
+
+    QTest::newRow("1024x700") << QSize(1024, 700) << 502 << 522 << 350;
+    // 501.5 and 521.5 round to even; 349.5 likewise.
+    QTest::newRow("1023x699") << QSize(1023, 699) << 502 << 522 << 350;
+    // Mass two's start value lies past the scrollbar's maximum, which keeps it at the edge.
+    QTest::newRow("16x10") << QSize(16, 10) << 0 << 16 << 5;
+}
+
+void RendererTest::defaultsFollowStartUp()
+{
+    QFETCH(QSize, client);
+    QFETCH(int, xrot);
+    QFETCH(int, xblau);
+    QFETCH(int, y);
+
+    const RenderParameters p = RenderParameters::defaults(client);
+    QCOMPARE(int(p.xrot), xrot);
+    QCOMPARE(int(p.xblau), xblau);
+    QCOMPARE(int(p.yrot), y);
+    QCOMPARE(int(p.yblau), y);
+}
+
+QTEST_GUILESS_MAIN(RendererTest)
+#include "tst_renderer.moc"
