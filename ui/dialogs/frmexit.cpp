@@ -3,9 +3,12 @@
 #include "icon.h"
 #include "pictures.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+
+#include <cmath>
 
 namespace {
 
@@ -15,6 +18,16 @@ QLabel *makeLabel(const QString &name, const QString &text, const QRect &geometr
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignCenter);
+
+    // In Arial 12 points bold "End  Velmora  programm ?" is some pixels wider than its box;
+    // closing up the letters a little shows it whole instead of cut at both ends.
+    const qreal excess = QFontMetricsF(label->font()).horizontalAdvance(text) - geometry.width();
+    if (excess > 0 && text.size() > 1) {
+        QFont font = label->font();
+        font.setLetterSpacing(QFont::AbsoluteSpacing,
+                              -std::ceil(excess * 10 / (text.size() - 1)) / 10);
+        label->setFont(font);
+    }
     return label;
 }
 
