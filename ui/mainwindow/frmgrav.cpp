@@ -5,6 +5,10 @@
 #include "pictureframe.h"
 #include "sprite.h"
 
+#include "ui/dialogs/frmabout5.h"
+#include "ui/dialogs/frmexit.h"
+#include "ui/dialogs/icon.h"
+
 #include "picture/surface.h"
 #include "sim/defaults.h"
 #include "sim/number.h"
@@ -125,6 +129,7 @@ frmgrav::frmgrav(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmgrav"));
     setWindowTitle(QStringLiteral("  Velmora"));
+    setWindowIcon(velmoraIcon());
 
     drawingArea_ = new DrawingArea(this);
     drawingArea_->setObjectName(QStringLiteral("drawingArea"));
@@ -154,7 +159,12 @@ frmgrav::frmgrav(QWidget *parent)
     Form_Load();
 }
 
-frmgrav::~frmgrav() = default;
+frmgrav::~frmgrav()
+{
+    // The dialogs have no owner; the program's end takes them along.
+    delete exitDialog_;
+    delete aboutDialog_;
+}
 
 const Surface &frmgrav::surface() const
 {
@@ -222,7 +232,16 @@ void frmgrav::createMenus()
     bar->addAction(cmdoptions);
 
     connect(cmdstart, &QAction::triggered, this, &frmgrav::cmdstart_Click);
+    connect(cmdsave, &QAction::triggered, this, &frmgrav::cmdsave_Click);
     connect(cmdstop, &QAction::triggered, this, &frmgrav::cmdstop_Click);
+    connect(cmdexit, &QAction::triggered, this, &frmgrav::cmdexit_Click);
+    connect(mnumasses, &QAction::triggered, this, &frmgrav::mnumasses_Click);
+    connect(mnuvariables, &QAction::triggered, this, &frmgrav::mnuvariables_Click);
+    connect(mnuall, &QAction::triggered, this, &frmgrav::mnuall_Click);
+    connect(mnucolorone, &QAction::triggered, this, &frmgrav::mnucolorone_Click);
+    connect(mnucolortwo, &QAction::triggered, this, &frmgrav::mnucolortwo_Click);
+    connect(bgcolor, &QAction::triggered, this, &frmgrav::bgcolor_Click);
+    connect(cmdoptions, &QAction::triggered, this, &frmgrav::cmdoptions_Click);
 }
 
 void frmgrav::createParameterPanel()
@@ -495,6 +514,90 @@ void frmgrav::cmdstart_Click()
 void frmgrav::cmdstop_Click()
 {
     sim::cmdstop_Click(*this);
+}
+
+void frmgrav::cmdsave_Click()
+{
+    showFrame();
+    if (CommonDialog1.showSave(this) &&
+        writeImageFile(drawingArea_->surface().image(), CommonDialog1.fileName, "BMP"))
+        return;
+    message("   not yet saved ", sim::programTitle);
+}
+
+void frmgrav::cmdexit_Click()
+{
+    if (!exitDialog_) {
+        exitDialog_ = new frmexit;
+        exitDialog_->setWindowIcon(velmoraIcon());
+        connect(exitDialog_, &frmexit::endProgram, this, &frmgrav::endProgram);
+    }
+    exitDialog_->show();
+    exitDialog_->raise();
+    exitDialog_->activateWindow();
+}
+
+void frmgrav::cmdoptions_Click()
+{
+    if (!aboutDialog_)
+        aboutDialog_ = new frmAbout5;
+    aboutDialog_->show();
+    aboutDialog_->raise();
+    aboutDialog_->activateWindow();
+}
+
+void frmgrav::mnumasses_Click()
+{
+    const bool show = frmmasses->isHidden();
+    frmmasses->setVisible(show);
+    mnumasses->setChecked(show);
+}
+
+void frmgrav::mnuvariables_Click()
+{
+    const bool show = frmvariables->isHidden();
+    frmvariables->setVisible(show);
+    mnuvariables->setChecked(show);
+}
+
+void frmgrav::mnuall_Click()
+{
+    const bool show = frmmasses->isHidden() || frmvariables->isHidden();
+    frmmasses->setVisible(show);
+    frmvariables->setVisible(show);
+    mnumasses->setChecked(show);
+    mnuvariables->setChecked(show);
+}
+
+void frmgrav::mnucolorone_Click()
+{
+    CommonDialog1.flags = 1;
+    showFrame();
+    if (!CommonDialog1.showColor(this))
+        return;
+    state_.colorrot = CommonDialog1.colour;
+    sim::drawCaptureCircles(state_, *this);
+}
+
+void frmgrav::mnucolortwo_Click()
+{
+    CommonDialog1.flags = 1;
+    showFrame();
+    if (!CommonDialog1.showColor(this))
+        return;
+    state_.colorblau = CommonDialog1.colour;
+    sim::drawCaptureCircles(state_, *this);
+}
+
+void frmgrav::bgcolor_Click()
+{
+    CommonDialog1.title = QStringLiteral("hallo");
+    CommonDialog1.flags = 1;
+    showFrame();
+    if (!CommonDialog1.showColor(this))
+        return;
+    drawingArea_->setBackground(CommonDialog1.colour);
+    sim::drawCaptureCircles(state_, *this);
 }
 
 // Parameter scrollbars -------------------------------------------------------------------------

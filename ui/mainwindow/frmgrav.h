@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ui/dialogs/commondialog.h"
+
 #include "sim/host.h"
 #include "sim/simstate.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <string>
@@ -18,6 +21,8 @@ class QMenu;
 class QScrollBar;
 class Sprite;
 class Surface;
+class frmAbout5;
+class frmexit;
 
 /// The main window: the drawing surface in its client area, the parameter panel with the eleven
 /// scrollbars, the variables panel, the picture rectangle, the sprite and the menu bar. It owns
@@ -27,8 +32,8 @@ class Surface;
 /// updated only at the display's rate and before any modal box opens, so a yielded step costs
 /// about what processing the pending events costs.
 ///
-/// Closing the window ends the program: every run returns at its next yield, every other
-/// top-level window closes and the application's event loops exit.
+/// Closing the window, or "Ok" in the exit confirmation, ends the program: every run returns at
+/// its next yield, every other top-level window closes and the application's event loops exit.
 class frmgrav : public QMainWindow, private sim::Host
 {
     Q_OBJECT
@@ -42,6 +47,9 @@ public:
     const Surface &surface() const;
     /// True once the program is ending; no run takes another step after that.
     bool isEnding() const { return ending_; }
+    /// The shared chooser of the colour commands and Save Picture. Tests install their own
+    /// choosers through it.
+    CommonDialog &commonDialog() { return CommonDialog1; }
 
 public slots:
     /// Ends the program at once, a run in progress included.
@@ -59,6 +67,15 @@ private:
     // Menu commands.
     void cmdstart_Click();
     void cmdstop_Click();
+    void cmdsave_Click();
+    void cmdexit_Click();
+    void cmdoptions_Click();
+    void mnumasses_Click();
+    void mnuvariables_Click();
+    void mnuall_Click();
+    void mnucolorone_Click();
+    void mnucolortwo_Click();
+    void bgcolor_Click();
 
     // Parameter scrollbars.
     void vscmasserot_Change();
@@ -104,6 +121,11 @@ private:
     std::array<bool, sim::fieldCount> fieldChanged_{};
     bool spriteMoved_ = false;
     QElapsedTimer frameClock_;
+
+    CommonDialog CommonDialog1;
+    // Top-level windows without owner that delete themselves when closed.
+    QPointer<frmexit> exitDialog_;
+    QPointer<frmAbout5> aboutDialog_;
 
     DrawingArea *drawingArea_ = nullptr;
     std::array<QLineEdit *, sim::fieldCount> runFields_{};
