@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 if [ "${SANITIZE:-0}" = 1 ]; then
     export BUILD_DIR=build-sanitize
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:suppressions=$PWD/tools/lsan.supp"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
     export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     tools/build.sh -DVELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
