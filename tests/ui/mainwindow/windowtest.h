@@ -11,9 +11,12 @@
 #include "sim/scan.h"
 #include "sim/step.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -133,6 +136,35 @@ public:
 private:
     std::function<bool()> callback_;
     QTimer timer_;
+};
+
+/// Closes every message box that opens, recording what it showed.
+class MessageBoxes
+{
+public:
+    struct Box
+    {
+        QString text, title;
+        bool hasIcon = false;
+        int buttons = 0;
+    };
+
+    MessageBoxes()
+        : pass_([this] {
+              if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                  seen_.append({box->text(), box->windowTitle(), box->icon() != QMessageBox::NoIcon,
+                                int(box->buttons().size())});
+                  box->button(QMessageBox::Ok)->click();
+              }
+              return false;
+          })
+    {
+    }
+    const QList<Box> &seen() const { return seen_; }
+
+private:
+    QList<Box> seen_;
+    EveryPass pass_;
 };
 
 } // namespace windowtest
