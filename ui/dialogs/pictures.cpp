@@ -215,3 +215,10 @@ const QImage &exitSamplePicture()
     static const QImage image = makeExitSample();
     return image;
 }
+
+void preparePictures()
+{
+    aboutSamplePicture();
+    aboutDiagram();
+    exitSamplePicture();
+}

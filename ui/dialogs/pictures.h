@@ -22,3 +22,7 @@ const QImage &aboutDiagram();
 
 /// The exit dialog's 100 x 137 sample picture of red and blue basins, stored as a JPEG.
 const QImage &exitSamplePicture();
+
+/// Computes the three pictures above now, so that no dialog waits for them later. Call on the GUI
+/// thread, once the application exists; later calls cost nothing.
+void preparePictures();
