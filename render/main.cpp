@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -43,6 +44,13 @@ int main(int argc, char *argv[])
     // A render can take long; find out first whether its file can be written at all. The
     // probe is discarded and leaves nothing behind.
     {
+        // Like Save Picture, a file marked read-only is not replaced.
+        const QFileInfo target(commandLine.output());
+        if (target.exists() && !target.isDir() && !target.isWritable()) {
+            printError(QStringLiteral("cannot write '%1': the file is read-only")
+                           .arg(commandLine.output()));
+            return 1;
+        }
         QSaveFile probe(commandLine.output());
         if (!probe.open(QIODevice::WriteOnly)) {
             printError(QStringLiteral("cannot write '%1': %2")
