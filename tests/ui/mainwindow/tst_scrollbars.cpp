@@ -25,8 +25,6 @@ private slots:
     void assigningTheCurrentValueRunsNoHandler();
     void arrowAndTroughClicks_data();
     void arrowAndTroughClicks();
-    void bounds_data();
-    void bounds();
     void keyboard();
     void dragTakesEffectOnRelease();
 
@@ -221,28 +219,19 @@ void ScrollBarTest::arrowAndTroughClicks_data()
 
     const int arrow = QAbstractSlider::SliderSingleStepAdd;
     const int trough = QAbstractSlider::SliderPageStepAdd;
-    const int arrowBack = QAbstractSlider::SliderSingleStepSub;
     const int troughBack = QAbstractSlider::SliderPageStepSub;
     QTest::newRow("arrow pic x") << "vscpicsizex"
                                  << "Textpicsizex" << arrow << 2;
-    QTest::newRow("arrow pic y") << "vscpicsizey"
-                                 << "Textpicsizey" << arrow << 1;
     QTest::newRow("arrow rad. one") << "vscradred"
                                     << "textradiusrot" << arrow << 1;
-    QTest::newRow("arrow x pos two") << "vscxposblue"
-                                     << "textxblau" << arrowBack << -1;
     QTest::newRow("arrow mass one") << "vscmasserot"
                                     << "textmrot" << arrow << 1;
     QTest::newRow("trough pic x") << "vscpicsizex"
                                   << "Textpicsizex" << troughBack << -10;
-    QTest::newRow("trough rad. two") << "vscradblau"
-                                     << "textradiusblau" << trough << 10;
     QTest::newRow("trough y pos one") << "vscyposred"
                                       << "textyyrot" << trough << 10;
     QTest::newRow("trough mov mass") << "vscmassegreen"
                                      << "textmgreen" << trough << 1;
-    QTest::newRow("trough mass two") << "vscmasseblau"
-                                     << "textmblau" << troughBack << -1;
 }
 
 void ScrollBarTest::arrowAndTroughClicks()
@@ -263,35 +252,6 @@ void ScrollBarTest::arrowAndTroughClicks()
                                                                        : 1;
     QCOMPARE(window_->findChild<QLineEdit *>(fieldName)->text(),
              QString::number(factor * (before + change)));
-}
-
-void ScrollBarTest::bounds_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("min");
-    QTest::addColumn<int>("max");
-
-    QTest::newRow("mass one") << "vscmasserot" << 1 << 32767;
-    QTest::newRow("mov mass") << "vscmassegreen" << 1 << 32767;
-    QTest::newRow("rad. one") << "vscradred" << 1 << 300;
-    QTest::newRow("rad. two") << "vscradblau" << 1 << 300;
-}
-
-void ScrollBarTest::bounds()
-{
-    QFETCH(QString, name);
-    QFETCH(int, min);
-    QFETCH(int, max);
-
-    auto *scrollBar = window_->findChild<QScrollBar *>(name);
-    scrollBar->triggerAction(QAbstractSlider::SliderToMinimum);
-    scrollBar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    scrollBar->triggerAction(QAbstractSlider::SliderPageStepSub);
-    QCOMPARE(scrollBar->value(), min);
-    scrollBar->triggerAction(QAbstractSlider::SliderToMaximum);
-    scrollBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    scrollBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    QCOMPARE(scrollBar->value(), max);
 }
 
 void ScrollBarTest::keyboard()
