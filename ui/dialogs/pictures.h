@@ -14,7 +14,7 @@ QImage basinPicture(const sim::simstate &s, QSize size, std::int16_t radiusOne,
                     QRgb uncaptured);
 
 /// The about dialog's 160 x 216 sample picture: green and purple basins, the two masses as discs
-/// and red arrows labelled 1 to 4. Computed once; the first call takes a few milliseconds.
+/// and red arrows labelled 1 to 4. Computed on the first call, in about a tenth of a second.
 const QImage &aboutSamplePicture();
 
 /// The about dialog's 201 x 178 diagram of the pulls on the moving mass and the point reached.
