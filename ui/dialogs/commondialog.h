@@ -37,6 +37,8 @@ public:
     QString fileName = QStringLiteral("Velmora");
     int maxFileNameLength = 1260;
     std::int32_t colour = 0; ///< packed red + 256 x green + 65536 x blue
+    /// Set to 1 by the colour commands (open on the current colour), which is what showColor
+    /// always does; kept so the setting persists like the others.
     int flags = 0;
 
 private:
