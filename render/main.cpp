@@ -61,6 +61,12 @@ int main(int argc, char *argv[])
     }
 
     Renderer renderer(commandLine.parameters());
+    if (renderer.surface().image().isNull()) {
+        printError(QStringLiteral("not enough memory for a %1 x %2 drawing surface")
+                       .arg(commandLine.parameters().client.width())
+                       .arg(commandLine.parameters().client.height()));
+        return 1;
+    }
     std::unique_ptr<ProgressBar> bar;
     if (isatty(STDERR_FILENO))
         bar = std::make_unique<ProgressBar>(stderr, renderer.pointCount());

@@ -28,10 +28,11 @@ void ProgressBar::update(std::int64_t done)
                  static_cast<long long>(done), static_cast<long long>(total_), rate);
     if (rate > 0) {
         const long long left = static_cast<long long>(double(total_ - done) / rate + 0.5);
-        std::fprintf(stream_, "  %lld:%02lld left ", left / 60, left % 60);
+        std::fprintf(stream_, "  %lld:%02lld left", left / 60, left % 60);
     } else {
-        std::fputs("  --:-- left ", stream_);
+        std::fputs("  --:-- left", stream_);
     }
+    std::fputs("\033[K", stream_);
     std::fflush(stream_);
 }
 

@@ -60,6 +60,15 @@ private:
     std::int16_t radiusTwo_;
 };
 
+/// The top row of the picture rectangle, centred as the size scrollbars centre it.
+sim::Rect firstRowOf(const RenderParameters &p)
+{
+    sim::Rect row = sim::centredPicture(float(p.client.width()), float(p.client.height()),
+                                        float(p.picture.width()), float(p.picture.height()));
+    row.height = 1;
+    return row;
+}
+
 std::int16_t clampedPosition(std::int16_t value, int max)
 {
     return std::int16_t(std::clamp<int>(value, 0, max));
@@ -97,11 +106,16 @@ sim::simstate RenderParameters::state() const
 Renderer::Renderer(const RenderParameters &parameters)
     : parameters_(parameters), state_(parameters.state()),
       surface_(parameters.client, parameters.background),
-      startPoints_(sim::startPoints(sim::centredPicture(
-          float(parameters.client.width()), float(parameters.client.height()),
-          float(parameters.picture.width()), float(parameters.picture.height())))),
-      captures_(startPoints_.size(), sim::Capture::none)
+      firstRow_(sim::startPoints(firstRowOf(parameters))),
+      captures_(firstRow_.size() * std::size_t(parameters.picture.height()), sim::Capture::none)
 {
+}
+
+sim::StartPoint Renderer::startPoint(std::int64_t index) const
+{
+    const auto width = std::int64_t(firstRow_.size());
+    const sim::StartPoint &column = firstRow_[std::size_t(index % width)];
+    return {column.x, std::int16_t(column.y + index / width)};
 }
 
 void Renderer::work()
@@ -114,12 +128,13 @@ void Renderer::work()
         const std::int64_t last = std::min(first + chunkSize, count);
         std::uint64_t steps = 0;
         for (std::int64_t i = first; i < last; ++i) {
+            const sim::StartPoint p = startPoint(i);
             sim::simstate s = state_;
-            s.xgreen = startPoints_[i].x;
-            s.ygreen = startPoints_[i].y;
+            s.xgreen = p.x;
+            s.ygreen = p.y;
             const sim::TrajectoryResult r = sim::trajectory(
                 s, parameters_.radiusOne, parameters_.radiusTwo, parameters_.stepLimit);
-            captures_[i] = r.capture;
+            captures_[std::size_t(i)] = r.capture;
             steps += r.steps;
         }
         steps_.fetch_add(steps, std::memory_order_relaxed);
@@ -155,9 +170,9 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
     RenderSummary summary;
     summary.points = pointCount();
     summary.steps = steps_.load();
-    for (std::size_t i = 0; i < captures_.size(); ++i) {
-        const sim::StartPoint &p = startPoints_[i];
-        switch (captures_[i]) {
+    for (std::int64_t i = 0; i < pointCount(); ++i) {
+        const sim::StartPoint p = startPoint(i);
+        switch (captures_[std::size_t(i)]) {
         case sim::Capture::one:
             surface_.setPixel(p.x, p.y, state_.colorrot);
             ++summary.capturedOne;

@@ -70,6 +70,8 @@ public:
     /// Start points finished so far; any thread may read it while render() runs.
     std::int64_t pointsDone() const { return pointsDone_.load(std::memory_order_relaxed); }
     std::int64_t pointCount() const { return std::int64_t(captures_.size()); }
+    /// The start point with this index in scan order.
+    sim::StartPoint startPoint(std::int64_t index) const;
 
     /// The drawing surface; complete once render() has returned.
     const Surface &surface() const { return surface_; }
@@ -83,7 +85,8 @@ private:
     RenderParameters parameters_;
     sim::simstate state_;
     Surface surface_;
-    std::vector<sim::StartPoint> startPoints_;
+    // Every row of an unchanged rectangle has the same columns; only the first is kept.
+    std::vector<sim::StartPoint> firstRow_;
     std::vector<sim::Capture> captures_;
     std::atomic<std::int64_t> nextPoint_{0};
     std::atomic<std::int64_t> pointsDone_{0};

@@ -3,6 +3,7 @@
 #include "render/renderer.h"
 #include "sim/defaults.h"
 #include "sim/run.h"
+#include "sim/scan.h"
 
 #include <QTest>
 
@@ -49,6 +50,8 @@ private slots:
     void matchesRun();
     void sameForEveryThreadCount_data();
     void sameForEveryThreadCount();
+    void startPointsFollowTheScan_data();
+    void startPointsFollowTheScan();
     void defaultsFollowStartUp_data();
     void defaultsFollowStartUp();
 };
@@ -142,6 +145,33 @@ void RendererTest::sameForEveryThreadCount()
     QCOMPARE(many.capturedTwo, one.capturedTwo);
     QCOMPARE(many.neverCaptured, one.neverCaptured);
     QCOMPARE(many.steps, one.steps);
+}
+
+void RendererTest::startPointsFollowTheScan_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("whole edges") << QSize(1024, 700) << QSize(100, 80);
+    QTest::newRow("half-pixel edges") << QSize(1023, 699) << QSize(40, 33);
+    QTest::newRow("whole client") << QSize(64, 48) << QSize(64, 48);
+    QTest::newRow("narrowest") << QSize(9, 7) << QSize(2, 2);
+}
+
+void RendererTest::startPointsFollowTheScan()
+{
+    QFETCH(QSize, client);
+    QFETCH(QSize, picture);
+
+    const Renderer renderer(smallPicture(client, picture));
+    const std::vector<sim::StartPoint> scan =
+        sim::startPoints(sim::centredPicture(float(client.width()), float(client.height()),
+                                             float(picture.width()), float(picture.height())));
+    QCOMPARE(renderer.pointCount(), std::int64_t(scan.size()));
+    for (std::size_t i = 0; i < scan.size(); ++i) {
+        const sim::StartPoint p = renderer.startPoint(std::int64_t(i));
+        QCOMPARE(p.x, scan[i].x);
+        QCOMPARE(p.y, scan[i].y);
+    }
 }
 
 void RendererTest::defaultsFollowStartUp_data()
