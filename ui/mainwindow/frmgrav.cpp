@@ -840,6 +840,14 @@ void frmgrav::endProgram()
     QCoreApplication::exit(0);
 }
 
+bool frmgrav::event(QEvent *event)
+{
+    // A modal box holds the run; the screen shows where it stands until the box closes.
+    if (event->type() == QEvent::WindowBlocked && !ending_)
+        showFrame();
+    return QMainWindow::event(event);
+}
+
 void frmgrav::closeEvent(QCloseEvent *event)
 {
     endProgram();

@@ -30,7 +30,8 @@ class frmexit;
 ///
 /// A run writes the live variables and moves the sprite at every step, but the widgets are
 /// updated only at the display's rate and before any modal box opens, so a yielded step costs
-/// about what processing the pending events costs.
+/// about what processing the pending events costs. Any modal box, this window's or another's,
+/// opens on the fields and the sprite of the last step.
 ///
 /// Closing the window, or "Ok" in the exit confirmation, ends the program: every run returns at
 /// its next yield, every other top-level window closes and the application's event loops exit.
@@ -56,6 +57,7 @@ public slots:
     void endProgram();
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -78,6 +78,7 @@ private slots:
     void endAndInfoOpenOneWindowEach_data();
     void endAndInfoOpenOneWindowEach();
     void abortLeavesARunGoing();
+    void anyModalBoxShowsTheLastStep();
 
 private:
     void trigger(const char *name) { action(*window_, name)->trigger(); }
@@ -439,6 +440,38 @@ void CommandTest::abortLeavesARunGoing()
     QVERIFY(!window_->isEnding());
     QVERIFY(window_->isVisible());
     QCOMPARE(window_->surface().image(), picture);
+    QCOMPARE(int(s.rowsdone), 4);
+}
+
+void CommandTest::anyModalBoxShowsTheLastStep()
+{
+    // The about dialog's message box, which the main window does not open itself.
+    setPictureSize(*window_, 6, 4);
+    const sim::simstate &s = window_->state();
+    QStringList shown, expected;
+    EveryPass inBox([&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return false;
+        shown << field(*window_, "textrblau")->text() << field(*window_, "textlrot")->text();
+        expected << text(sim::realNumber(s.distblau)) << text(sim::realNumber(s.lambdarot));
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    });
+    EveryPass sysInfo([&] {
+        if (s.rowsdone < 1)
+            return false;
+        trigger("cmdoptions");
+        auto *about = openWindows<frmAbout5>().value(0);
+        if (!about)
+            return false;
+        about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        return true;
+    });
+    trigger("cmdstart");
+
+    QVERIFY(inBox.done());
+    QCOMPARE(shown, expected);
     QCOMPARE(int(s.rowsdone), 4);
 }
 
