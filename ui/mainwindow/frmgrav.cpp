@@ -76,7 +76,6 @@ QLineEdit *createBox(QWidget *panel, const QString &name, Box role, const QRect 
         switch (role) {
         case Box::caption:
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));
-            colours.setColor(QPalette::Text, colours.color(QPalette::Text));
             break;
         case Box::subHeading:
             colours.setColor(QPalette::Base, colours.color(QPalette::Midlight));
