@@ -3,6 +3,7 @@
 #include "sim/pixels.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -74,6 +75,10 @@ bool writeImageFile(const QImage &image, const QString &path, const char *format
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format))
         return false;
 
+    // A file marked read-only is not replaced, although its folder would allow it.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isWritable())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

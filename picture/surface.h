@@ -43,6 +43,6 @@ std::int32_t fromRgb(QRgb rgb);
 
 /// Writes image to path in format ("BMP": a 24-bit Windows bitmap, or "PNG"). The file is
 /// encoded in memory and replaced only once every byte is written and flushed, so a failed write
-/// leaves no partial file and an existing file under that name untouched. Returns false on any
-/// failure.
+/// leaves no partial file and an existing file under that name untouched; a file marked
+/// read-only is never replaced. Returns false on any failure.
 bool writeImageFile(const QImage &image, const QString &path, const char *format);

@@ -132,18 +132,21 @@ void SurfaceTest::bitmapRoundTrip()
 void SurfaceTest::failedWriteLeavesTheOldFile_data()
 {
     QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("readOnlyFile");
     QTest::addColumn<bool>("readOnlyFolder");
-    QTest::newRow("read-only folder and file") << "old.bmp" << true;
-    QTest::newRow("missing folder") << "missing/new.bmp" << false;
-    QTest::newRow("folder that is a file") << "old.bmp/new.bmp" << false;
+    QTest::newRow("read-only file") << "old.bmp" << true << false;
+    QTest::newRow("read-only folder and file") << "old.bmp" << true << true;
+    QTest::newRow("missing folder") << "missing/new.bmp" << false << false;
+    QTest::newRow("folder that is a file") << "old.bmp/new.bmp" << false << false;
 }
 
 void SurfaceTest::failedWriteLeavesTheOldFile()
 {
     QFETCH(QString, target);
+    QFETCH(bool, readOnlyFile);
     QFETCH(bool, readOnlyFolder);
-    if (readOnlyFolder && geteuid() == 0)
-        QSKIP("the superuser writes into read-only folders");
+    if (readOnlyFile && geteuid() == 0)
+        QSKIP("the superuser may write any file");
     QTemporaryDir dir;
     const QString oldPath = dir.filePath("old.bmp");
     {
@@ -152,10 +155,10 @@ void SurfaceTest::failedWriteLeavesTheOldFile()
         old.write("old contents");
     }
     const QFile::Permissions writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    if (readOnlyFolder) {
+    if (readOnlyFile)
         QFile::setPermissions(oldPath, QFile::ReadOwner);
+    if (readOnlyFolder)
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    }
     const bool written = writeImageFile(Surface(QSize(4, 4)).image(), dir.filePath(target), "BMP");
     QFile::setPermissions(dir.path(), writable);
     QVERIFY(!written);

@@ -16,7 +16,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLayout>
 #include <QLineEdit>
@@ -519,13 +518,9 @@ void frmgrav::cmdstop_Click()
 void frmgrav::cmdsave_Click()
 {
     showFrame();
-    if (CommonDialog1.showSave(this)) {
-        // A file marked read-only is not replaced, although its folder would allow it.
-        const QFileInfo target(CommonDialog1.fileName);
-        if ((!target.exists() || target.isWritable()) &&
-            writeImageFile(drawingArea_->surface().image(), CommonDialog1.fileName, "BMP"))
-            return;
-    }
+    if (CommonDialog1.showSave(this) &&
+        writeImageFile(drawingArea_->surface().image(), CommonDialog1.fileName, "BMP"))
+        return;
     message("   not yet saved ", sim::programTitle);
 }
 
