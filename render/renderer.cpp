@@ -12,12 +12,18 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
 /// Start points a worker takes at a time: small enough to balance trajectories of very
 /// different lengths, large enough that taking them costs nothing.
 constexpr std::int64_t chunkSize = 16;
+
+/// Trajectories a worker follows side by side. Their steps are independent, so the processor
+/// overlaps the divisions and square roots of one with those of the others; a single
+/// trajectory waits on each in turn.
+constexpr int laneCount = 3;
 
 /// 96 dots per inch.
 constexpr int dotsPerMeter = 3780;
@@ -121,25 +127,72 @@ sim::StartPoint Renderer::startPoint(std::int64_t index) const
 void Renderer::work()
 {
     const std::int64_t count = pointCount();
-    for (;;) {
-        const std::int64_t first = nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed);
-        if (first >= count)
-            return;
-        const std::int64_t last = std::min(first + chunkSize, count);
-        std::uint64_t steps = 0;
-        for (std::int64_t i = first; i < last; ++i) {
-            const sim::StartPoint p = startPoint(i);
-            sim::simstate s = state_;
-            s.xgreen = p.x;
-            s.ygreen = p.y;
-            const sim::TrajectoryResult r = sim::trajectory(
-                s, parameters_.radiusOne, parameters_.radiusTwo, parameters_.stepLimit);
-            captures_[std::size_t(i)] = r.capture;
-            steps += r.steps;
-        }
+    const std::int16_t radiusOne = parameters_.radiusOne;
+    const std::int16_t radiusTwo = parameters_.radiusTwo;
+    const std::uint64_t limit = parameters_.stepLimit;
+
+    std::int64_t next = 0;
+    std::int64_t end = 0;
+    std::int64_t done = 0;
+    std::uint64_t steps = 0;
+    const auto flush = [&] {
         steps_.fetch_add(steps, std::memory_order_relaxed);
-        pointsDone_.fetch_add(last - first, std::memory_order_relaxed);
+        pointsDone_.fetch_add(done, std::memory_order_relaxed);
+        steps = 0;
+        done = 0;
+    };
+    // The next start point of this worker's chunk, a new chunk when it is used up; -1 at the end.
+    const auto take = [&]() -> std::int64_t {
+        if (next == end) {
+            flush();
+            next = std::min(nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed), count);
+            end = std::min(next + chunkSize, count);
+            if (next == end)
+                return -1;
+        }
+        return next++;
+    };
+    const auto begin = [&](Lane &lane) {
+        lane.point = take();
+        if (lane.point < 0)
+            return false;
+        const sim::StartPoint p = startPoint(lane.point);
+        lane.s = state_;
+        lane.s.xgreen = p.x;
+        lane.s.ygreen = p.y;
+        lane.cycle = sim::CycleDetector();
+        lane.steps = 0;
+        return true;
+    };
+
+    std::array<Lane, laneCount> lanes;
+    int active = 0;
+    for (Lane &lane : lanes)
+        active += begin(lane) ? 1 : 0;
+    // Each lane takes the steps sim::trajectory takes, in the same order, one step per turn.
+    while (active > 0) {
+        for (Lane &lane : lanes) {
+            if (lane.point < 0)
+                continue;
+            sim::Capture capture = sim::Capture::none;
+            bool ended = lane.steps == limit ||
+                         (lane.steps > 0 &&
+                          lane.cycle.repeats(sim::StepInput::of(lane.s, radiusOne, radiusTwo)));
+            if (!ended) {
+                ++lane.steps;
+                capture = sim::step(lane.s, radiusOne, radiusTwo, lane.steps == 1);
+                ended = capture != sim::Capture::none;
+            }
+            if (ended) {
+                captures_[std::size_t(lane.point)] = capture;
+                steps += lane.steps;
+                ++done;
+                if (!begin(lane))
+                    --active;
+            }
+        }
     }
+    flush();
 }
 
 RenderSummary Renderer::render(const std::function<void()> &onProgress)

@@ -80,6 +80,15 @@ public:
     QImage fileImage() const;
 
 private:
+    /// One trajectory in progress on a worker.
+    struct Lane
+    {
+        sim::simstate s;
+        sim::CycleDetector cycle;
+        std::uint64_t steps = 0;
+        std::int64_t point = -1; ///< -1 while idle
+    };
+
     void work();
 
     RenderParameters parameters_;
