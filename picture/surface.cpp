@@ -19,8 +19,24 @@ std::int32_t fromRgb(QRgb rgb)
     return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb);
 }
 
+namespace {
+
+/// 96 dots per inch. A new image takes the screen's resolution, and picture files carry it in
+/// their header; a fixed one keeps every file independent of the machine that made it.
+constexpr int dotsPerMeter = 3780;
+
+QImage blankImage(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+} // namespace
+
 Surface::Surface(QSize size, std::int32_t background)
-    : image_(size, QImage::Format_RGB32), background_(background)
+    : image_(blankImage(size)), background_(background)
 {
     clear();
 }
@@ -29,7 +45,7 @@ void Surface::resize(QSize size)
 {
     if (size == image_.size())
         return;
-    QImage larger(size, QImage::Format_RGB32);
+    QImage larger = blankImage(size);
     larger.fill(toRgb(background_));
     QPainter painter(&larger);
     painter.drawImage(0, 0, image_);

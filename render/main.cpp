@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     if (bar)
         bar->finish();
 
-    if (!writeImageFile(renderer.fileImage(), commandLine.output(), commandLine.format())) {
+    if (!writeImageFile(renderer.surface().image(), commandLine.output(), commandLine.format())) {
         printError(QStringLiteral("cannot write '%1'; nothing written.").arg(commandLine.output()));
         return 1;
     }

@@ -25,9 +25,6 @@ constexpr std::int64_t chunkSize = 16;
 /// trajectory waits on each in turn.
 constexpr int laneCount = 3;
 
-/// 96 dots per inch.
-constexpr int dotsPerMeter = 3780;
-
 /// Lets the core draw the capture circles on the surface exactly as the window's run does.
 class CircleHost : public sim::Host
 {
@@ -240,14 +237,4 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
         }
     }
     return summary;
-}
-
-QImage Renderer::fileImage() const
-{
-    QImage image = surface_.image();
-    if (image.dotsPerMeterX() != dotsPerMeter || image.dotsPerMeterY() != dotsPerMeter) {
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-    }
-    return image;
 }

@@ -75,9 +75,6 @@ public:
 
     /// The drawing surface; complete once render() has returned.
     const Surface &surface() const { return surface_; }
-    /// The surface as picture files carry it: the window's resolution on a 96 dpi screen, so
-    /// that no header byte depends on the machine the picture was computed on.
-    QImage fileImage() const;
 
 private:
     /// One trajectory in progress on a worker.

@@ -2,6 +2,7 @@
 #include "sim/pixels.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -124,6 +125,9 @@ void SurfaceTest::bitmapRoundTrip()
     const QByteArray bytes = file.readAll();
     QCOMPARE(bytes.left(2), QByteArray("BM"));
     QCOMPARE(int(quint8(bytes[28])), 24); // bits per pixel
+    // 96 dpi whatever the screen, so the same picture gives the same file on every machine.
+    QCOMPARE(qFromLittleEndian<qint32>(bytes.constData() + 38), 3780);
+    QCOMPARE(qFromLittleEndian<qint32>(bytes.constData() + 42), 3780);
     const QImage back(path, "BMP");
     QCOMPARE(back.size(), surface.size());
     QCOMPARE(back.convertToFormat(QImage::Format_RGB32), surface.image());

@@ -78,7 +78,7 @@ void RenderToolTest::writesThePicture()
     Renderer renderer(p);
     const RenderSummary summary = renderer.render();
     const QString expectedPath = dir_.filePath(QStringLiteral("expected-") + name);
-    QVERIFY(writeImageFile(renderer.fileImage(), expectedPath, format.constData()));
+    QVERIFY(writeImageFile(renderer.surface().image(), expectedPath, format.constData()));
     QCOMPARE(fileBytes(path), fileBytes(expectedPath));
 
     const QByteArray expectedSummary =
