@@ -157,8 +157,7 @@ void Renderer::work()
         lane.s = state_;
         lane.s.xgreen = p.x;
         lane.s.ygreen = p.y;
-        lane.cycle = sim::CycleDetector();
-        lane.steps = 0;
+        lane.trajectory = sim::Trajectory();
         return true;
     };
 
@@ -166,23 +165,14 @@ void Renderer::work()
     int active = 0;
     for (Lane &lane : lanes)
         active += begin(lane) ? 1 : 0;
-    // Each lane takes the steps sim::trajectory takes, in the same order, one step per turn.
+    // One step of each lane per turn.
     while (active > 0) {
         for (Lane &lane : lanes) {
             if (lane.point < 0)
                 continue;
-            sim::Capture capture = sim::Capture::none;
-            bool ended = lane.steps == limit ||
-                         (lane.steps > 0 &&
-                          lane.cycle.repeats(sim::StepInput::of(lane.s, radiusOne, radiusTwo)));
-            if (!ended) {
-                ++lane.steps;
-                capture = sim::step(lane.s, radiusOne, radiusTwo, lane.steps == 1);
-                ended = capture != sim::Capture::none;
-            }
-            if (ended) {
-                captures_[std::size_t(lane.point)] = capture;
-                steps += lane.steps;
+            if (!lane.trajectory.advance(lane.s, radiusOne, radiusTwo, limit)) {
+                captures_[std::size_t(lane.point)] = lane.trajectory.capture();
+                steps += lane.trajectory.steps();
                 ++done;
                 if (!begin(lane))
                     --active;

@@ -81,8 +81,7 @@ private:
     struct Lane
     {
         sim::simstate s;
-        sim::CycleDetector cycle;
-        std::uint64_t steps = 0;
+        sim::Trajectory trajectory;
         std::int64_t point = -1; ///< -1 while idle
     };
 

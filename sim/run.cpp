@@ -12,24 +12,18 @@ namespace {
 /// that ends without a capture. Returns false when a yield reports that the program is ending.
 bool followTrajectory(simstate &s, Host &host, std::uint64_t limit)
 {
-    CycleDetector cycle;
-    for (std::uint64_t n = 1; n <= limit; ++n) {
+    Trajectory trajectory;
+    for (;;) {
         const std::int16_t radiusOne = host.value(Scrollbar::vscradred);
         const std::int16_t radiusTwo = host.value(Scrollbar::vscradblau);
-        // A repeated input can never be captured while nothing changes; a change made during
-        // the last yield makes the input new again.
-        if (n > 1 && cycle.repeats(StepInput::of(s, radiusOne, radiusTwo)))
-            return true;
-
-        const Capture capture = step(s, radiusOne, radiusTwo, n == 1);
+        const bool goesOn = trajectory.advance(s, radiusOne, radiusTwo, limit);
+        if (!goesOn && trajectory.capture() == Capture::none)
+            return true; // no step taken: unpainted
         host.setField(Field::textrrot, realNumber(s.distrot));
         host.setField(Field::textrblau, realNumber(s.distblau));
-        if (capture == Capture::one) {
-            host.setPixel(s.scanx, s.scany, s.colorrot);
-            return true;
-        }
-        if (capture == Capture::two) {
-            host.setPixel(s.scanx, s.scany, s.colorblau);
+        if (!goesOn) {
+            const bool one = trajectory.capture() == Capture::one;
+            host.setPixel(s.scanx, s.scany, one ? s.colorrot : s.colorblau);
             return true;
         }
         host.setField(Field::textfrot, realNumber(s.powerrot));
@@ -48,7 +42,6 @@ bool followTrajectory(simstate &s, Host &host, std::uint64_t limit)
         if (!host.yield())
             return false;
     }
-    return true;
 }
 
 } // namespace

@@ -101,18 +101,27 @@ bool CycleDetector::repeats(const StepInput &input)
     return false;
 }
 
+bool Trajectory::advance(simstate &s, std::int16_t radiusOne, std::int16_t radiusTwo,
+                         std::uint64_t limit)
+{
+    if (steps_ == limit)
+        return false;
+    // A repeated input can never be captured while nothing changes; a change made between two
+    // steps makes the input new again.
+    if (steps_ > 0 && cycle_.repeats(StepInput::of(s, radiusOne, radiusTwo)))
+        return false;
+    ++steps_;
+    capture_ = step(s, radiusOne, radiusTwo, steps_ == 1);
+    return capture_ == Capture::none;
+}
+
 TrajectoryResult trajectory(simstate &s, std::int16_t radiusOne, std::int16_t radiusTwo,
                             std::uint64_t limit)
 {
-    CycleDetector cycle;
-    for (std::uint64_t n = 1; n <= limit; ++n) {
-        if (n > 1 && cycle.repeats(StepInput::of(s, radiusOne, radiusTwo)))
-            return {Capture::none, n - 1};
-        const Capture capture = step(s, radiusOne, radiusTwo, n == 1);
-        if (capture != Capture::none)
-            return {capture, n};
+    Trajectory t;
+    while (t.advance(s, radiusOne, radiusTwo, limit)) {
     }
-    return {Capture::none, limit};
+    return {t.capture(), t.steps()};
 }
 
 } // namespace sim

@@ -48,6 +48,29 @@ private:
     bool haveSaved_ = false;
 };
 
+/// A trajectory taken one step at a time, so that a caller can act between two steps (the window
+/// shows the values and yields) or follow several side by side (the renderer). It keeps the step
+/// count and the cycle detector; the moving mass and the parameters stay in the simstate passed
+/// to each step, where a caller may change them in between.
+class Trajectory
+{
+public:
+    /// Takes the next step from s with the given radii. Returns true while the trajectory goes
+    /// on; false once it is over: captured by this step, or, without a step, because the input
+    /// repeats an earlier one or the limit is reached.
+    bool advance(simstate &s, std::int16_t radiusOne, std::int16_t radiusTwo,
+                 std::uint64_t limit = stepLimit);
+
+    Capture capture() const { return capture_; }
+    /// Steps taken, the capturing one included.
+    std::uint64_t steps() const { return steps_; }
+
+private:
+    CycleDetector cycle_;
+    std::uint64_t steps_ = 0;
+    Capture capture_ = Capture::none;
+};
+
 /// How a trajectory ended.
 struct TrajectoryResult
 {
