@@ -1,5 +1,6 @@
 #include "renderer.h"
 
+#include "picture/surfacehost.h"
 #include "sim/defaults.h"
 #include "sim/host.h"
 #include "sim/run.h"
@@ -24,44 +25,6 @@ constexpr std::int64_t chunkSize = 16;
 /// overlaps the divisions and square roots of one with those of the others; a single
 /// trajectory waits on each in turn.
 constexpr int laneCount = 3;
-
-/// Lets the core draw the capture circles on the surface exactly as the window's run does.
-class CircleHost : public sim::Host
-{
-public:
-    CircleHost(Surface &surface, std::int16_t radiusOne, std::int16_t radiusTwo)
-        : surface_(surface), radiusOne_(radiusOne), radiusTwo_(radiusTwo)
-    {
-    }
-
-    void clear() override { surface_.clear(); }
-    void drawCircle(float x, float y, float radius, std::int32_t colour) override
-    {
-        surface_.drawCircle(x, y, radius, colour);
-    }
-    void setPixel(float x, float y, std::int32_t colour) override
-    {
-        surface_.setPixel(x, y, colour);
-    }
-    sim::Rect picture() const override { return {}; }
-    void setPictureBorder(int) override {}
-    void setSpriteVisible(bool) override {}
-    float spriteWidth() const override { return 0; }
-    float spriteHeight() const override { return 0; }
-    void moveSprite(float, float) override {}
-    std::int16_t value(sim::Scrollbar bar) const override
-    {
-        return bar == sim::Scrollbar::vscradred ? radiusOne_ : radiusTwo_;
-    }
-    void setField(sim::Field, sim::Number) override {}
-    bool yield() override { return true; }
-    void message(std::string_view, std::string_view) override {}
-
-private:
-    Surface &surface_;
-    std::int16_t radiusOne_;
-    std::int16_t radiusTwo_;
-};
 
 /// The top row of the picture rectangle, centred as the size scrollbars centre it.
 sim::Rect firstRowOf(const RenderParameters &p)
@@ -204,7 +167,7 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
     for (QFuture<void> &worker : workers)
         worker.waitForFinished();
 
-    CircleHost host(surface_, parameters_.radiusOne, parameters_.radiusTwo);
+    SurfaceHost host(surface_, {}, parameters_.radiusOne, parameters_.radiusTwo);
     sim::drawCaptureCircles(state_, host);
 
     RenderSummary summary;

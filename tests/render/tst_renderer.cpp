@@ -1,4 +1,4 @@
-#include "surfacehost.h"
+#include "picture/surfacehost.h"
 
 #include "render/renderer.h"
 #include "sim/defaults.h"

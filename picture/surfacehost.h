@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-/// The window as far as a run touches its drawing surface: the run paints on a Surface, reads
-/// a fixed picture rectangle and fixed radii, and counts its steps. Nothing changes during a
-/// yield.
+/// A window that is only a drawing surface: the core paints on a Surface, reads a fixed picture
+/// rectangle and fixed radii, and nothing changes during a yield. Counts the pixels painted and
+/// the yields. The Surface is not owned and must outlive the host.
 class SurfaceHost : public sim::Host
 {
 public:
