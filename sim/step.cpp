@@ -78,16 +78,24 @@ StepInput StepInput::of(const simstate &s, std::int16_t radiusOne, std::int16_t 
 
 bool StepInput::operator==(const StepInput &o) const
 {
-    return sameBits(xgreen, o.xgreen) && sameBits(ygreen, o.ygreen) &&
-           sameBits(massrot, o.massrot) && sameBits(massgreen, o.massgreen) &&
+    return sameBits(xgreen, o.xgreen) && sameBits(ygreen, o.ygreen) && sameParameters(o);
+}
+
+bool StepInput::sameParameters(const StepInput &o) const
+{
+    return sameBits(massrot, o.massrot) && sameBits(massgreen, o.massgreen) &&
            massblau == o.massblau && xrot == o.xrot && yrot == o.yrot && xblau == o.xblau &&
            yblau == o.yblau && radiusOne == o.radiusOne && radiusTwo == o.radiusTwo;
 }
 
 bool CycleDetector::repeats(const StepInput &input)
 {
-    if (!haveSaved_) {
+    const bool changed = !haveSaved_ || !input.sameParameters(previous_);
+    previous_ = input;
+    if (changed) {
         saved_ = input;
+        power_ = 1;
+        sinceSaved_ = 0;
         haveSaved_ = true;
         return false;
     }

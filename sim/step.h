@@ -29,20 +29,25 @@ struct StepInput
     static StepInput of(const simstate &s, std::int16_t radiusOne, std::int16_t radiusTwo);
     /// Bitwise equality, so that a repeated input means a repeated step.
     bool operator==(const StepInput &other) const;
+    /// The same, for everything but the moving mass's position.
+    bool sameParameters(const StepInput &other) const;
 };
 
 /// Recognises a trajectory that has come back to an input it had before: a fixed point or a
 /// periodic orbit, which no step can leave while nothing changes. Brent's method: compares each
 /// input with one saved at a power-of-two step, so memory stays constant and any cycle is seen
-/// within a few periods of entering it.
+/// within a few periods of entering it. Only inputs since the last change of a parameter are
+/// compared: what came before a change says nothing about the path after it.
 class CycleDetector
 {
 public:
-    /// True when this input has been seen before in the trajectory.
+    /// True when this input has been seen before in the trajectory, with no parameter changed
+    /// in between.
     bool repeats(const StepInput &input);
 
 private:
     StepInput saved_{};
+    StepInput previous_{};
     std::uint64_t power_ = 1;
     std::uint64_t sinceSaved_ = 0;
     bool haveSaved_ = false;

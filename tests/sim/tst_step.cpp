@@ -22,6 +22,7 @@ private slots:
     void midpointIsAFixedPoint();
     void cycleDetector_data();
     void cycleDetector();
+    void parameterChangeStartsTheComparisonAgain();
     void trajectoryStopsAtTheLimit();
 };
 
@@ -193,6 +194,25 @@ void StepTest::cycleDetector()
         QVERIFY(seenAt >= prefix + period);
         QVERIFY(seenAt > 0);
     }
+}
+
+void StepTest::parameterChangeStartsTheComparisonAgain()
+{
+    // The moving mass comes back to a saved position after mass one has moved away and back:
+    // its path from there may differ from the first time, so nothing repeats.
+    const simstate s = sim::defaultState(1024, 700);
+    sim::StepInput input = sim::StepInput::of(s, 5, 5);
+    sim::CycleDetector detector;
+    const std::int16_t mass1x[] = {502, 502, 503, 502, 502};
+    const double x[] = {1, 2, 3, 2, 4};
+    for (int n = 0; n < 5; ++n) {
+        input.xrot = mass1x[n];
+        input.xgreen = x[n];
+        QVERIFY2(!detector.repeats(input), qPrintable(QString::number(n)));
+    }
+    // Unchanged parameters from here: the position 4 comes back and is recognised.
+    input.xgreen = 4;
+    QVERIFY(detector.repeats(input));
 }
 
 void StepTest::trajectoryStopsAtTheLimit()
