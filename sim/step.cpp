@@ -90,9 +90,7 @@ bool StepInput::sameParameters(const StepInput &o) const
 
 bool CycleDetector::repeats(const StepInput &input)
 {
-    const bool changed = !haveSaved_ || !input.sameParameters(previous_);
-    previous_ = input;
-    if (changed) {
+    if (!haveSaved_ || !input.sameParameters(saved_)) {
         saved_ = input;
         power_ = 1;
         sinceSaved_ = 0;

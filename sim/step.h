@@ -46,8 +46,7 @@ public:
     bool repeats(const StepInput &input);
 
 private:
-    StepInput saved_{};
-    StepInput previous_{};
+    StepInput saved_{}; ///< its parameters are those of every input since the last change
     std::uint64_t power_ = 1;
     std::uint64_t sinceSaved_ = 0;
     bool haveSaved_ = false;
