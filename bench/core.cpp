@@ -1,11 +1,14 @@
 // The simulation core's cost per step on the default picture (1024 x 700 client, 8000 start
-// points): sim::step alone, sim::trajectory with its cycle test, and sim::run driving a window
-// that does nothing. Each figure is the best of several rounds; usage: bench_core [rounds].
+// points): sim::step alone, sim::trajectory with its cycle test, and sim::run driving the tests'
+// fake window, which only records the values, on a drawing surface. Each figure is the best of
+// several rounds; usage: bench_core [rounds].
 
+#include "tests/common/fakehost.h"
+
+#include "picture/surface.h"
+#include "sim/capturemap.h"
 #include "sim/defaults.h"
 #include "sim/run.h"
-#include "sim/scan.h"
-#include "sim/step.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,37 +17,6 @@
 #include <vector>
 
 namespace {
-
-/// A window that does nothing: the run's cost without any drawing or event handling.
-class IdleHost : public sim::Host
-{
-public:
-    explicit IdleHost(const sim::Rect &picture) : picture_(picture) {}
-
-    void clear() override {}
-    void drawCircle(float, float, float, std::int32_t) override {}
-    void setPixel(float, float, std::int32_t) override { ++painted; }
-    sim::Rect picture() const override { return picture_; }
-    void setPictureBorder(int) override {}
-    void setSpriteVisible(bool) override {}
-    float spriteWidth() const override { return 10; }
-    float spriteHeight() const override { return 10; }
-    void moveSprite(float, float) override {}
-    std::int16_t value(sim::Scrollbar) const override { return sim::defaultRadius; }
-    void setField(sim::Field, sim::Number) override {}
-    bool yield() override
-    {
-        ++yields;
-        return true;
-    }
-    void message(std::string_view, std::string_view) override {}
-
-    std::uint64_t painted = 0;
-    std::uint64_t yields = 0;
-
-private:
-    sim::Rect picture_;
-};
 
 double seconds(std::chrono::steady_clock::time_point since)
 {
@@ -84,18 +56,16 @@ int main(int argc, char *argv[])
     const float height = 700;
     const sim::simstate start = sim::defaultState(width, height);
     const sim::Rect picture = sim::defaultPicture(width, height);
-    const std::vector<sim::StartPoint> points = sim::startPoints(picture);
     const std::int16_t radius = sim::defaultRadius;
 
     // The steps each trajectory takes, so that step alone can repeat exactly that work.
+    std::vector<sim::StartPoint> points;
     std::vector<std::uint64_t> lengths;
     std::uint64_t steps = 0;
-    for (const sim::StartPoint &p : points) {
-        sim::simstate s = start;
-        s.xgreen = p.x;
-        s.ygreen = p.y;
-        lengths.push_back(sim::trajectory(s, radius, radius).steps);
-        steps += lengths.back();
+    for (const sim::CapturedPoint &p : sim::captureMap(start, picture, radius, radius)) {
+        points.push_back(p.point);
+        lengths.push_back(p.result.steps);
+        steps += p.result.steps;
     }
     std::printf("default picture: %zu start points, %llu steps; %d rounds\n", points.size(),
                 static_cast<unsigned long long>(steps), rounds);
@@ -129,11 +99,14 @@ int main(int argc, char *argv[])
     print("trajectory", trajectory, steps);
 
     std::uint64_t runSteps = 0;
+    Surface surface{QSize(int(width), int(height))};
     const Figure run = measure(rounds, [&] {
         sim::simstate s = start;
-        IdleHost host(picture);
-        sim::run(s, host);
-        runSteps = host.painted + host.yields;
+        FakeHost host;
+        host.rect = picture;
+        sim::run(s, host, surface);
+        // A step either ends in a capture, which shows the distances only, or yields.
+        runSteps = std::uint64_t(host.writes(sim::Field::textrrot));
     });
     print("run", run, steps);
     if (runSteps != steps)

@@ -4,10 +4,8 @@
 
 #include "ui/mainwindow/frmgrav.h"
 
-#include "picture/surface.h"
+#include "sim/capturemap.h"
 #include "sim/defaults.h"
-#include "sim/scan.h"
-#include "sim/step.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,14 +19,9 @@ namespace {
 std::uint64_t yieldedSteps(const sim::simstate &start, const sim::Rect &picture)
 {
     std::uint64_t yields = 0;
-    for (const sim::StartPoint &p : sim::startPoints(picture)) {
-        sim::simstate s = start;
-        s.scanx = p.x;
-        s.scany = p.y;
-        s.xgreen = p.x;
-        s.ygreen = p.y;
-        const sim::TrajectoryResult r = sim::trajectory(s, sim::defaultRadius, sim::defaultRadius);
-        yields += r.steps - (r.capture == sim::Capture::none ? 0 : 1);
+    for (const sim::CapturedPoint &p :
+         sim::captureMap(start, picture, sim::defaultRadius, sim::defaultRadius)) {
+        yields += p.result.steps - (p.result.capture == sim::Capture::none ? 0 : 1);
     }
     return yields;
 }

@@ -1,32 +1,32 @@
 #pragma once
 
+#include "sim/canvas.h"
+#include "sim/defaults.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
 
 #include <cstdint>
 
-/// The persistent drawing surface: an image of the client area that keeps every pixel and
-/// circle drawn on it until it is cleared. Colours are red + 256 x green + 65536 x blue.
-/// Coordinates are pixels; a fractional coordinate falls on the pixel that contains it, and
-/// whatever lies outside the image is clipped.
-class Surface
+/// The persistent drawing surface, the canvas of the window and of the renderer: an image of the
+/// client area that keeps every pixel and circle drawn on it until it is cleared.
+class Surface : public sim::Canvas
 {
 public:
-    explicit Surface(QSize size = {}, std::int32_t background = 0xFFFFFF);
+    explicit Surface(QSize size = {}, std::int32_t background = sim::defaultBackground);
 
     /// Changes the size, keeping what is drawn where both sizes overlap; new area is background.
     void resize(QSize size);
     QSize size() const { return image_.size(); }
 
-    /// Returns every pixel to the background colour.
-    void clear();
+    void clear() override;
     /// Sets the background colour and clears to it.
     void setBackground(std::int32_t colour);
     std::int32_t background() const { return background_; }
 
-    void setPixel(float x, float y, std::int32_t colour);
-    void drawCircle(float x, float y, float radius, std::int32_t colour);
+    void setPixel(float x, float y, std::int32_t colour) override;
+    void drawCircle(float x, float y, float radius, std::int32_t colour) override;
     std::int32_t pixel(int x, int y) const;
 
     const QImage &image() const { return image_; }

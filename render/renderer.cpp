@@ -1,8 +1,6 @@
 #include "renderer.h"
 
-#include "picture/surfacehost.h"
 #include "sim/defaults.h"
-#include "sim/host.h"
 #include "sim/run.h"
 
 #include <QFuture>
@@ -167,8 +165,7 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
     for (QFuture<void> &worker : workers)
         worker.waitForFinished();
 
-    SurfaceHost host(surface_, {}, parameters_.radiusOne, parameters_.radiusTwo);
-    sim::drawCaptureCircles(state_, host);
+    sim::drawCaptureCircles(state_, surface_, parameters_.radiusOne, parameters_.radiusTwo);
 
     RenderSummary summary;
     summary.points = pointCount();

@@ -11,21 +11,21 @@ Rect centredPicture(float clientWidth, float clientHeight, float width, float he
 
 Rect defaultPicture(float clientWidth, float clientHeight)
 {
-    return centredPicture(clientWidth, clientHeight, 100, 80);
+    return centredPicture(clientWidth, clientHeight, defaultPictureWidth, defaultPictureHeight);
 }
 
 simstate defaultState(float clientWidth, float clientHeight)
 {
     simstate s;
-    s.xrot = roundToInt16(clientWidth / 2.0f - 10.0f);
+    s.xrot = roundToInt16(clientWidth / 2.0f - defaultMassOffset);
     s.yrot = roundToInt16(clientHeight / 2.0f);
-    s.xblau = roundToInt16(clientWidth / 2.0f + 10.0f);
+    s.xblau = roundToInt16(clientWidth / 2.0f + defaultMassOffset);
     s.yblau = roundToInt16(clientHeight / 2.0f);
-    s.massrot = 100000;
-    s.massblau = 100000;
-    s.massgreen = 500000000;
-    s.colorrot = 255;
-    s.colorblau = 16711680;
+    s.massrot = defaultFixedMass * fixedMassUnit;
+    s.massblau = static_cast<std::int32_t>(defaultFixedMass * fixedMassUnit);
+    s.massgreen = defaultMovingMass * movingMassUnit;
+    s.colorrot = defaultColourOne;
+    s.colorblau = defaultColourTwo;
     const Rect picture = defaultPicture(clientWidth, clientHeight);
     s.xgreen = picture.left;
     s.ygreen = picture.top;

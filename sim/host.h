@@ -1,6 +1,7 @@
 #pragma once
 
 #include "number.h"
+#include "rect.h"
 
 #include <cstdint>
 #include <string_view>
@@ -27,28 +28,13 @@ inline constexpr int fieldCount = 12;
 /// The scrollbars whose Values a run reads: the capture radii of mass one and mass two.
 enum class Scrollbar : std::uint8_t { vscradred, vscradblau };
 
-/// A rectangle in single-precision client-area pixels.
-struct Rect
-{
-    float left = 0;
-    float top = 0;
-    float width = 0;
-    float height = 0;
-};
-
-/// The window a run draws on and reads its controls from. The run does not own it; every call
-/// comes from the GUI thread. Colours are red + 256 x green + 65536 x blue, coordinates
-/// client-area pixels; a fractional coordinate falls on the pixel that contains it.
+/// The window a run reads its controls from and shows its progress in; what it draws goes to a
+/// sim::Canvas. The run does not own it; every call comes from the GUI thread. Coordinates are
+/// client-area pixels.
 class Host
 {
 public:
     virtual ~Host() = default;
-
-    /// Returns every pixel of the drawing surface to the background colour.
-    virtual void clear() = 0;
-    /// Draws the outline of a full circle on the drawing surface.
-    virtual void drawCircle(float x, float y, float radius, std::int32_t colour) = 0;
-    virtual void setPixel(float x, float y, std::int32_t colour) = 0;
 
     /// The picture rectangle as it stands now; it can change during a yield.
     virtual Rect picture() const = 0;

@@ -10,6 +10,14 @@ Pixel pixelAt(float x, float y)
     return {static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))};
 }
 
+int widgetCoordinate(float v)
+{
+    constexpr float reach = 1.0e6f;
+    if (!std::isfinite(v))
+        return static_cast<int>(-reach);
+    return static_cast<int>(std::clamp(std::floor(v), -reach, reach));
+}
+
 std::vector<Pixel> circleOutline(float x, float y, float radius)
 {
     const Pixel centre = pixelAt(x, y);

@@ -10,7 +10,7 @@ namespace {
 /// The trajectory of the current start point, step by step with the window: reads the radii
 /// afresh at every step, shows the live variables, moves the sprite and yields after every step
 /// that ends without a capture. Returns false when a yield reports that the program is ending.
-bool followTrajectory(simstate &s, Host &host, std::uint64_t limit)
+bool followTrajectory(simstate &s, Host &host, Canvas &canvas, std::uint64_t limit)
 {
     Trajectory trajectory;
     for (;;) {
@@ -23,7 +23,7 @@ bool followTrajectory(simstate &s, Host &host, std::uint64_t limit)
         host.setField(Field::textrblau, realNumber(s.distblau));
         if (!goesOn) {
             const bool one = trajectory.capture() == Capture::one;
-            host.setPixel(s.scanx, s.scany, one ? s.colorrot : s.colorblau);
+            canvas.setPixel(s.scanx, s.scany, one ? s.colorrot : s.colorblau);
             return true;
         }
         host.setField(Field::textfrot, realNumber(s.powerrot));
@@ -46,28 +46,30 @@ bool followTrajectory(simstate &s, Host &host, std::uint64_t limit)
 
 } // namespace
 
-void drawCircleOne(const simstate &s, Host &host)
+void drawCircleOne(const simstate &s, Canvas &canvas, std::int16_t radius)
 {
-    host.drawCircle(s.xrot, s.yrot, host.value(Scrollbar::vscradred), s.colorrot);
+    canvas.drawCircle(s.xrot, s.yrot, radius, s.colorrot);
 }
 
-void drawCircleTwo(const simstate &s, Host &host)
+void drawCircleTwo(const simstate &s, Canvas &canvas, std::int16_t radius)
 {
-    host.drawCircle(s.xblau, s.yblau, host.value(Scrollbar::vscradblau), s.colorblau);
+    canvas.drawCircle(s.xblau, s.yblau, radius, s.colorblau);
 }
 
-void drawCaptureCircles(const simstate &s, Host &host)
+void drawCaptureCircles(const simstate &s, Canvas &canvas, std::int16_t radiusOne,
+                        std::int16_t radiusTwo)
 {
-    drawCircleTwo(s, host);
-    drawCircleOne(s, host);
+    drawCircleTwo(s, canvas, radiusTwo);
+    drawCircleOne(s, canvas, radiusOne);
 }
 
-void run(simstate &s, Host &host, std::uint64_t limit)
+void run(simstate &s, Host &host, Canvas &canvas, std::uint64_t limit)
 {
     const bool previousComplete = static_cast<float>(s.rowsdone) >= host.picture().height;
     s.rowsdone = 0;
-    host.clear();
-    drawCaptureCircles(s, host);
+    canvas.clear();
+    drawCaptureCircles(s, canvas, host.value(Scrollbar::vscradred),
+                       host.value(Scrollbar::vscradblau));
     if (previousComplete)
         return;
 
@@ -88,14 +90,14 @@ void run(simstate &s, Host &host, std::uint64_t limit)
         s.ygreen = s.scany;
         host.setField(Field::textxgreen, singleNumber(s.scanx));
         host.setField(Field::textygreen, int16Number(s.scany));
-        if (!followTrajectory(s, host, limit))
+        if (!followTrajectory(s, host, canvas, limit))
             return;
     }
 }
 
-void cmdstart_Click(simstate &s, Host &host)
+void cmdstart_Click(simstate &s, Host &host, Canvas &canvas)
 {
-    run(s, host);
+    run(s, host, canvas);
 }
 
 void cmdstop_Click(Host &host)

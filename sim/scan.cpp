@@ -1,5 +1,7 @@
 #include "scan.h"
 
+#include "number.h"
+
 #include <cmath>
 
 namespace sim {

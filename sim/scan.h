@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host.h"
+#include "rect.h"
 #include "simstate.h"
 
 #include <cstdint>

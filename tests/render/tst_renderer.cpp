@@ -1,4 +1,4 @@
-#include "picture/surfacehost.h"
+#include "tests/common/fakehost.h"
 
 #include "render/renderer.h"
 #include "sim/defaults.h"
@@ -32,11 +32,15 @@ RunResult runOnSurface(const RenderParameters &p)
     const sim::Rect picture =
         sim::centredPicture(float(p.client.width()), float(p.client.height()),
                             float(p.picture.width()), float(p.picture.height()));
-    SurfaceHost host(surface, picture, p.radiusOne, p.radiusTwo);
+    FakeHost host;
+    host.rect = picture;
+    host.radiusOne = p.radiusOne;
+    host.radiusTwo = p.radiusTwo;
     sim::simstate s = p.state();
-    sim::run(s, host, p.stepLimit);
+    sim::run(s, host, surface, p.stepLimit);
     // A step either ends in a capture, which paints, or yields.
-    return {surface.image(), host.painted, std::uint64_t(host.painted + host.yields)};
+    const auto steps = std::uint64_t(host.writes(sim::Field::textrrot));
+    return {surface.image(), std::int64_t(steps - std::uint64_t(host.yields)), steps};
 }
 
 } // namespace

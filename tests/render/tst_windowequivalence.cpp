@@ -2,65 +2,24 @@
 // writes after a complete run from start-up with the same parameters.
 
 #include "render/renderer.h"
-#include "ui/dialogs/chooserdialogs.h"
-#include "ui/mainwindow/frmgrav.h"
+#include "tests/common/fakechoosers.h"
+#include "tests/common/windowtest.h"
 
 #include "picture/surface.h"
 
-#include <QAction>
 #include <QFile>
 #include <QProcess>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <deque>
 #include <memory>
 
 namespace {
-
-/// Choosers that confirm the answers queued in them instead of showing a dialog.
-class ScriptedChoosers : public ChooserDialogs
-{
-public:
-    ScriptedChoosers(std::deque<std::int32_t> colours, QString path)
-        : colours_(std::move(colours)), path_(std::move(path))
-    {
-    }
-
-    std::optional<std::int32_t> chooseColour(std::int32_t, QWidget *) override
-    {
-        if (colours_.empty())
-            return std::nullopt;
-        const std::int32_t colour = colours_.front();
-        colours_.pop_front();
-        return colour;
-    }
-    std::optional<QString> chooseSaveFile(const QString &, const QString &, const QString &,
-                                          const QString &, const QString &, QWidget *) override
-    {
-        return path_;
-    }
-
-private:
-    std::deque<std::int32_t> colours_;
-    QString path_;
-};
 
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void trigger(const frmgrav &window, const char *name)
-{
-    window.findChild<QAction *>(QString::fromLatin1(name))->trigger();
-}
-
-void setBar(const frmgrav &window, const char *name, int value)
-{
-    window.findChild<QScrollBar *>(QString::fromLatin1(name))->setValue(value);
 }
 
 QString colourText(std::int32_t packed)
@@ -72,6 +31,8 @@ QString colourText(std::int32_t packed)
 }
 
 } // namespace
+
+using namespace windowtest;
 
 class WindowEquivalenceTest : public QObject
 {
@@ -119,28 +80,30 @@ void WindowEquivalenceTest::renderEqualsSavePicture()
         p.colorOne = 0x10E0A0;
         p.colorTwo = 0xA01060;
     }
-    setBar(window, "vscpicsizex", p.picture.width());
-    setBar(window, "vscpicsizey", p.picture.height());
-    setBar(window, "vscxposred", p.xrot);
-    setBar(window, "vscyposred", p.yrot);
-    setBar(window, "vscxposblue", p.xblau);
-    setBar(window, "vscyposblue", p.yblau);
-    setBar(window, "vscmasserot", p.massOne);
-    setBar(window, "vscmasseblau", p.massTwo);
-    setBar(window, "vscmassegreen", p.massMoving);
-    setBar(window, "vscradred", p.radiusOne);
-    setBar(window, "vscradblau", p.radiusTwo);
+    bar(window, "vscpicsizex")->setValue(p.picture.width());
+    bar(window, "vscpicsizey")->setValue(p.picture.height());
+    bar(window, "vscxposred")->setValue(p.xrot);
+    bar(window, "vscyposred")->setValue(p.yrot);
+    bar(window, "vscxposblue")->setValue(p.xblau);
+    bar(window, "vscyposblue")->setValue(p.yblau);
+    bar(window, "vscmasserot")->setValue(p.massOne);
+    bar(window, "vscmasseblau")->setValue(p.massTwo);
+    bar(window, "vscmassegreen")->setValue(p.massMoving);
+    bar(window, "vscradred")->setValue(p.radiusOne);
+    bar(window, "vscradblau")->setValue(p.radiusTwo);
 
-    window.commonDialog().setDialogs(std::make_unique<ScriptedChoosers>(
-        std::deque<std::int32_t>{p.background, p.colorOne, p.colorTwo}, saved));
+    ChooserScript script;
+    script.colours = {p.background, p.colorOne, p.colorTwo};
+    script.paths = {saved};
+    window.commonDialog().setDialogs(std::make_unique<FakeChoosers>(script));
     if (changed) {
-        trigger(window, "bgcolor");
-        trigger(window, "mnucolorone");
-        trigger(window, "mnucolortwo");
+        action(window, "bgcolor")->trigger();
+        action(window, "mnucolorone")->trigger();
+        action(window, "mnucolortwo")->trigger();
     }
-    trigger(window, "cmdstart");
+    action(window, "cmdstart")->trigger();
     QVERIFY(window.state().rowsdone >= p.picture.height());
-    trigger(window, "cmdsave");
+    action(window, "cmdsave")->trigger();
     QVERIFY(QFile::exists(saved));
 
     QStringList arguments{

@@ -1,9 +1,9 @@
-#include "fakehost.h"
+#include "tests/common/fakehost.h"
+#include "tests/common/recordingsurface.h"
 
+#include "sim/capturemap.h"
 #include "sim/defaults.h"
 #include "sim/run.h"
-#include "sim/scan.h"
-#include "sim/step.h"
 
 #include <QTest>
 
@@ -32,15 +32,17 @@ simstate defaults(FakeHost &host, float clientWidth, float clientHeight)
     return sim::defaultState(clientWidth, clientHeight);
 }
 
-/// Which mass captured each start point of the rectangle: 0 none, 1 mass one, 2 mass two.
-std::vector<std::uint8_t> captureMap(const FakeHost &host, const simstate &s)
+/// Which mass the surface shows at each start point of the rectangle: 0 none, 1 mass one,
+/// 2 mass two, 3 another colour.
+std::vector<std::uint8_t> paintedMap(const Surface &surface, const sim::Rect &rect,
+                                     const simstate &s)
 {
     std::vector<std::uint8_t> map;
-    for (const sim::StartPoint &p : sim::startPoints(host.rect)) {
-        const auto found = host.pixels.find({int(std::floor(p.x)), int(p.y)});
-        map.push_back(found == host.pixels.end()     ? 0
-                      : found->second == s.colorrot  ? 1
-                      : found->second == s.colorblau ? 2
+    for (const sim::StartPoint &p : sim::startPoints(rect)) {
+        const std::int32_t colour = surface.pixel(int(std::floor(p.x)), p.y);
+        map.push_back(colour == surface.background() ? 0
+                      : colour == s.colorrot         ? 1
+                      : colour == s.colorblau        ? 2
                                                      : 3);
     }
     return map;
@@ -69,9 +71,10 @@ private slots:
     void everyStepShowsItsValues();
     void parameterChangeInYieldUsedFromNextStep();
     void nestedStartRestartsThePicture();
+    void stopHoldsTheRunOnlyWhileItsMessageIsOpen();
     void widenedRectangleEndsAtColumnLimit();
-    void endingProgramStopsAtNextYield();
-    void stopShowsTheMessage();
+    void endingStopsEveryRunAtItsNextYield_data();
+    void endingStopsEveryRunAtItsNextYield();
     void defaultPictureGolden();
 };
 
@@ -96,12 +99,13 @@ void RunTest::startPointOrder()
     QFETCH(QList<QPoint>, expected);
     FakeHost host;
     host.rect = rect;
+    RecordingSurface surface(QSize(64, 48));
     simstate s = capturingEverything(host);
-    sim::run(s, host);
+    sim::run(s, host, surface);
 
     QList<QPoint> painted;
-    for (const auto &[x, y] : host.paintedPoints)
-        painted.append(QPoint(int(std::floor(x)), int(std::floor(y))));
+    for (const auto &[x, y] : surface.painted)
+        painted.append(QPoint(x, y));
     QCOMPARE(painted, expected);
     QCOMPARE(int(s.rowsdone), int(rect.height));
     QVERIFY(!host.spriteVisible);
@@ -132,46 +136,50 @@ void RunTest::halfPixelEdgesGiveWidthPointsPerRow()
 void RunTest::captureAtFirstStepDoesNotYield()
 {
     FakeHost host;
+    RecordingSurface surface(QSize(64, 48));
     simstate s = capturingEverything(host);
     host.radiusTwo = 300; // inside both circles: mass one's colour
-    sim::run(s, host);
+    sim::run(s, host, surface);
     QCOMPARE(host.yields, 0);
-    QCOMPARE(host.pixels.size(), std::size_t(6));
-    for (const auto &[pixel, colour] : host.pixels)
-        QCOMPARE(colour, s.colorrot);
+    QCOMPARE(surface.painted.size(), std::size_t(6));
+    QCOMPARE(paintedMap(surface, host.rect, s), std::vector<std::uint8_t>(6, 1));
     // A capture shows the distances only; the pulls are never reached.
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textrrot)], 6);
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textfrot)], 0);
+    QCOMPARE(host.writes(Field::textrrot), 6);
+    QCOMPARE(host.writes(Field::textfrot), 0);
 }
 
 void RunTest::computeClearCompute()
 {
     FakeHost host;
+    RecordingSurface surface(QSize(64, 48));
     simstate s = capturingEverything(host);
-    sim::run(s, host);
-    QCOMPARE(host.pixels.size(), std::size_t(6));
+    sim::run(s, host, surface);
+    QCOMPARE(paintedMap(surface, host.rect, s), std::vector<std::uint8_t>(6, 1));
 
     host.spriteVisible = true;
     host.border = 1;
-    const int writes = host.fieldWrites[std::size_t(Field::textxgreen)];
-    sim::run(s, host);
-    QVERIFY(host.pixels.empty());
-    QCOMPARE(host.circles.size(), std::size_t(2));
-    QCOMPARE(host.circles[0].colour, s.colorblau);
-    QCOMPARE(host.circles[1].colour, s.colorrot);
+    const int writes = host.writes(Field::textxgreen);
+    sim::run(s, host, surface);
+    // Cleared, with the two circles drawn again, mass two's first.
+    Surface circles(surface.size());
+    circles.drawCircle(s.xblau, s.yblau, host.radiusTwo, s.colorblau);
+    circles.drawCircle(s.xrot, s.yrot, host.radiusOne, s.colorrot);
+    QCOMPARE(surface.image(), circles.image());
+    QCOMPARE(surface.painted.size(), std::size_t(6));
     QCOMPARE(int(s.rowsdone), 0);
     QVERIFY(host.spriteVisible);
     QCOMPARE(host.border, 1);
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], writes);
+    QCOMPARE(host.writes(Field::textxgreen), writes);
 
-    sim::run(s, host);
-    QCOMPARE(host.pixels.size(), std::size_t(6));
+    sim::run(s, host, surface);
+    QCOMPARE(surface.painted.size(), std::size_t(12));
     QCOMPARE(int(s.rowsdone), 2);
 }
 
 void RunTest::everyStepShowsItsValues()
 {
     FakeHost host;
+    RecordingSurface surface(QSize(1024, 700));
     simstate s = sim::defaultState(1024, 700);
     host.rect = {470, 320, 1, 1};
     host.spriteW = 10;
@@ -186,10 +194,10 @@ void RunTest::everyStepShowsItsValues()
             xAfterStep = s.xgreen;
         }
     };
-    sim::run(s, host);
+    sim::run(s, host, surface);
     QVERIFY(host.yields > 1);
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], 1);
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textyfblau)], int(host.yields));
+    QCOMPARE(host.writes(Field::textxgreen), 1);
+    QCOMPARE(host.writes(Field::textyfblau), int(host.yields));
     QCOMPARE(shownX.kind, sim::Kind::real);
     QVERIFY(shownX.value > 470);
     QCOMPARE(sprite.first, float(xAfterStep - 5.0f));
@@ -200,95 +208,139 @@ void RunTest::everyStepShowsItsValues()
 void RunTest::parameterChangeInYieldUsedFromNextStep()
 {
     FakeHost host;
+    RecordingSurface surface(QSize(1024, 700));
     simstate s = sim::defaultState(1024, 700);
     host.rect = {470, 320, 1, 1};
     host.onYield = [&] {
         host.radiusOne = 300;
         s.colorrot = 0x00FF00;
     };
-    sim::run(s, host);
+    sim::run(s, host, surface);
     QCOMPARE(host.yields, 1);
-    QCOMPARE(host.pixels.at({470, 320}), 0x00FF00);
+    QCOMPARE(surface.pixel(470, 320), 0x00FF00);
 }
 
 void RunTest::nestedStartRestartsThePicture()
 {
     FakeHost plain;
+    Surface plainSurface(QSize(300, 200));
     simstate reference = defaults(plain, 300, 200);
-    sim::run(reference, plain);
+    sim::run(reference, plain, plainSurface);
 
     FakeHost host;
+    RecordingSurface surface(QSize(300, 200));
     simstate s = defaults(host, 300, 200);
     int nested = 0;
     host.onYield = [&] {
         if (host.yields == 50 && nested == 0) {
             ++nested;
-            sim::cmdstart_Click(s, host);
+            sim::cmdstart_Click(s, host, surface);
         }
     };
-    sim::run(s, host);
+    sim::run(s, host, surface);
     QCOMPARE(nested, 1);
-    QCOMPARE(host.clears, 2);
+    QCOMPARE(surface.clears, 2);
     QVERIFY(s.rowsdone >= 80);
     QVERIFY(!host.spriteVisible);
     // The nested run painted the whole picture on the cleared surface; the interrupted one at
-    // most adds the start point it was computing when the nested one returned.
-    const std::vector<std::uint8_t> expected = captureMap(plain, reference);
-    const std::vector<std::uint8_t> got = captureMap(host, s);
-    QCOMPARE(got, expected);
+    // most adds the start point it was computing when the nested one returned, which the last
+    // row wrap put below the rectangle.
+    QCOMPARE(paintedMap(surface, host.rect, s), paintedMap(plainSurface, plain.rect, reference));
+}
+
+void RunTest::stopHoldsTheRunOnlyWhileItsMessageIsOpen()
+{
+    FakeHost plain;
+    Surface plainSurface(QSize(300, 200));
+    simstate reference = defaults(plain, 300, 200);
+    sim::run(reference, plain, plainSurface);
+
+    FakeHost host;
+    Surface surface(QSize(300, 200));
+    simstate s = defaults(host, 300, 200);
+    host.onYield = [&] {
+        if (host.yields == 50)
+            sim::cmdstop_Click(host);
+    };
+    sim::run(s, host, surface);
+    QCOMPARE(host.messages.size(), std::size_t(1));
+    QCOMPARE(host.messages[0].first, std::string("                          stop"));
+    QCOMPARE(host.messages[0].second, std::string("Velmora"));
+    // The run went on to the end as if nothing had happened.
+    QCOMPARE(surface.image(), plainSurface.image());
+    QCOMPARE(host.yields, plain.yields);
+
+    FakeHost idle;
+    sim::cmdstop_Click(idle);
+    QCOMPARE(idle.messages, host.messages);
 }
 
 void RunTest::widenedRectangleEndsAtColumnLimit()
 {
     FakeHost host;
+    Surface surface(QSize(300, 200));
     simstate s = defaults(host, 300, 200);
     host.onYield = [&] {
         if (host.yields == 1)
             host.rect.width += 20;
     };
-    sim::run(s, host);
+    sim::run(s, host, surface);
     QVERIFY(host.spriteVisible);
     QCOMPARE(int(s.rowsdone), 0);
     // The first row ran on to the end column fixed at the start, one pixel past the old right
     // edge, and the scan stopped there before any wrap.
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], 101);
+    QCOMPARE(host.writes(Field::textxgreen), 101);
 }
 
-void RunTest::endingProgramStopsAtNextYield()
+void RunTest::endingStopsEveryRunAtItsNextYield_data()
 {
+    QTest::addColumn<bool>("nested");
+    QTest::newRow("during a run") << false;
+    QTest::newRow("during a nested run") << true;
+}
+
+void RunTest::endingStopsEveryRunAtItsNextYield()
+{
+    QFETCH(bool, nested);
     FakeHost host;
+    Surface surface(QSize(300, 200));
     simstate s = defaults(host, 300, 200);
-    host.onYield = [&] { host.ending = true; };
-    sim::run(s, host);
-    QCOMPARE(host.yields, 1);
-    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], 1);
-}
-
-void RunTest::stopShowsTheMessage()
-{
-    FakeHost host;
-    sim::cmdstop_Click(host);
-    QCOMPARE(host.messages.size(), std::size_t(1));
-    QCOMPARE(host.messages[0].first, std::string("                          stop"));
-    QCOMPARE(host.messages[0].second, std::string("Velmora"));
+    int runs = 0;
+    simstate atEnd{};
+    host.onYield = [&] {
+        if (nested && runs == 0) {
+            ++runs;
+            sim::cmdstart_Click(s, host, surface);
+            return;
+        }
+        if (!host.ending) {
+            host.ending = true;
+            atEnd = s;
+        }
+    };
+    sim::run(s, host, surface);
+    // One yield of each run: the one that ended it, and no step after it.
+    QCOMPARE(host.yields, nested ? 2 : 1);
+    QCOMPARE(host.writes(Field::textxgreen), nested ? 2 : 1);
+    QCOMPARE(s.xgreen, atEnd.xgreen);
+    QCOMPARE(s.distrot, atEnd.distrot);
+    QCOMPARE(int(s.rowsdone), 0);
 }
 
 void RunTest::defaultPictureGolden()
 {
     FakeHost host;
+    Surface surface(QSize(1024, 700));
     simstate s = defaults(host, 1024, 700);
-    sim::run(s, host);
+    sim::run(s, host, surface);
     QCOMPARE(int(s.rowsdone), 80);
-    const std::vector<std::uint8_t> map = captureMap(host, s);
+    const std::vector<std::uint8_t> map = paintedMap(surface, host.rect, s);
 
-    // The renderer's path, one trajectory per start point, gives the same map.
+    // The renderer's path, one whole trajectory per start point, gives the same map.
     std::vector<std::uint8_t> direct;
-    for (const sim::StartPoint &p : sim::startPoints(host.rect)) {
-        simstate t = sim::defaultState(1024, 700);
-        t.xgreen = p.x;
-        t.ygreen = p.y;
-        direct.push_back(std::uint8_t(sim::trajectory(t, 5, 5).capture));
-    }
+    for (const sim::CapturedPoint &p :
+         sim::captureMap(sim::defaultState(1024, 700), host.rect, 5, 5))
+        direct.push_back(std::uint8_t(p.result.capture));
     QCOMPARE(direct, map);
 
     int counts[4] = {};

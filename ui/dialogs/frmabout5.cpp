@@ -1,6 +1,6 @@
 #include "frmabout5.h"
 
-#include "icon.h"
+#include "look.h"
 #include "pictures.h"
 #include "sysinfo.h"
 
@@ -9,14 +9,6 @@
 #include <QPushButton>
 
 namespace {
-
-QFont arial(qreal pointSize, bool bold = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
 
 QLabel *makeLabel(const QString &name, const QRect &geometry, const QFont &font, QWidget *parent)
 {
@@ -58,8 +50,7 @@ frmAbout5::frmAbout5(Registry *registry, SysInfoPlatform *platform)
     setObjectName(QStringLiteral("frmAbout5"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowTitle(QStringLiteral("  Velmora"));
-    setWindowIcon(velmoraIcon());
+    dressWindow(this);
     setFixedSize(557, 482);
 
     lblTitle = makeLabel(QStringLiteral("lblTitle"), {16, 0, 523, 32}, arial(18, true), this);

@@ -1,6 +1,6 @@
 #include "frmexit.h"
 
-#include "icon.h"
+#include "look.h"
 #include "pictures.h"
 
 #include <QFontMetricsF>
@@ -47,14 +47,9 @@ frmexit::frmexit(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmexit"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("  Velmora"));
-    setWindowIcon(velmoraIcon());
+    dressWindow(this);
     setFixedSize(472, 170);
-
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(12);
-    font.setBold(true);
-    setFont(font);
+    setFont(arial(12, true));
 
     // Decoration only, but first in the tab order, so it holds the focus when the window opens.
     Picture1 = new QLabel(this);

@@ -1,7 +1,7 @@
 #include "pictures.h"
 
-#include "sim/scan.h"
-#include "sim/step.h"
+#include "sim/capturemap.h"
+#include "sim/defaults.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -14,36 +14,25 @@ QImage basinPicture(const sim::simstate &s, QSize size, std::int16_t radiusOne,
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(uncaptured);
-    sim::simstate moving = s;
     const sim::Rect all{0, 0, float(size.width()), float(size.height())};
-    for (const sim::StartPoint &point : sim::startPoints(all)) {
-        moving.xgreen = point.x;
-        moving.ygreen = point.y;
-        const sim::Capture capture = sim::trajectory(moving, radiusOne, radiusTwo, limit).capture;
-        if (capture != sim::Capture::none)
-            image.setPixel(int(point.x), point.y,
-                           capture == sim::Capture::one ? colourOne : colourTwo);
+    for (const sim::CapturedPoint &p : sim::captureMap(s, all, radiusOne, radiusTwo, limit)) {
+        if (p.result.capture != sim::Capture::none)
+            image.setPixel(int(p.point.x), p.point.y,
+                           p.result.capture == sim::Capture::one ? colourOne : colourTwo);
     }
     return image;
 }
 
 namespace {
 
-/// The default masses and radii of a fresh program, 20 pixels apart in the middle of a picture of
-/// the given size, so that the samples show what the program paints at start-up.
+/// The masses of a fresh program placed as start-up places them in a client area of the size of
+/// the picture, so that the samples show what the program paints at start-up.
 sim::simstate sampleState(QSize size)
 {
-    sim::simstate s;
-    s.xrot = std::int16_t(size.width() / 2 - 10);
-    s.xblau = std::int16_t(size.width() / 2 + 10);
-    s.yrot = s.yblau = std::int16_t(size.height() / 2);
-    s.massrot = 100000;
-    s.massblau = 100000;
-    s.massgreen = 500000000;
-    return s;
+    return sim::defaultState(float(size.width()), float(size.height()));
 }
 
-constexpr std::int16_t sampleRadius = 5;
+constexpr std::int16_t sampleRadius = sim::defaultRadius;
 /// Enough steps for the structure to show; the points that need more stay white.
 constexpr std::uint64_t sampleStepLimit = 120;
 

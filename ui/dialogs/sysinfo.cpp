@@ -1,5 +1,6 @@
 #include "sysinfo.h"
 
+#include "look.h"
 #include "sysinfoplatform.h"
 
 #include <algorithm>
@@ -70,5 +71,5 @@ void StartSysInfo(Registry &registry, SysInfoPlatform &platform, QWidget *parent
     if (found && platform.startProgram(path))
         return;
     platform.showMessage(QStringLiteral("Systeminformationen sind momentan nicht verf\u00fcgbar"),
-                         QStringLiteral("Velmora"), parent);
+                         programTitle(), parent);
 }

@@ -1,21 +1,10 @@
 #include "pictureframe.h"
 
+#include "sim/pixels.h"
+
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
-
-namespace {
-
-/// A client-area coordinate as a whole widget position, kept far inside the range of int.
-int widgetCoordinate(float v)
-{
-    if (!std::isfinite(v))
-        return 0;
-    return static_cast<int>(std::clamp(std::floor(v), -1.0e6f, 1.0e6f));
-}
-
-} // namespace
 
 PictureFrame::PictureFrame(QWidget *parent) : QWidget(parent)
 {
@@ -57,9 +46,9 @@ void PictureFrame::setBorderStyle(int style)
 
 void PictureFrame::place()
 {
-    setGeometry(widgetCoordinate(rect_.left), widgetCoordinate(rect_.top),
-                std::max(0, widgetCoordinate(rect_.width)),
-                std::max(0, widgetCoordinate(rect_.height)));
+    setGeometry(sim::widgetCoordinate(rect_.left), sim::widgetCoordinate(rect_.top),
+                std::max(0, sim::widgetCoordinate(rect_.width)),
+                std::max(0, sim::widgetCoordinate(rect_.height)));
 }
 
 void PictureFrame::paintEvent(QPaintEvent *)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/host.h"
+#include "sim/rect.h"
 
 #include <QWidget>
 

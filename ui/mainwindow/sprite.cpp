@@ -1,21 +1,8 @@
 #include "sprite.h"
 
+#include "sim/pixels.h"
+
 #include <QPainter>
-
-#include <algorithm>
-#include <cmath>
-
-namespace {
-
-/// A coordinate of a moving mass that may have been thrown far away, as a widget position.
-int widgetCoordinate(float v)
-{
-    if (!std::isfinite(v))
-        return -1000000;
-    return static_cast<int>(std::clamp(std::floor(v), -1.0e6f, 1.0e6f));
-}
-
-} // namespace
 
 Sprite::Sprite(QWidget *parent) : QWidget(parent)
 {
@@ -43,7 +30,7 @@ void Sprite::setPosition(float left, float top)
 
 void Sprite::applyPosition()
 {
-    move(widgetCoordinate(left_), widgetCoordinate(top_));
+    move(sim::widgetCoordinate(left_), sim::widgetCoordinate(top_));
 }
 
 void Sprite::paintEvent(QPaintEvent *)

@@ -1,3 +1,4 @@
+#include "tests/common/fakechoosers.h"
 #include "ui/dialogs/commondialog.h"
 
 #include <QApplication>
@@ -8,38 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <deque>
 #include <functional>
 
 namespace {
-
-/// Answers the choosers from queues and records what they were opened with.
-class FakeChoosers : public ChooserDialogs
-{
-public:
-    std::deque<std::optional<std::int32_t>> colours;
-    std::deque<std::optional<QString>> paths;
-    QList<std::int32_t> colourRequests;
-    QStringList saveRequests; // title|folder|file name|filter|suffix
-
-    std::optional<std::int32_t> chooseColour(std::int32_t initial, QWidget *) override
-    {
-        colourRequests.append(initial);
-        const auto answer = colours.front();
-        colours.pop_front();
-        return answer;
-    }
-
-    std::optional<QString> chooseSaveFile(const QString &title, const QString &folder,
-                                          const QString &fileName, const QString &filter,
-                                          const QString &suffix, QWidget *) override
-    {
-        saveRequests.append(QStringList{title, folder, fileName, filter, suffix}.join('|'));
-        const auto answer = paths.front();
-        paths.pop_front();
-        return answer;
-    }
-};
 
 /// Acts on the modal dialog of type T once it is open, and rejects whatever modal dialog is
 /// still open after a few seconds, so that a test fails instead of hanging.
@@ -69,7 +41,7 @@ private:
 
 } // namespace
 
-class TestCommonDialog : public QObject
+class CommonDialogTest : public QObject
 {
     Q_OBJECT
 
@@ -83,22 +55,21 @@ private slots:
     void qtSaveChooser();
 };
 
-void TestCommonDialog::colourPersists()
+void CommonDialogTest::colourPersists()
 {
-    auto fake = std::make_unique<FakeChoosers>();
-    FakeChoosers &choosers = *fake;
-    CommonDialog dialog(std::move(fake));
-    choosers.colours = {0x123456, std::nullopt, 0xFF};
+    ChooserScript script;
+    CommonDialog dialog(std::make_unique<FakeChoosers>(script));
+    script.colours = {0x123456, std::nullopt, 0xFF};
 
     QVERIFY(dialog.showColor(nullptr));
     QVERIFY(!dialog.showColor(nullptr));
     QCOMPARE(dialog.colour, 0x123456);
     QVERIFY(dialog.showColor(nullptr));
     QCOMPARE(dialog.colour, 0xFF);
-    QCOMPARE(choosers.colourRequests, (QList<std::int32_t>{0, 0x123456, 0x123456}));
+    QCOMPARE(script.initialColours, (QList<std::int32_t>{0, 0x123456, 0x123456}));
 }
 
-void TestCommonDialog::savePersists_data()
+void CommonDialogTest::savePersists_data()
 {
     QTest::addColumn<std::optional<QString>>("answer");
     QTest::addColumn<bool>("confirmed");
@@ -111,16 +82,15 @@ void TestCommonDialog::savePersists_data()
     QTest::newRow("1261 characters") << std::optional<QString>(longest + 'x') << false;
 }
 
-void TestCommonDialog::savePersists()
+void CommonDialogTest::savePersists()
 {
     QFETCH(std::optional<QString>, answer);
     QFETCH(bool, confirmed);
 
-    auto fake = std::make_unique<FakeChoosers>();
-    FakeChoosers &choosers = *fake;
+    ChooserScript script;
     CommonDialog dialog;
-    dialog.setDialogs(std::move(fake));
-    choosers.paths = {answer, std::nullopt};
+    dialog.setDialogs(std::make_unique<FakeChoosers>(script));
+    script.paths = {answer};
 
     QCOMPARE(dialog.showSave(nullptr), confirmed);
     const QString offered = confirmed ? *answer : "Velmora";
@@ -128,11 +98,14 @@ void TestCommonDialog::savePersists()
     dialog.title = "hallo";
     QVERIFY(!dialog.showSave(nullptr));
     const QString home = QDir::homePath(); // there is no c:\ here
-    QCOMPARE(choosers.saveRequests, (QStringList{"save as |" + home + "|Velmora|*.bmp|bmp",
-                                                 "hallo|" + home + '|' + offered + "|*.bmp|bmp"}));
+    QCOMPARE(script.titles, (QStringList{"save as ", "hallo"}));
+    QCOMPARE(script.folders, (QStringList{home, home}));
+    QCOMPARE(script.fileNames, (QStringList{"Velmora", offered}));
+    QCOMPARE(script.filters, (QStringList{"*.bmp", "*.bmp"}));
+    QCOMPARE(script.suffixes, (QStringList{"bmp", "bmp"}));
 }
 
-void TestCommonDialog::folderOffered_data()
+void CommonDialogTest::folderOffered_data()
 {
     QTest::addColumn<QString>("initial");
     QTest::addColumn<bool>("kept");
@@ -142,7 +115,7 @@ void TestCommonDialog::folderOffered_data()
     QTest::newRow("a file, not a folder") << "file" << false;
 }
 
-void TestCommonDialog::folderOffered()
+void CommonDialogTest::folderOffered()
 {
     QFETCH(QString, initial);
     QFETCH(bool, kept);
@@ -151,18 +124,16 @@ void TestCommonDialog::folderOffered()
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     QVERIFY(QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
 
-    auto fake = std::make_unique<FakeChoosers>();
-    FakeChoosers &choosers = *fake;
-    CommonDialog dialog(std::move(fake));
+    ChooserScript script;
+    CommonDialog dialog(std::make_unique<FakeChoosers>(script));
     dialog.initialFolder = dir.filePath(initial);
-    choosers.paths = {std::nullopt};
     dialog.showSave(nullptr);
 
     const QString folder = kept ? dir.filePath(initial) : QDir::homePath();
-    QCOMPARE(choosers.saveRequests.constFirst().section('|', 1, 1), folder);
+    QCOMPARE(script.folders, QStringList{folder});
 }
 
-void TestCommonDialog::qtColourChooser()
+void CommonDialogTest::qtColourChooser()
 {
     QColor offered;
     const WhenOpen<QColorDialog> answer([&](QColorDialog *dialog) {
@@ -179,7 +150,7 @@ void TestCommonDialog::qtColourChooser()
     QCOMPARE(QtChooserDialogs().chooseColour(0, nullptr), std::optional<std::int32_t>());
 }
 
-void TestCommonDialog::qtSaveChooser()
+void CommonDialogTest::qtSaveChooser()
 {
     const QTemporaryDir dir;
     const QString existing = dir.filePath("old.bmp");
@@ -205,5 +176,5 @@ void TestCommonDialog::qtSaveChooser()
              std::optional<QString>(existing));
 }
 
-QTEST_MAIN(TestCommonDialog)
+QTEST_MAIN(CommonDialogTest)
 #include "tst_commondialog.moc"

@@ -1,5 +1,5 @@
+#include "tests/common/fakeplatform.h"
 #include "ui/dialogs/sysinfo.h"
-#include "ui/dialogs/sysinfoplatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,29 +59,9 @@ public:
     }
 };
 
-/// Files that exist and can be started; records what the launcher does instead of doing it.
-class FakePlatform : public SysInfoPlatform
-{
-public:
-    QStringList files;
-    QStringList started;
-    QStringList messages;
-
-    bool fileExists(const QString &path) const override { return files.contains(path); }
-    bool startProgram(const QString &path) override
-    {
-        started.append(path);
-        return files.contains(path);
-    }
-    void showMessage(const QString &text, const QString &title, QWidget *parent) override
-    {
-        messages.append(title + '|' + text + (parent ? "" : "|no parent"));
-    }
-};
-
 } // namespace
 
-class TestSysInfo : public QObject
+class SysInfoTest : public QObject
 {
     Q_OBJECT
 
@@ -94,7 +74,7 @@ private slots:
     void fileExists();
 };
 
-void TestSysInfo::getKeyValue_data()
+void SysInfoTest::getKeyValue_data()
 {
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<int>("type");
@@ -122,7 +102,7 @@ void TestSysInfo::getKeyValue_data()
     QTest::newRow("1025 bytes") << QByteArray("Name") << 1 << QByteArray(1025, 'x') << false << "";
 }
 
-void TestSysInfo::getKeyValue()
+void SysInfoTest::getKeyValue()
 {
     QFETCH(QByteArray, name);
     QFETCH(int, type);
@@ -139,7 +119,7 @@ void TestSysInfo::getKeyValue()
     QCOMPARE(registry.openHandles, 0);
 }
 
-void TestSysInfo::startSysInfo_data()
+void SysInfoTest::startSysInfo_data()
 {
     QTest::addColumn<int>("pathType"); // 0: no entry
     QTest::addColumn<int>("folderType");
@@ -165,7 +145,7 @@ void TestSysInfo::startSysInfo_data()
         << 0 << 0 << QStringList{program, inFolder} << QStringList{} << true << true;
 }
 
-void TestSysInfo::startSysInfo()
+void SysInfoTest::startSysInfo()
 {
     QFETCH(int, pathType);
     QFETCH(int, folderType);
@@ -193,7 +173,7 @@ void TestSysInfo::startSysInfo()
     QCOMPARE(registry.openHandles, 0);
 }
 
-void TestSysInfo::fileExists_data()
+void SysInfoTest::fileExists_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("exists");
@@ -204,7 +184,7 @@ void TestSysInfo::fileExists_data()
     QTest::newRow("missing") << "missing.exe" << false;
 }
 
-void TestSysInfo::fileExists()
+void SysInfoTest::fileExists()
 {
     QFETCH(QString, name);
     QFETCH(bool, exists);
@@ -216,5 +196,5 @@ void TestSysInfo::fileExists()
     QCOMPARE(SysInfoPlatform().fileExists(dir.filePath(name)), exists);
 }
 
-QTEST_MAIN(TestSysInfo)
+QTEST_MAIN(SysInfoTest)
 #include "tst_sysinfo.moc"

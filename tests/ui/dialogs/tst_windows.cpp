@@ -1,3 +1,4 @@
+#include "tests/common/fakeplatform.h"
 #include "ui/dialogs/frmabout5.h"
 #include "ui/dialogs/frmexit.h"
 #include "ui/dialogs/pictures.h"
@@ -11,18 +12,6 @@
 #include <QTest>
 
 namespace {
-
-/// Records the launcher's message; starting always fails.
-class FakePlatform : public SysInfoPlatform
-{
-public:
-    QStringList messages;
-    bool startProgram(const QString &) override { return false; }
-    void showMessage(const QString &text, const QString &, QWidget *) override
-    {
-        messages.append(text);
-    }
-};
 
 /// Lets a window closed with delete-on-close go.
 bool isGone(const QPointer<QWidget> &window)
@@ -54,7 +43,7 @@ int countPixels(const QImage &image, bool (*match)(QColor))
 
 } // namespace
 
-class TestWindows : public QObject
+class DialogWindowsTest : public QObject
 {
     Q_OBJECT
 
@@ -70,7 +59,7 @@ private slots:
     void pictures();
 };
 
-void TestWindows::exitLabelsFit()
+void DialogWindowsTest::exitLabelsFit()
 {
     const frmexit window;
     for (const char *name : {"Label1", "Label3", "Label2"}) {
@@ -79,7 +68,7 @@ void TestWindows::exitLabelsFit()
     }
 }
 
-void TestWindows::exitFocus()
+void DialogWindowsTest::exitFocus()
 {
     QPointer<QWidget> window = new frmexit;
     QSignalSpy ended(static_cast<frmexit *>(window.data()), &frmexit::endProgram);
@@ -96,7 +85,7 @@ void TestWindows::exitFocus()
     delete window;
 }
 
-void TestWindows::exitButtons_data()
+void DialogWindowsTest::exitButtons_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("ends");
@@ -107,7 +96,7 @@ void TestWindows::exitButtons_data()
     QTest::newRow("close box") << "close" << 0;
 }
 
-void TestWindows::exitButtons()
+void DialogWindowsTest::exitButtons()
 {
     QFETCH(QString, action);
     QFETCH(int, ends);
@@ -128,7 +117,7 @@ void TestWindows::exitButtons()
     QVERIFY(isGone(window));
 }
 
-void TestWindows::aboutClosing_data()
+void DialogWindowsTest::aboutClosing_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<bool>("closes");
@@ -142,7 +131,7 @@ void TestWindows::aboutClosing_data()
     QTest::newRow("Alt+S") << "Alt+S" << false;
 }
 
-void TestWindows::aboutClosing()
+void DialogWindowsTest::aboutClosing()
 {
     QFETCH(QString, action);
     QFETCH(bool, closes);
@@ -177,7 +166,7 @@ void TestWindows::aboutClosing()
     delete window;
 }
 
-void TestWindows::basins_data()
+void DialogWindowsTest::basins_data()
 {
     QTest::addColumn<QPoint>("start");
     QTest::addColumn<QRgb>("expected");
@@ -189,7 +178,7 @@ void TestWindows::basins_data()
     QTest::newRow("outside both") << QPoint(20, 25) << qRgb(255, 255, 255);
 }
 
-void TestWindows::basins()
+void DialogWindowsTest::basins()
 {
     QFETCH(QPoint, start);
     QFETCH(QRgb, expected);
@@ -207,7 +196,7 @@ void TestWindows::basins()
     QCOMPARE(image.pixel(start), expected);
 }
 
-void TestWindows::pictures()
+void DialogWindowsTest::pictures()
 {
     const frmAbout5 about;
     const frmexit exitWindow;
@@ -232,5 +221,5 @@ void TestWindows::pictures()
             countPixels(diagram, blue) > 0);
 }
 
-QTEST_MAIN(TestWindows)
+QTEST_MAIN(DialogWindowsTest)
 #include "tst_windows.moc"

@@ -1,8 +1,8 @@
 // The menu commands: Save Picture, the three colour commands, the panel toggles, and the two
 // dialogs End and Info. The choosers are fakes, so nothing blocks on a real dialog.
 
-#include "fakechoosers.h"
-#include "windowtest.h"
+#include "tests/common/fakechoosers.h"
+#include "tests/common/windowtest.h"
 
 #include "ui/dialogs/frmabout5.h"
 #include "ui/dialogs/frmexit.h"
@@ -59,7 +59,7 @@ private slots:
     void cleanup();
 
     void savedFileReadsBackAsTheSurface();
-    void saveAppendsTheSuffixAndOffersThePathAgain();
+    void saveWritesABitmapAndOffersThePathAgain();
     void cancelledSaveShowsNotYetSaved();
     void failedSaveKeepsTheOldFile_data();
     void failedSaveKeepsTheOldFile();
@@ -137,23 +137,24 @@ void CommandTest::savedFileReadsBackAsTheSurface()
     QVERIFY(window_->surface().image() == completePicture(*window_));
 }
 
-void CommandTest::saveAppendsTheSuffixAndOffersThePathAgain()
+void CommandTest::saveWritesABitmapAndOffersThePathAgain()
 {
-    const QString typed = folder().filePath(QStringLiteral("basins"));
-    script_.paths.push_back(typed);
-    script_.paths.push_back(std::nullopt);
+    // Whatever the name's ending, the file is a bitmap.
+    const QString confirmed = folder().filePath(QStringLiteral("basins.png"));
+    script_.paths.push_back(confirmed);
     MessageBoxes boxes;
 
     trigger("cmdsave");
     QVERIFY(boxes.seen().isEmpty());
-    QVERIFY(QFile::exists(typed + QStringLiteral(".bmp")));
-    QVERIFY(!QFile::exists(typed));
-    QCOMPARE(QImage(typed + QStringLiteral(".bmp")).convertToFormat(QImage::Format_RGB32),
+    QCOMPARE(QDir(folder().path()).entryList(QDir::Files), QStringList{"basins.png"});
+    QFile file(confirmed);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(2), QByteArray("BM"));
+    QCOMPARE(QImage(confirmed).convertToFormat(QImage::Format_RGB32),
              circlesOnly(*window_).image());
 
-    trigger("cmdsave");
-    QCOMPARE(script_.fileNames,
-             QStringList({QStringLiteral("Velmora"), typed + QStringLiteral(".bmp")}));
+    trigger("cmdsave"); // cancelled
+    QCOMPARE(script_.fileNames, QStringList({QStringLiteral("Velmora"), confirmed}));
     QCOMPARE(script_.titles, QStringList(2, QStringLiteral("save as ")));
     QCOMPARE(script_.filters, QStringList(2, QStringLiteral("*.bmp")));
     QCOMPARE(script_.suffixes, QStringList(2, QStringLiteral("bmp")));

@@ -3,7 +3,7 @@
 // every window closes and the event loops exit. Ending leaves the application unable to run
 // event loops, so ctest runs each function in a process of its own.
 
-#include "windowtest.h"
+#include "tests/common/windowtest.h"
 
 #include "ui/dialogs/frmabout5.h"
 #include "ui/dialogs/frmexit.h"

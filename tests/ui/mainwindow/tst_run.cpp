@@ -2,7 +2,7 @@
 // Start alternates, restarts a run in progress, Stop holds it, and a picture-size change made
 // between two steps moves the row limit or ends the run by the column limit.
 
-#include "windowtest.h"
+#include "tests/common/windowtest.h"
 
 #include "ui/mainwindow/sprite.h"
 

@@ -1,7 +1,7 @@
 // The eleven parameter scrollbars: what each kind of change handler stores, shows, clears and
 // redraws, and which user actions run it.
 
-#include "windowtest.h"
+#include "tests/common/windowtest.h"
 
 #include <QApplication>
 #include <QTest>

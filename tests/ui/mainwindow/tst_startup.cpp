@@ -2,7 +2,7 @@
 // 1024 x 700, 1023 x 700 where the centre falls on half pixels, or 4022 x 700, far wider than
 // the window as designed.
 
-#include "windowtest.h"
+#include "tests/common/windowtest.h"
 
 #include "ui/mainwindow/sprite.h"
 

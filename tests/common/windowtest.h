@@ -7,9 +7,8 @@
 #include "ui/mainwindow/pictureframe.h"
 
 #include "picture/surface.h"
+#include "sim/capturemap.h"
 #include "sim/number.h"
-#include "sim/scan.h"
-#include "sim/step.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -89,23 +88,12 @@ inline Surface circlesOnly(const frmgrav &w, Order order = Order::twoThenOne)
 inline QImage completePicture(const frmgrav &w)
 {
     Surface expected = circlesOnly(w);
-    const sim::simstate &state = w.state();
-    for (const sim::StartPoint &p : sim::startPoints(pictureFrame(w)->pictureRect())) {
-        sim::simstate s = state;
-        s.scanx = p.x;
-        s.scany = p.y;
-        s.xgreen = p.x;
-        s.ygreen = p.y;
-        switch (sim::trajectory(s, radiusOne(w), radiusTwo(w)).capture) {
-        case sim::Capture::one:
-            expected.setPixel(p.x, p.y, state.colorrot);
-            break;
-        case sim::Capture::two:
-            expected.setPixel(p.x, p.y, state.colorblau);
-            break;
-        case sim::Capture::none:
-            break;
-        }
+    const sim::simstate &s = w.state();
+    for (const sim::CapturedPoint &p :
+         sim::captureMap(s, pictureFrame(w)->pictureRect(), radiusOne(w), radiusTwo(w))) {
+        if (p.result.capture != sim::Capture::none)
+            expected.setPixel(p.point.x, p.point.y,
+                              p.result.capture == sim::Capture::one ? s.colorrot : s.colorblau);
     }
     return expected.image();
 }

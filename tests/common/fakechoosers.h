@@ -9,7 +9,8 @@
 #include <optional>
 
 /// What the choosers answer, in order, and what they were asked. The test owns it; the fake
-/// choosers installed in the window only point to it.
+/// choosers installed in the window or the chooser object only point to it. A chooser asked
+/// with no answer left is cancelled.
 struct ChooserScript
 {
     std::deque<std::optional<std::int32_t>> colours;
@@ -19,8 +20,7 @@ struct ChooserScript
     QStringList titles, folders, fileNames, filters, suffixes;
 };
 
-/// Choosers that answer from a script instead of showing a dialog. Like the save-file dialog,
-/// the save chooser appends the default suffix to a name typed without one.
+/// Choosers that answer from a script instead of showing a dialog.
 class FakeChoosers : public ChooserDialogs
 {
 public:
@@ -29,11 +29,7 @@ public:
     std::optional<std::int32_t> chooseColour(std::int32_t initial, QWidget *) override
     {
         script_.initialColours << initial;
-        if (script_.colours.empty())
-            return std::nullopt;
-        const std::optional<std::int32_t> answer = script_.colours.front();
-        script_.colours.pop_front();
-        return answer;
+        return next(script_.colours);
     }
 
     std::optional<QString> chooseSaveFile(const QString &title, const QString &folder,
@@ -45,15 +41,18 @@ public:
         script_.fileNames << fileName;
         script_.filters << filter;
         script_.suffixes << defaultSuffix;
-        if (script_.paths.empty())
-            return std::nullopt;
-        std::optional<QString> answer = script_.paths.front();
-        script_.paths.pop_front();
-        if (answer && !answer->section(QLatin1Char('/'), -1).contains(QLatin1Char('.')))
-            *answer += QLatin1Char('.') + defaultSuffix;
-        return answer;
+        return next(script_.paths);
     }
 
 private:
+    template <class T> static std::optional<T> next(std::deque<std::optional<T>> &answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        const std::optional<T> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
     ChooserScript &script_;
 };

@@ -3,60 +3,34 @@
 #include "sim/host.h"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-/// A window for the run that records what is done to it. Painted pixels are kept by whole pixel;
-/// onYield, when set, runs inside every yield, as a handler of the real window would.
+/// A window for the run that records what the run shows in it; what the run draws goes to a
+/// canvas of the test's own. onYield, when set, runs inside every yield, as a handler of the real
+/// window would.
 class FakeHost : public sim::Host
 {
 public:
-    struct Circle
-    {
-        float x, y, radius;
-        std::int32_t colour;
-    };
-
     sim::Rect rect{10, 20, 3, 2};
     std::int16_t radiusOne = 5;
     std::int16_t radiusTwo = 5;
     float spriteW = 10;
     float spriteH = 10;
 
-    std::map<std::pair<int, int>, std::int32_t> pixels;
-    std::vector<std::pair<float, float>> paintedPoints; ///< in the order painted
-    std::vector<Circle> circles;
     std::array<sim::Number, sim::fieldCount> fields{};
     std::array<int, sim::fieldCount> fieldWrites{};
     std::pair<float, float> sprite{};
     bool spriteVisible = true;
     int border = 1;
-    int clears = 0;
     long long yields = 0;
     std::vector<std::pair<std::string, std::string>> messages;
     std::function<void()> onYield;
     bool ending = false;
 
-    void clear() override
-    {
-        ++clears;
-        pixels.clear();
-        circles.clear();
-    }
-    void drawCircle(float x, float y, float radius, std::int32_t colour) override
-    {
-        circles.push_back({x, y, radius, colour});
-    }
-    void setPixel(float x, float y, std::int32_t colour) override
-    {
-        paintedPoints.emplace_back(x, y);
-        pixels[{int(std::floor(x)), int(std::floor(y))}] = colour;
-    }
     sim::Rect picture() const override { return rect; }
     void setPictureBorder(int style) override { border = style; }
     void setSpriteVisible(bool visible) override { spriteVisible = visible; }
@@ -85,4 +59,5 @@ public:
     }
 
     sim::Number field(sim::Field f) const { return fields[std::size_t(f)]; }
+    int writes(sim::Field f) const { return fieldWrites[std::size_t(f)]; }
 };

@@ -1,8 +1,11 @@
-#include "icon.h"
+#include "look.h"
+
+#include "sim/run.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QWidget>
 
 namespace {
 
@@ -44,4 +47,28 @@ QIcon velmoraIcon()
 {
     static const QImage image = makeIcon();
     return QIcon(QPixmap::fromImage(image));
+}
+
+QString programTitle()
+{
+    return QString::fromUtf8(sim::programTitle.data(), qsizetype(sim::programTitle.size()));
+}
+
+QString windowCaption()
+{
+    return QStringLiteral("  ") + programTitle();
+}
+
+void dressWindow(QWidget *window)
+{
+    window->setWindowTitle(windowCaption());
+    window->setWindowIcon(velmoraIcon());
+}
+
+QFont arial(qreal points, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
 }
