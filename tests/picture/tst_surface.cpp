@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 #include <unistd.h>
 
@@ -17,6 +18,8 @@ private slots:
     void colourPacking_data();
     void colourPacking();
     void pixelRuleAndClipping();
+    void widgetCoordinate_data();
+    void widgetCoordinate();
     void circleOutline_data();
     void circleOutline();
     void clearAndBackground();
@@ -54,6 +57,28 @@ void SurfaceTest::pixelRuleAndClipping()
     QCOMPARE(surface.pixel(4, 4), 0xFFFFFF);
     QCOMPARE(surface.pixel(0, 2), 0xFFFFFF);
     QCOMPARE(surface.pixel(19, 9), 16711680);
+}
+
+void SurfaceTest::widgetCoordinate_data()
+{
+    QTest::addColumn<float>("v");
+    QTest::addColumn<int>("expected");
+    const float infinity = std::numeric_limits<float>::infinity();
+    QTest::newRow("inside") << 3.7f << 3;
+    QTest::newRow("left of the origin") << -0.5f << -1;
+    QTest::newRow("far right") << 2.0e6f << 1000000;
+    QTest::newRow("far left") << -3.0e9f << -1000000;
+    // A mass thrown out of reach is shown nowhere, not at the origin.
+    QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << -1000000;
+    QTest::newRow("infinity") << infinity << -1000000;
+    QTest::newRow("minus infinity") << -infinity << -1000000;
+}
+
+void SurfaceTest::widgetCoordinate()
+{
+    QFETCH(float, v);
+    QFETCH(int, expected);
+    QCOMPARE(sim::widgetCoordinate(v), expected);
 }
 
 void SurfaceTest::circleOutline_data()

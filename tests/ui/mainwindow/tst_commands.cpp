@@ -60,16 +60,12 @@ private slots:
 
     void savedFileReadsBackAsTheSurface();
     void saveWritesABitmapAndOffersThePathAgain();
-    void cancelledSaveShowsNotYetSaved();
-    void failedSaveKeepsTheOldFile_data();
-    void failedSaveKeepsTheOldFile();
+    void failedSaveShowsNotYetSaved_data();
+    void failedSaveShowsNotYetSaved();
     void saveTitleIsHalloAfterBackgroundColour();
 
-    void cancelledColourChangesNothing_data();
-    void cancelledColourChangesNothing();
-    void colourOfAMassRedrawsTheCircles_data();
-    void colourOfAMassRedrawsTheCircles();
-    void backgroundColourErasesThePicture();
+    void colourCommands_data();
+    void colourCommands();
     void colourChooserOpensWithTheLastConfirmedColour();
 
     void panelToggles_data();
@@ -160,44 +156,30 @@ void CommandTest::saveWritesABitmapAndOffersThePathAgain()
     QCOMPARE(script_.suffixes, QStringList(2, QStringLiteral("bmp")));
 }
 
-void CommandTest::cancelledSaveShowsNotYetSaved()
+void CommandTest::failedSaveShowsNotYetSaved_data()
 {
-    const QImage before = window_->surface().image();
-    MessageBoxes boxes;
-    trigger("cmdsave"); // the script has no answer: cancelled
-
-    QCOMPARE(boxes.seen().size(), 1);
-    const MessageBoxes::Box &box = boxes.seen().constFirst();
-    QCOMPARE(box.text, QStringLiteral("   not yet saved "));
-    QCOMPARE(box.title, QStringLiteral("Velmora"));
-    QVERIFY(!box.hasIcon);
-    QCOMPARE(box.buttons, 1);
-    QCOMPARE(window_->commonDialog().fileName, QStringLiteral("Velmora"));
-    QVERIFY(QDir(folder().path()).isEmpty());
-    QCOMPARE(window_->surface().image(), before);
-}
-
-void CommandTest::failedSaveKeepsTheOldFile_data()
-{
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("name"); // empty: the chooser is cancelled
+    QTest::addColumn<bool>("oldFile");
     QTest::addColumn<bool>("readOnly");
 
+    QTest::newRow("cancelled") << "" << false << false;
     // The name leaves no room for the name of the file that is written before the switch.
-    QTest::newRow("no room to write") << QString(250, QLatin1Char('a')) + ".bmp" << false;
-    QTest::newRow("read-only file") << "old.bmp" << true;
-    QTest::newRow("missing folder") << "missing/old.bmp" << false;
+    QTest::newRow("no room to write") << QString(250, QLatin1Char('a')) + ".bmp" << true << false;
+    QTest::newRow("read-only file") << "old.bmp" << true << true;
+    QTest::newRow("missing folder") << "missing/old.bmp" << false << false;
 }
 
-void CommandTest::failedSaveKeepsTheOldFile()
+void CommandTest::failedSaveShowsNotYetSaved()
 {
     QFETCH(QString, name);
+    QFETCH(bool, oldFile);
     QFETCH(bool, readOnly);
     if (readOnly && geteuid() == 0)
         QSKIP("the superuser may write any file");
 
     const QString path = folder().filePath(name);
     const QByteArray old("the old picture");
-    if (!name.startsWith(QLatin1String("missing"))) {
+    if (oldFile) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(old);
@@ -206,15 +188,22 @@ void CommandTest::failedSaveKeepsTheOldFile()
             QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     }
     const QStringList before = QDir(folder().path()).entryList(QDir::AllEntries | QDir::Hidden);
-    script_.paths.push_back(path);
+    const QImage picture = window_->surface().image();
+    if (!name.isEmpty())
+        script_.paths.push_back(path);
     MessageBoxes boxes;
 
     trigger("cmdsave");
 
     QCOMPARE(boxes.seen().size(), 1);
-    QCOMPARE(boxes.seen().constFirst().text, QStringLiteral("   not yet saved "));
+    const MessageBoxes::Box &box = boxes.seen().constFirst();
+    QCOMPARE(box.text, QStringLiteral("   not yet saved "));
+    QCOMPARE(box.title, QStringLiteral("Velmora"));
+    QVERIFY(!box.hasIcon);
+    QCOMPARE(box.buttons, 1);
     QCOMPARE(QDir(folder().path()).entryList(QDir::AllEntries | QDir::Hidden), before);
-    if (!name.startsWith(QLatin1String("missing"))) {
+    QCOMPARE(window_->surface().image(), picture);
+    if (oldFile) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), old);
@@ -234,86 +223,63 @@ void CommandTest::saveTitleIsHalloAfterBackgroundColour()
 
 // Colours --------------------------------------------------------------------------------------
 
-void CommandTest::cancelledColourChangesNothing_data()
+void CommandTest::colourCommands_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::newRow("color radius one") << "mnucolorone";
-    QTest::newRow("color radius two") << "mnucolortwo";
-    QTest::newRow("Background color") << "bgcolor";
+    QTest::addColumn<bool>("confirmed");
+
+    for (const char *command : {"mnucolorone", "mnucolortwo", "bgcolor"}) {
+        QTest::addRow("%s confirmed", command) << command << true;
+        QTest::addRow("%s cancelled", command) << command << false;
+    }
 }
 
-void CommandTest::cancelledColourChangesNothing()
+void CommandTest::colourCommands()
 {
     QFETCH(QString, command);
-    paintSmallPicture();
-    const QImage before = window_->surface().image();
-    MessageBoxes boxes;
-
-    window_->findChild<QAction *>(command)->trigger();
-
-    QCOMPARE(script_.initialColours.size(), 1);
-    QCOMPARE(window_->commonDialog().flags, 1);
-    QCOMPARE(window_->state().colorrot, 255);
-    QCOMPARE(window_->state().colorblau, 16711680);
-    QCOMPARE(window_->surface().background(), 0xFFFFFF);
-    QCOMPARE(window_->surface().image(), before);
-    QVERIFY(boxes.seen().isEmpty());
-}
-
-void CommandTest::colourOfAMassRedrawsTheCircles_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("massOne");
-    QTest::newRow("color radius one") << "mnucolorone" << true;
-    QTest::newRow("color radius two") << "mnucolortwo" << false;
-}
-
-void CommandTest::colourOfAMassRedrawsTheCircles()
-{
-    QFETCH(QString, command);
-    QFETCH(bool, massOne);
+    QFETCH(bool, confirmed);
 
     // Large circles that cross each other and the painted rectangle.
     bar(*window_, "vscradred")->setValue(12);
     bar(*window_, "vscradblau")->setValue(12);
     paintSmallPicture();
-    QImage expected = window_->surface().image();
-    const std::int32_t green = packed(10, 200, 30);
-    script_.colours.push_back(green);
+    const QImage painted = window_->surface().image();
+    const std::int32_t chosen = packed(10, 200, 30);
+    script_.colours.push_back(confirmed ? std::optional<std::int32_t>(chosen) : std::nullopt);
+    MessageBoxes boxes;
 
     window_->findChild<QAction *>(command)->trigger();
 
+    QCOMPARE(script_.initialColours, QList<std::int32_t>{0});
+    QCOMPARE(window_->commonDialog().flags, 1);
+    QVERIFY(boxes.seen().isEmpty());
+    QCOMPARE(window_->commonDialog().title, command == QLatin1String("bgcolor")
+                                                ? QStringLiteral("hallo")
+                                                : QStringLiteral("save as "));
     const sim::simstate &s = window_->state();
-    QCOMPARE(massOne ? s.colorrot : s.colorblau, green);
-    QCOMPARE(massOne ? s.colorblau : s.colorrot, massOne ? 16711680 : 255);
+    const auto now = [&](const char *which, std::int32_t before) {
+        return confirmed && command == QLatin1String(which) ? chosen : before;
+    };
+    QCOMPARE(s.colorrot, now("mnucolorone", 255));
+    QCOMPARE(s.colorblau, now("mnucolortwo", 16711680));
+    QCOMPARE(window_->surface().background(), now("bgcolor", 0xFFFFFF));
+    if (!confirmed) {
+        QCOMPARE(window_->surface().image(), painted);
+        return;
+    }
+
     // Mass two's circle first, then mass one's, over the painted points, which keep their
-    // colours.
+    // colours; the background erases them.
+    QImage expected =
+        command == QLatin1String("bgcolor") ? Surface(painted.size(), chosen).image() : painted;
     drawOutline(expected, s.xblau, s.yblau, 12, s.colorblau);
     drawOutline(expected, s.xrot, s.yrot, 12, s.colorrot);
     QCOMPARE(window_->surface().image(), expected);
 
     // Points captured from now on take the new colour.
-    setPictureSize(*window_, 6, 4);
     trigger("cmdstart"); // clears only
     trigger("cmdstart");
     QCOMPARE(window_->surface().image(), completePicture(*window_));
-}
-
-void CommandTest::backgroundColourErasesThePicture()
-{
-    paintSmallPicture();
-    const std::int32_t dark = packed(20, 20, 60);
-    script_.colours.push_back(dark);
-
-    trigger("bgcolor");
-
-    QCOMPARE(window_->surface().background(), dark);
-    Surface expected(window_->surface().size(), dark);
-    const sim::simstate &s = window_->state();
-    expected.drawCircle(s.xblau, s.yblau, 5, s.colorblau);
-    expected.drawCircle(s.xrot, s.yrot, 5, s.colorrot);
-    QCOMPARE(window_->surface().image(), expected.image());
-    QCOMPARE(window_->commonDialog().title, QStringLiteral("hallo"));
 }
 
 void CommandTest::colourChooserOpensWithTheLastConfirmedColour()

@@ -1,7 +1,7 @@
-// Ending the program: closing the main window or "Ok" in the exit confirmation, also in the
-// middle of a run or a nested run. Every run returns at its next yield without another step,
+// Ending the program in the middle of a run: closing the main window, or "Ok" in the exit
+// confirmation during a nested run. Every run returns at its next yield without another step,
 // every window closes and the event loops exit. Ending leaves the application unable to run
-// event loops, so ctest runs each function in a process of its own.
+// event loops, so ctest runs each row in a process of its own.
 
 #include "tests/common/windowtest.h"
 
@@ -13,15 +13,6 @@
 #include <QTest>
 
 using namespace windowtest;
-
-class EndingTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void closingTheWindowDuringARun();
-    void okDuringANestedRun();
-};
 
 namespace {
 
@@ -48,48 +39,52 @@ bool everyWindowClosed()
 
 } // namespace
 
-void EndingTest::closingTheWindowDuringARun()
+class EndingTest : public QObject
 {
-    frmgrav window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const sim::simstate &s = window.state();
-    sim::simstate atClose{};
+    Q_OBJECT
 
-    EveryPass closer([&] {
-        if (s.rowsdone < 1)
-            return false;
-        window.close();
-        atClose = s;
-        return true;
-    });
-    bool startReturned = false;
-    QCOMPARE(startInEventLoop(window, startReturned), 0);
+private slots:
+    void endingDuringARun_data();
+    void endingDuringARun();
+};
 
-    QVERIFY(startReturned);
-    QVERIFY(window.isEnding());
-    QVERIFY(everyWindowClosed());
-    // Not another step after the close.
-    QCOMPARE(s.xgreen, atClose.xgreen);
-    QCOMPARE(s.ygreen, atClose.ygreen);
-    QCOMPARE(s.scanx, atClose.scanx);
-    QCOMPARE(s.distrot, atClose.distrot);
-    QVERIFY(s.rowsdone < 80);
+void EndingTest::endingDuringARun_data()
+{
+    QTest::addColumn<bool>("byOk");
+    QTest::newRow("window closed") << false;
+    // With the about dialog open too.
+    QTest::newRow("Ok in a nested run") << true;
 }
 
-void EndingTest::okDuringANestedRun()
+void EndingTest::endingDuringARun()
 {
+    QFETCH(bool, byOk);
     frmgrav window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const sim::simstate &s = window.state();
-    sim::simstate atOk{};
-    bool nestedReturned = false, okClicked = false, restarted = false;
+    sim::simstate atEnd{};
+    bool ended = false, restarted = false, nestedReturned = false;
 
-    EveryPass inNested([&] {
-        if (!restarted || s.rowsdone < 1)
+    EveryPass restart([&] {
+        if (!byOk)
+            return true; // no nested run
+        if (s.rowsdone < 3)
             return false;
-        // The about dialog is open too when Ok is pressed.
+        restarted = true;
+        action(window, "cmdstart")->trigger();
+        nestedReturned = true;
+        return true;
+    });
+    EveryPass end([&] {
+        if ((byOk && !restarted) || s.rowsdone < 1)
+            return false;
+        if (!byOk) {
+            atEnd = s;
+            ended = true;
+            window.close();
+            return true;
+        }
         action(window, "cmdoptions")->trigger();
         action(window, "cmdexit")->trigger();
         frmexit *dialog = nullptr;
@@ -98,33 +93,25 @@ void EndingTest::okDuringANestedRun()
                 dialog = e;
         if (!dialog)
             return false;
-        atOk = s;
-        okClicked = true;
+        atEnd = s;
+        ended = true;
         dialog->findChild<QPushButton *>(QStringLiteral("Command1"))->click();
-        return true;
-    });
-    EveryPass restart([&] {
-        if (s.rowsdone < 3)
-            return false;
-        restarted = true;
-        action(window, "cmdstart")->trigger();
-        nestedReturned = true;
         return true;
     });
 
     bool startReturned = false;
     QCOMPARE(startInEventLoop(window, startReturned), 0);
 
-    QVERIFY(restarted);
-    QVERIFY(okClicked);
-    QVERIFY(nestedReturned);
+    QVERIFY(ended);
+    QCOMPARE(nestedReturned, byOk);
     QVERIFY(startReturned);
     QVERIFY(window.isEnding());
     QVERIFY(everyWindowClosed());
-    QCOMPARE(s.xgreen, atOk.xgreen);
-    QCOMPARE(s.ygreen, atOk.ygreen);
-    QCOMPARE(s.distblau, atOk.distblau);
-    QCOMPARE(s.rowsdone, atOk.rowsdone);
+    // Not another step after the end.
+    QCOMPARE(s.xgreen, atEnd.xgreen);
+    QCOMPARE(s.ygreen, atEnd.ygreen);
+    QCOMPARE(s.distblau, atEnd.distblau);
+    QCOMPARE(s.rowsdone, atEnd.rowsdone);
 }
 
 QTEST_MAIN(EndingTest)

@@ -45,10 +45,9 @@ private slots:
     void clientAreaIsTheScreenLessTheMenuBar();
     void pictureRectangleAndSprite();
     void panels();
-    void scrollBars_data();
-    void scrollBars();
-    void fields_data();
-    void fields();
+    void parameters_data();
+    void parameters();
+    void liveFieldsAreEmpty();
     void model();
     void surfaceHoldsOnlyTheTwoCircles();
     void menuBar_data();
@@ -122,45 +121,62 @@ void StartupTest::panels()
     QVERIFY(!variables->isHidden());
 }
 
-void StartupTest::scrollBars_data()
+void StartupTest::parameters_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("bar");
     QTest::addColumn<int>("min");
-    QTest::addColumn<int>("max");
+    QTest::addColumn<int>("max"); // -1: the client width
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("smallChange");
     QTest::addColumn<int>("largeChange");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
 
-    QTest::newRow("mov mass") << "vscmassegreen" << 1 << 32767 << 50 << 1 << 1;
-    QTest::newRow("mass one") << "vscmasserot" << 1 << 32767 << 10 << 1 << 1;
-    QTest::newRow("mass two") << "vscmasseblau" << 1 << 32767 << 10 << 1 << 1;
-    QTest::newRow("x pos one") << "vscxposred" << 0 << -1 << -1 << 1 << 10;
-    QTest::newRow("y pos one") << "vscyposred" << 0 << clientHeight << 350 << 1 << 10;
-    QTest::newRow("x pos two") << "vscxposblue" << 0 << -1 << -2 << 1 << 10;
-    QTest::newRow("y pos two") << "vscyposblue" << 0 << clientHeight << 350 << 1 << 10;
-    QTest::newRow("rad. one") << "vscradred" << 1 << 300 << 5 << 1 << 10;
-    QTest::newRow("rad. two") << "vscradblau" << 1 << 300 << 5 << 1 << 10;
-    QTest::newRow("pic x") << "vscpicsizex" << 2 << -1 << 100 << 2 << 10;
-    QTest::newRow("pic y") << "vscpicsizey" << 2 << clientHeight << 80 << 1 << 10;
+    // The positions that depend on the client width.
+    const int xrot = -2, xblau = -3;
+    QTest::newRow("mov mass") << "vscmassegreen" << 1 << 32767 << 50 << 1 << 1 << "textmgreen"
+                              << "500000000";
+    QTest::newRow("mass one") << "vscmasserot" << 1 << 32767 << 10 << 1 << 1 << "textmrot"
+                              << "100000";
+    QTest::newRow("mass two") << "vscmasseblau" << 1 << 32767 << 10 << 1 << 1 << "textmblau"
+                              << "100000";
+    QTest::newRow("x pos one") << "vscxposred" << 0 << -1 << xrot << 1 << 10 << "textxxrot"
+                               << "";
+    QTest::newRow("y pos one") << "vscyposred" << 0 << clientHeight << 350 << 1 << 10 << "textyyrot"
+                               << "350";
+    QTest::newRow("x pos two") << "vscxposblue" << 0 << -1 << xblau << 1 << 10 << "textxblau"
+                               << "";
+    QTest::newRow("y pos two") << "vscyposblue" << 0 << clientHeight << 350 << 1 << 10
+                               << "textyblau"
+                               << "350";
+    QTest::newRow("rad. one") << "vscradred" << 1 << 300 << 5 << 1 << 10 << "textradiusrot"
+                              << "5";
+    QTest::newRow("rad. two") << "vscradblau" << 1 << 300 << 5 << 1 << 10 << "textradiusblau"
+                              << "5";
+    QTest::newRow("pic x") << "vscpicsizex" << 2 << -1 << 100 << 2 << 10 << "Textpicsizex"
+                           << "100";
+    QTest::newRow("pic y") << "vscpicsizey" << 2 << clientHeight << 80 << 1 << 10 << "Textpicsizey"
+                           << "80";
 }
 
-void StartupTest::scrollBars()
+void StartupTest::parameters()
 {
-    QFETCH(QString, name);
+    QFETCH(QString, bar);
     QFETCH(int, min);
     QFETCH(int, max);
     QFETCH(int, value);
     QFETCH(int, smallChange);
     QFETCH(int, largeChange);
-    // -1 stands for the client width, and for x pos one's value; -2 for x pos two's value.
+    QFETCH(QString, field);
+    QFETCH(QString, text);
     if (max == -1)
         max = expected_->clientWidth;
-    if (value == -1)
-        value = expected_->xrot;
-    if (value == -2)
-        value = expected_->xblau;
+    if (value < 0) {
+        value = value == -2 ? expected_->xrot : expected_->xblau;
+        text = QString::number(value);
+    }
 
-    auto *scrollBar = window_->findChild<QScrollBar *>(name);
+    auto *scrollBar = window_->findChild<QScrollBar *>(bar);
     QVERIFY(scrollBar);
     QCOMPARE(scrollBar->orientation(), Qt::Horizontal);
     QVERIFY(scrollBar->isEnabled());
@@ -169,54 +185,21 @@ void StartupTest::scrollBars()
     QCOMPARE(scrollBar->value(), value);
     QCOMPARE(scrollBar->singleStep(), smallChange);
     QCOMPARE(scrollBar->pageStep(), largeChange);
-}
-
-void StartupTest::fields_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("x pos one") << "textxxrot"
-                               << "xrot";
-    QTest::newRow("y pos one") << "textyyrot"
-                               << "350";
-    QTest::newRow("x pos two") << "textxblau"
-                               << "xblau";
-    QTest::newRow("y pos two") << "textyblau"
-                               << "350";
-    QTest::newRow("rad. one") << "textradiusrot"
-                              << "5";
-    QTest::newRow("rad. two") << "textradiusblau"
-                              << "5";
-    QTest::newRow("mass one") << "textmrot"
-                              << "100000";
-    QTest::newRow("mass two") << "textmblau"
-                              << "100000";
-    QTest::newRow("mov mass") << "textmgreen"
-                              << "500000000";
-    QTest::newRow("pic x") << "Textpicsizex"
-                           << "100";
-    QTest::newRow("pic y") << "Textpicsizey"
-                           << "80";
-    // The live variables are not written before the first run.
-    for (const char *live :
-         {"textxgreen", "textygreen", "textrrot", "textrblau", "textfrot", "textfblau", "textlrot",
-          "textlblau", "textxfrot", "textyfrot", "textxfblau", "textyfblau"})
-        QTest::newRow(live) << live << "";
-}
-
-void StartupTest::fields()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    // "xrot" and "xblau" stand for the positions that depend on the client width.
-    if (text == QLatin1String("xrot"))
-        text = QString::number(expected_->xrot);
-    if (text == QLatin1String("xblau"))
-        text = QString::number(expected_->xblau);
-    auto *box = window_->findChild<QLineEdit *>(name);
+    auto *box = window_->findChild<QLineEdit *>(field);
     QVERIFY(box);
     QCOMPARE(box->text(), text);
+}
+
+void StartupTest::liveFieldsAreEmpty()
+{
+    // The live variables are not written before the first run.
+    for (const char *name :
+         {"textxgreen", "textygreen", "textrrot", "textrblau", "textfrot", "textfblau", "textlrot",
+          "textlblau", "textxfrot", "textyfrot", "textxfblau", "textyfblau"}) {
+        auto *box = field(*window_, name);
+        QVERIFY2(box, name);
+        QCOMPARE(box->text(), QString());
+    }
 }
 
 void StartupTest::model()
