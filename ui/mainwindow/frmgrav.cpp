@@ -189,12 +189,8 @@ void frmgrav::Form_Load()
     // Mass one: position, radius, weight, colour.
     state_.xrot = 0;
     state_.yrot = 0;
-    p.vscxposred->setMaximum(scrollBound(clientWidth()));
-    p.vscxposred->setValue(start.xrot);
-    p.vscyposred->setMaximum(scrollBound(clientHeight()));
-    p.vscyposred->setValue(start.yrot);
-    showNumber(p.textxxrot, sim::int16Number(state_.xrot));
-    showNumber(p.textyyrot, sim::int16Number(state_.yrot));
+    placeMass(p.vscxposred, start.xrot, p.vscyposred, start.yrot);
+    p.showPosition(ParameterPanel::Mass::one);
 
     p.vscradred->setValue(sim::defaultRadius);
     showNumber(p.textradiusrot, sim::int16Number(int16Value(p.vscradred)));
@@ -210,12 +206,8 @@ void frmgrav::Form_Load()
     // Mass two: position, weight, radius, colour.
     state_.xblau = 0;
     state_.yblau = 0;
-    p.vscxposblue->setMaximum(scrollBound(clientWidth()));
-    p.vscxposblue->setValue(start.xblau);
-    p.vscyposblue->setMaximum(scrollBound(clientHeight()));
-    p.vscyposblue->setValue(start.yblau);
-    showNumber(p.textxblau, sim::int16Number(state_.xblau));
-    showNumber(p.textyblau, sim::int16Number(state_.yblau));
+    placeMass(p.vscxposblue, start.xblau, p.vscyposblue, start.yblau);
+    p.showPosition(ParameterPanel::Mass::two);
 
     p.vscmasseblau->setValue(sim::defaultFixedMass);
     state_.massblau = static_cast<std::int32_t>(std::lround(
@@ -242,6 +234,15 @@ void frmgrav::Form_Load()
     Imggreen->setPosition(Imggreen->positionLeft(),
                           static_cast<float>(state_.ygreen) - Imggreen->height() / 2.0f);
     Imggreen->applyPosition();
+}
+
+void frmgrav::placeMass(QScrollBar *xBar, std::int16_t x, QScrollBar *yBar, std::int16_t y)
+{
+    // Each maximum first, so that the start Value always lies in the range.
+    xBar->setMaximum(scrollBound(clientWidth()));
+    xBar->setValue(x);
+    yBar->setMaximum(scrollBound(clientHeight()));
+    yBar->setValue(y);
 }
 
 // Menu commands --------------------------------------------------------------------------------

@@ -14,6 +14,7 @@ class ParameterPanel;
 class PictureFrame;
 class QAction;
 class QMenu;
+class QScrollBar;
 class RunView;
 class Sprite;
 class Surface;
@@ -56,6 +57,9 @@ protected:
 private:
     void createMenus();
     void Form_Load();
+    /// Gives a mass's position scrollbars the client area's size as maximum and their start
+    /// Values; their handlers store the position and redraw the circles.
+    void placeMass(QScrollBar *xBar, std::int16_t x, QScrollBar *yBar, std::int16_t y);
 
     void cmdstart_Click();
     void cmdstop_Click();

@@ -140,17 +140,28 @@ double ParameterPanel::massThroughField(const QScrollBar *bar, QLineEdit *field,
     return QLocale().toDouble(field->text()) * unit;
 }
 
-void ParameterPanel::redrawCircles(bool massOneFirst, const QScrollBar *bar, QLineEdit *field)
+void ParameterPanel::showPosition(Mass mass)
 {
-    if (massOneFirst)
-        drawCircleOne();
-    else
-        drawCircleTwo();
+    if (mass == Mass::one) {
+        showNumber(textxxrot, sim::int16Number(state_.xrot));
+        showNumber(textyyrot, sim::int16Number(state_.yrot));
+    } else {
+        showNumber(textxblau, sim::int16Number(state_.xblau));
+        showNumber(textyblau, sim::int16Number(state_.yblau));
+    }
+}
+
+void ParameterPanel::redrawCircles(Mass first, const QScrollBar *bar, QLineEdit *field)
+{
+    const auto draw = [this](Mass mass) {
+        if (mass == Mass::one)
+            drawCircleOne();
+        else
+            drawCircleTwo();
+    };
+    draw(first);
     showNumber(field, sim::int16Number(int16Value(bar)));
-    if (massOneFirst)
-        drawCircleTwo();
-    else
-        drawCircleOne();
+    draw(first == Mass::one ? Mass::two : Mass::one);
 }
 
 void ParameterPanel::resizeAndCentre(Qt::Orientation axis, const QScrollBar *bar)
@@ -194,49 +205,45 @@ void ParameterPanel::vscmassegreen_Change()
 void ParameterPanel::vscradred_Change()
 {
     drawingArea_.clear();
-    redrawCircles(true, vscradred, textradiusrot);
+    redrawCircles(Mass::one, vscradred, textradiusrot);
 }
 
 void ParameterPanel::vscradblau_Change()
 {
     drawingArea_.clear();
-    redrawCircles(false, vscradblau, textradiusblau);
+    redrawCircles(Mass::two, vscradblau, textradiusblau);
 }
 
 void ParameterPanel::vscxposred_Change()
 {
     drawingArea_.clear();
     state_.xrot = int16Value(vscxposred);
-    showNumber(textxxrot, sim::int16Number(state_.xrot));
-    showNumber(textyyrot, sim::int16Number(state_.yrot));
-    redrawCircles(true, vscxposred, textxxrot);
+    showPosition(Mass::one);
+    redrawCircles(Mass::one, vscxposred, textxxrot);
 }
 
 void ParameterPanel::vscyposred_Change()
 {
     drawingArea_.clear();
     state_.yrot = int16Value(vscyposred);
-    showNumber(textxxrot, sim::int16Number(state_.xrot));
-    showNumber(textyyrot, sim::int16Number(state_.yrot));
-    redrawCircles(true, vscyposred, textyyrot);
+    showPosition(Mass::one);
+    redrawCircles(Mass::one, vscyposred, textyyrot);
 }
 
 void ParameterPanel::vscxposblue_Change()
 {
     drawingArea_.clear();
     state_.xblau = int16Value(vscxposblue);
-    showNumber(textxblau, sim::int16Number(state_.xblau));
-    showNumber(textyblau, sim::int16Number(state_.yblau));
-    redrawCircles(false, vscxposblue, textxblau);
+    showPosition(Mass::two);
+    redrawCircles(Mass::two, vscxposblue, textxblau);
 }
 
 void ParameterPanel::vscyposblue_Change()
 {
     drawingArea_.clear();
     state_.yblau = int16Value(vscyposblue);
-    showNumber(textxblau, sim::int16Number(state_.xblau));
-    showNumber(textyblau, sim::int16Number(state_.yblau));
-    redrawCircles(false, vscyposblue, textyblau);
+    showPosition(Mass::two);
+    redrawCircles(Mass::two, vscyposblue, textyblau);
 }
 
 void ParameterPanel::vscpicsizex_Change()

@@ -26,11 +26,15 @@ public:
     ParameterPanel(sim::simstate &state, DrawingArea &drawingArea, PictureFrame &Image1,
                    QWidget *parent);
 
+    enum class Mass { one, two };
+
     /// The capture circle of mass one or of mass two, at the radius its scrollbar shows.
     void drawCircleOne();
     void drawCircleTwo();
     /// Both capture circles, mass two's first.
     void drawCaptureCircles();
+    /// Writes the position of a mass into its two value fields, x first.
+    void showPosition(Mass mass);
 
     /// Writes the Value of bar into field, reads the text back as a number and returns it times
     /// unit: the kilograms of a mass scrollbar, as they pass through its value field.
@@ -75,7 +79,7 @@ private:
 
     /// Draws the circle of the changed mass, writes the Value of bar into field, then draws the
     /// other mass's circle.
-    void redrawCircles(bool massOneFirst, const QScrollBar *bar, QLineEdit *field);
+    void redrawCircles(Mass first, const QScrollBar *bar, QLineEdit *field);
     /// Gives Image1 the Value of bar as its width or height and centres it on that axis in the
     /// client area.
     void resizeAndCentre(Qt::Orientation axis, const QScrollBar *bar);

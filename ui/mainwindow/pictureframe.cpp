@@ -12,30 +12,6 @@ PictureFrame::PictureFrame(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureFrame::setLeft(float left)
-{
-    rect_.left = left;
-    place();
-}
-
-void PictureFrame::setTop(float top)
-{
-    rect_.top = top;
-    place();
-}
-
-void PictureFrame::setPictureWidth(float width)
-{
-    rect_.width = width;
-    place();
-}
-
-void PictureFrame::setPictureHeight(float height)
-{
-    rect_.height = height;
-    place();
-}
-
 void PictureFrame::setBorderStyle(int style)
 {
     if (style == borderStyle_)
@@ -44,8 +20,9 @@ void PictureFrame::setBorderStyle(int style)
     update();
 }
 
-void PictureFrame::place()
+void PictureFrame::place(float sim::Rect::*member, float value)
 {
+    rect_.*member = value;
     setGeometry(sim::widgetCoordinate(rect_.left), sim::widgetCoordinate(rect_.top),
                 std::max(0, sim::widgetCoordinate(rect_.width)),
                 std::max(0, sim::widgetCoordinate(rect_.height)));

@@ -21,10 +21,10 @@ public:
     float pictureWidth() const { return rect_.width; }
     float pictureHeight() const { return rect_.height; }
 
-    void setLeft(float left);
-    void setTop(float top);
-    void setPictureWidth(float width);
-    void setPictureHeight(float height);
+    void setLeft(float left) { place(&sim::Rect::left, left); }
+    void setTop(float top) { place(&sim::Rect::top, top); }
+    void setPictureWidth(float width) { place(&sim::Rect::width, width); }
+    void setPictureHeight(float height) { place(&sim::Rect::height, height); }
 
     /// 0: no outline, 1: a single thin line.
     int borderStyle() const { return borderStyle_; }
@@ -34,7 +34,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void place();
+    /// Sets one edge or extent and moves the control there.
+    void place(float sim::Rect::*member, float value);
 
     sim::Rect rect_;
     int borderStyle_ = 1;
