@@ -12,7 +12,7 @@ QImage installedIcon(int size)
 
 } // namespace
 
-class TestIcons : public QObject
+class IconsTest : public QObject
 {
     Q_OBJECT
 
@@ -60,5 +60,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestIcons)
+QTEST_MAIN(IconsTest)
 #include "tst_icons.moc"
