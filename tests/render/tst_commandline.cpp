@@ -1,5 +1,8 @@
 #include "render/commandline.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 Q_DECLARE_METATYPE(RenderParameters)
@@ -10,6 +13,24 @@ QStringList arguments(const QString &line)
 {
     return QStringList{QStringLiteral("velmora-render")} +
            line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+struct Outcome
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+/// velmora-render itself with the arguments of line, in folder.
+Outcome runTool(const QString &line, const QString &folder)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(VELMORA_RENDER_PATH), arguments(line).mid(1));
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 } // namespace
@@ -31,6 +52,8 @@ void CommandLineTest::rejects_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("named");
 
+    QTest::newRow("nothing") << ""
+                             << "OUTPUT";
     QTest::newRow("no output") << "--threads 2"
                                << "OUTPUT";
     QTest::newRow("two outputs") << "a.bmp b.bmp"
@@ -107,6 +130,14 @@ void CommandLineTest::rejects()
     QCOMPARE(commandLine.parse(arguments(line)), RenderCommandLine::Result::error);
     QVERIFY2(commandLine.errorText().contains(named), qPrintable(commandLine.errorText()));
     QVERIFY(!commandLine.errorText().contains(QLatin1Char('\n')));
+
+    // The program: that one line on standard error, exit status 2, no file.
+    const QTemporaryDir folder;
+    const Outcome outcome = runTool(line, folder.path());
+    QCOMPARE(outcome.exitCode, 2);
+    QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
+    QCOMPARE(outcome.out, QByteArray());
+    QVERIFY(QDir(folder.path()).isEmpty());
 }
 
 void CommandLineTest::reads_data()
@@ -181,9 +212,16 @@ void CommandLineTest::reads()
 void CommandLineTest::helpListsEveryOption()
 {
     RenderCommandLine commandLine;
-    QCOMPARE(commandLine.parse(arguments(QStringLiteral("--help"))),
+    QCOMPARE(commandLine.parse(arguments(QStringLiteral("--help a.bmp"))),
              RenderCommandLine::Result::help);
-    const QString help = commandLine.helpText();
+    // The program shows the same help, and writes nothing.
+    const QTemporaryDir folder;
+    const Outcome outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY(QDir(folder.path()).isEmpty());
+    const QString help = QString::fromUtf8(outcome.out);
+    QCOMPARE(help.section(QLatin1Char('\n'), 1),
+             commandLine.helpText().section(QLatin1Char('\n'), 1));
     for (const char *name :
          {"client", "picture", "one", "two", "mass-one", "mass-two", "mass-moving", "radius-one",
           "radius-two", "color-one", "color-two", "background", "step-limit", "threads"}) {

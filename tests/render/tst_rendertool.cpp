@@ -39,11 +39,8 @@ class RenderToolTest : public QObject
 private slots:
     void writesThePicture_data();
     void writesThePicture();
-    void badInputWritesNothing_data();
-    void badInputWritesNothing();
     void unwritableOutput_data();
     void unwritableOutput();
-    void help();
 
 private:
     QTemporaryDir dir_;
@@ -93,33 +90,6 @@ void RenderToolTest::writesThePicture()
     QVERIFY2(outcome.out.startsWith(expectedSummary), outcome.out.constData());
 }
 
-void RenderToolTest::badInputWritesNothing_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("named");
-    QTest::newRow("range") << QStringList{QStringLiteral("--radius-one"), QStringLiteral("301")}
-                           << QByteArray("--radius-one");
-    QTest::newRow("colour") << QStringList{QStringLiteral("--background"), QStringLiteral("red")}
-                            << QByteArray("--background");
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("--fast")} << QByteArray("fast");
-}
-
-void RenderToolTest::badInputWritesNothing()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, named);
-    const QString path = dir_.filePath(QStringLiteral("rejected.bmp"));
-
-    const Outcome outcome = runTool(arguments << path);
-    QCOMPARE(outcome.exitCode, 2);
-    QCOMPARE(outcome.err.count('\n'), 1);
-    QVERIFY2(outcome.err.contains(named), outcome.err.constData());
-    QCOMPARE(outcome.out, QByteArray());
-    QVERIFY(!QFile::exists(path));
-
-    QCOMPARE(runTool({}).exitCode, 2);
-}
-
 void RenderToolTest::unwritableOutput_data()
 {
     QTest::addColumn<QString>("path");
@@ -137,13 +107,6 @@ void RenderToolTest::unwritableOutput()
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(!outcome.err.isEmpty());
     QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-}
-
-void RenderToolTest::help()
-{
-    const Outcome outcome = runTool({QStringLiteral("--help")});
-    QCOMPARE(outcome.exitCode, 0);
-    QVERIFY(outcome.out.contains("--step-limit"));
 }
 
 QTEST_GUILESS_MAIN(RenderToolTest)
