@@ -48,6 +48,23 @@ std::vector<std::uint8_t> paintedMap(const Surface &surface, const sim::Rect &re
     return map;
 }
 
+/// The default picture of a 300 x 200 client area after a run that nothing disturbs.
+struct Undisturbed
+{
+    Surface surface{QSize(300, 200)};
+    long long yields = 0;
+};
+
+Undisturbed undisturbedRun()
+{
+    Undisturbed result;
+    FakeHost host;
+    simstate s = defaults(host, 300, 200);
+    sim::run(s, host, result.surface);
+    result.yields = host.yields;
+    return result;
+}
+
 std::uint64_t fnv1a(const std::vector<std::uint8_t> &bytes)
 {
     std::uint64_t hash = 1469598103934665603ULL;
@@ -222,11 +239,7 @@ void RunTest::parameterChangeInYieldUsedFromNextStep()
 
 void RunTest::nestedStartRestartsThePicture()
 {
-    FakeHost plain;
-    Surface plainSurface(QSize(300, 200));
-    simstate reference = defaults(plain, 300, 200);
-    sim::run(reference, plain, plainSurface);
-
+    const Undisturbed plain = undisturbedRun();
     FakeHost host;
     RecordingSurface surface(QSize(300, 200));
     simstate s = defaults(host, 300, 200);
@@ -245,16 +258,12 @@ void RunTest::nestedStartRestartsThePicture()
     // The nested run painted the whole picture on the cleared surface; the interrupted one at
     // most adds the start point it was computing when the nested one returned, which the last
     // row wrap put below the rectangle.
-    QCOMPARE(paintedMap(surface, host.rect, s), paintedMap(plainSurface, plain.rect, reference));
+    QCOMPARE(paintedMap(surface, host.rect, s), paintedMap(plain.surface, host.rect, s));
 }
 
 void RunTest::stopHoldsTheRunOnlyWhileItsMessageIsOpen()
 {
-    FakeHost plain;
-    Surface plainSurface(QSize(300, 200));
-    simstate reference = defaults(plain, 300, 200);
-    sim::run(reference, plain, plainSurface);
-
+    const Undisturbed plain = undisturbedRun();
     FakeHost host;
     Surface surface(QSize(300, 200));
     simstate s = defaults(host, 300, 200);
@@ -267,7 +276,7 @@ void RunTest::stopHoldsTheRunOnlyWhileItsMessageIsOpen()
     QCOMPARE(host.messages[0].first, std::string("                          stop"));
     QCOMPARE(host.messages[0].second, std::string("Velmora"));
     // The run went on to the end as if nothing had happened.
-    QCOMPARE(surface.image(), plainSurface.image());
+    QCOMPARE(surface.image(), plain.surface.image());
     QCOMPARE(host.yields, plain.yields);
 
     FakeHost idle;
