@@ -107,8 +107,10 @@ QString replace(const QString &path, const std::function<bool(QIODevice &)> &wri
     }
 
     // commit() can report success after a failed final flush on a full disk, so the flush is
-    // checked before committing.
-    if (!writeContents(file) || !file.flush()) {
+    // checked before committing. After a failed write, it is the flush that names the system's
+    // reason.
+    const bool written = writeContents(file);
+    if (!file.flush() || !written) {
         const QString problem = file.error() != QFileDevice::NoError
                                     ? file.errorString()
                                     : QStringLiteral("the contents could not be written");

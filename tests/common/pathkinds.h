@@ -45,7 +45,7 @@ inline bool writeFile(const QString &path, const QByteArray &contents, mode_t mo
 /// itself, which such a process cannot harm.
 inline QString device(const QDir &folder)
 {
-    const QString path = folder.filePath(QStringLiteral("device"));
+    const QString path = folder.filePath(QStringLiteral("device.bmp"));
     if (QFile::exists(path) ||
         mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
         return path;
