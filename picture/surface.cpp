@@ -5,7 +5,6 @@
 
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -86,6 +85,8 @@ std::int32_t Surface::pixel(int x, int y) const
 
 bool writeImageFile(const QImage &image, const QString &path, const char *format, QString *reason)
 {
+    // Qt's bitmap and PNG writers hand the device one row at a time, so the file never exists
+    // whole in memory (bench/peak-memory.sh measures it).
     return writeFileSafely(
         path,
         [&](QIODevice &device) {

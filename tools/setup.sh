@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation
     xvfb xauth imagemagick xdotool
+    time
 )
 
 missing=()

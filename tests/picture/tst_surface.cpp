@@ -2,9 +2,9 @@
 #include "sim/pixels.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <cmath>
 
