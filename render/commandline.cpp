@@ -130,11 +130,21 @@ RenderCommandLine::Result RenderCommandLine::parse(const QStringList &arguments)
     return read() ? Result::render : Result::error;
 }
 
-bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &accepts)
+bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &accepts,
+                             const QString &value)
 {
     error_ = QStringLiteral("--%1: expected %2, got '%3'.")
-                 .arg(option.names().constLast(), accepts, parser_.value(option));
+                 .arg(option.names().constLast(), accepts, value);
     return false;
+}
+
+bool RenderCommandLine::readEach(const QCommandLineOption &option, const QString &accepts,
+                                 const std::function<bool(const QString &)> &read)
+{
+    for (const QString &value : parser_.values(option))
+        if (!read(value))
+            return fail(option, accepts, value);
+    return true;
 }
 
 bool RenderCommandLine::read()
@@ -143,39 +153,47 @@ bool RenderCommandLine::read()
     qint64 b = 0;
 
     QSize client = RenderParameters().client;
-    if (parser_.isSet(client_)) {
-        if (!readPair(parser_.value(client_), QLatin1Char('x'), maxClientSize, maxClientSize, 2, a,
-                      b)) {
-            return fail(client_, QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSize));
-        }
-        client = QSize(int(a), int(b));
+    if (!readEach(client_, QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSize),
+                  [&](const QString &value) {
+                      if (!readPair(value, QLatin1Char('x'), maxClientSize, maxClientSize, 2, a, b))
+                          return false;
+                      client = QSize(int(a), int(b));
+                      return true;
+                  })) {
+        return false;
     }
     parameters_ = RenderParameters::defaults(client);
     const int w = client.width();
     const int h = client.height();
 
-    if (parser_.isSet(picture_)) {
-        if (!readPair(parser_.value(picture_), QLatin1Char('x'), w, h, 2, a, b)) {
-            return fail(
-                picture_,
-                QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2").arg(w).arg(h));
-        }
-        parameters_.picture = QSize(int(a), int(b));
-    } else if (parameters_.picture.width() > w || parameters_.picture.height() > h) {
-        return fail(client_, QStringLiteral("a surface that holds the default 100x80 picture, or "
-                                            "a --picture that fits"));
+    if (!readEach(picture_,
+                  QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2").arg(w).arg(h),
+                  [&](const QString &value) {
+                      if (!readPair(value, QLatin1Char('x'), w, h, 2, a, b))
+                          return false;
+                      parameters_.picture = QSize(int(a), int(b));
+                      return true;
+                  })) {
+        return false;
+    }
+    if (!parser_.isSet(picture_) &&
+        (parameters_.picture.width() > w || parameters_.picture.height() > h)) {
+        return fail(client_,
+                    QStringLiteral("a surface that holds the default 100x80 picture, or a "
+                                   "--picture that fits"),
+                    parser_.value(client_));
     }
 
     const auto readPosition = [&](const QCommandLineOption &option, std::int16_t &x,
                                   std::int16_t &y) {
-        if (!parser_.isSet(option))
-            return true;
-        if (!readPair(parser_.value(option), QLatin1Char(','), w, h, 0, a, b)) {
-            return fail(option, QStringLiteral("X,Y with X 0 to %1 and Y 0 to %2").arg(w).arg(h));
-        }
-        x = std::int16_t(a);
-        y = std::int16_t(b);
-        return true;
+        return readEach(option, QStringLiteral("X,Y with X 0 to %1 and Y 0 to %2").arg(w).arg(h),
+                        [&](const QString &value) {
+                            if (!readPair(value, QLatin1Char(','), w, h, 0, a, b))
+                                return false;
+                            x = std::int16_t(a);
+                            y = std::int16_t(b);
+                            return true;
+                        });
     };
     if (!readPosition(one_, parameters_.xrot, parameters_.yrot) ||
         !readPosition(two_, parameters_.xblau, parameters_.yblau)) {
@@ -183,12 +201,13 @@ bool RenderCommandLine::read()
     }
 
     const auto readValue = [&](const QCommandLineOption &option, qint64 max, std::int16_t &v) {
-        if (!parser_.isSet(option))
-            return true;
-        if (!readWhole(parser_.value(option), 1, max, a))
-            return fail(option, QStringLiteral("a whole number from 1 to %1").arg(max));
-        v = std::int16_t(a);
-        return true;
+        return readEach(option, QStringLiteral("a whole number from 1 to %1").arg(max),
+                        [&](const QString &value) {
+                            if (!readWhole(value, 1, max, a))
+                                return false;
+                            v = std::int16_t(a);
+                            return true;
+                        });
     };
     if (!readValue(massOne_, 32767, parameters_.massOne) ||
         !readValue(massTwo_, 32767, parameters_.massTwo) ||
@@ -199,9 +218,8 @@ bool RenderCommandLine::read()
     }
 
     const auto readColourOption = [&](const QCommandLineOption &option, std::int32_t &colour) {
-        if (!parser_.isSet(option) || readColour(parser_.value(option), colour))
-            return true;
-        return fail(option, QStringLiteral("a colour #RRGGBB"));
+        return readEach(option, QStringLiteral("a colour #RRGGBB"),
+                        [&](const QString &value) { return readColour(value, colour); });
     };
     if (!readColourOption(colorOne_, parameters_.colorOne) ||
         !readColourOption(colorTwo_, parameters_.colorTwo) ||
@@ -209,14 +227,17 @@ bool RenderCommandLine::read()
         return false;
     }
 
-    if (parser_.isSet(stepLimit_) &&
-        !readStepLimit(parser_.value(stepLimit_), parameters_.stepLimit)) {
-        return fail(stepLimit_, QStringLiteral("a whole number of steps from 1 to 1e14"));
-    }
-    if (parser_.isSet(threads_)) {
-        if (!readWhole(parser_.value(threads_), 1, maxThreads, a))
-            return fail(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads));
-        parameters_.threads = int(a);
+    if (!readEach(
+            stepLimit_, QStringLiteral("a whole number of steps from 1 to 1e14"),
+            [&](const QString &value) { return readStepLimit(value, parameters_.stepLimit); }) ||
+        !readEach(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads),
+                  [&](const QString &value) {
+                      if (!readWhole(value, 1, maxThreads, a))
+                          return false;
+                      parameters_.threads = int(a);
+                      return true;
+                  })) {
+        return false;
     }
 
     const QStringList positional = parser_.positionalArguments();

@@ -2,14 +2,12 @@
 #include "sim/pixels.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <cmath>
 #include <limits>
-
-#include <unistd.h>
 
 class SurfaceTest : public QObject
 {
@@ -174,8 +172,6 @@ void SurfaceTest::failedWriteLeavesTheOldFile()
     QFETCH(QString, target);
     QFETCH(bool, readOnlyFile);
     QFETCH(bool, readOnlyFolder);
-    if (readOnlyFile && geteuid() == 0)
-        QSKIP("the superuser may write any file");
     QTemporaryDir dir;
     const QString oldPath = dir.filePath("old.bmp");
     {
