@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 struct Outcome
@@ -17,9 +20,16 @@ struct Outcome
     QByteArray err;
 };
 
-Outcome runTool(const QStringList &arguments)
+/// Runs the tool; with fileSizeLimit, every file it writes fails past that many bytes, as on a
+/// full disk.
+Outcome runTool(const QStringList &arguments, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     QProcess process;
+    process.setChildProcessModifier([fileSizeLimit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
     process.start(QStringLiteral(VELMORA_RENDER_PATH), arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return {};
@@ -45,6 +55,7 @@ private slots:
     void badInputWritesNothing();
     void unwritableOutput_data();
     void unwritableOutput();
+    void failedStatisticsWrite();
     void help();
 
 private:
@@ -168,9 +179,9 @@ void RenderToolTest::unwritableOutput_data()
     QTest::newRow("a folder") << "folder.bmp"
                               << "";
     // Found before the render: the picture is not written either.
-    QTest::newRow("statistics in a missing folder") << "fresh.bmp"
+    QTest::newRow("statistics in a missing folder") << "fresh1.bmp"
                                                     << "missing/statistics.json";
-    QTest::newRow("statistics a folder") << "fresh.bmp"
+    QTest::newRow("statistics a folder") << "fresh2.bmp"
                                          << "folder.csv";
 }
 
@@ -191,6 +202,25 @@ void RenderToolTest::unwritableOutput()
     QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
              outcome.err.constData());
     QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void RenderToolTest::failedStatisticsWrite()
+{
+    const QString statistics = dir_.filePath(QStringLiteral("full.json"));
+    {
+        QFile old(statistics);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+    }
+    // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
+    const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
+                                     dir_.filePath(QStringLiteral("small.png"))},
+                                    256);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains("full.json"), outcome.err.constData());
+    QCOMPARE(fileBytes(statistics), QByteArray("old contents"));
+    QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("full*")}), QStringList{"full.json"});
 }
 
 void RenderToolTest::help()
