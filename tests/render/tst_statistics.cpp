@@ -298,8 +298,11 @@ void StatisticsTest::textReadsBack()
                                            s.fraction(s.never),    s.basinEntropy,
                                            s.boundaryBasinEntropy, s.boundaryFraction};
     for (int i = 0; i < 6; ++i) {
-        // Exactly the value, not a rounded one; an absent one is an empty field.
-        QVERIFY2(reals[i] ? numberIn(fields[6 + i]) == *reals[i] : fields[6 + i].isEmpty(),
+        // Exactly the value, not a rounded one, and a real number even when whole ("0.0"); an
+        // absent one is an empty field.
+        const QByteArray &f = fields[6 + i];
+        QVERIFY2(reals[i] ? numberIn(f) == *reals[i] && (f.contains('.') || f.contains('e'))
+                          : f.isEmpty(),
                  row.constData());
     }
     // The shortest form that reads back: no digits beyond what the value needs.
