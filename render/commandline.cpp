@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "statisticsfile.h"
+
 #include <QRegularExpression>
 #include <QThread>
 
@@ -101,6 +103,19 @@ RenderCommandLine::RenderCommandLine()
                       QStringLiteral("Worker threads, 1 to %1 (default: all cores, %2 here).")
                           .arg(maxThreads)
                           .arg(std::max(1, QThread::idealThreadCount())))),
+      shadeOption_(QStringLiteral("shade"),
+                   QStringLiteral("Paint each captured start point darker the later it is "
+                                  "captured.")),
+      statisticsOption_(option("stats", "FILE",
+                               QStringLiteral("Also write the picture's statistics to FILE: JSON "
+                                              "if it ends in .json, CSV if .csv, JSON on standard "
+                                              "output if it is -."))),
+      entropyBoxOption_(option("entropy-box", "N",
+                               QStringLiteral("Side of the boxes the basin entropy is taken over, "
+                                              "%1 to %2 start points (default: %3).")
+                                   .arg(minEntropyBox)
+                                   .arg(maxEntropyBox)
+                                   .arg(defaultEntropyBox))),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -109,8 +124,8 @@ RenderCommandLine::RenderCommandLine()
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
     parser_.addOptions({client_, picture_, one_, two_, massOne_, massTwo_, massMoving_, radiusOne_,
-                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_, help_,
-                        version_});
+                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_,
+                        shadeOption_, statisticsOption_, entropyBoxOption_, help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -239,6 +254,26 @@ bool RenderCommandLine::read()
                   })) {
         return false;
     }
+    shade_ = parser_.isSet(shadeOption_);
+    statistics_ = parser_.value(statisticsOption_);
+    entropyBox_ = defaultEntropyBox;
+    if (!readEach(statisticsOption_,
+                  QStringLiteral("a file name ending in .json or .csv, or - for standard output"),
+                  [](const QString &value) {
+                      return value == QStringLiteral("-") || statisticsFormat(value);
+                  }) ||
+        !readEach(
+            entropyBoxOption_,
+            QStringLiteral("a whole number from %1 to %2").arg(minEntropyBox).arg(maxEntropyBox),
+            [&](const QString &value) {
+                if (!readWhole(value, minEntropyBox, maxEntropyBox, a))
+                    return false;
+                entropyBox_ = int(a);
+                return true;
+            })) {
+        return false;
+    }
+    parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
 
     const QStringList positional = parser_.positionalArguments();
     if (positional.size() != 1) {

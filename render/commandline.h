@@ -1,6 +1,7 @@
 #pragma once
 
 #include "renderer.h"
+#include "statistics.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -30,6 +31,11 @@ public:
     const RenderParameters &parameters() const { return parameters_; }
     const QString &output() const { return output_; }
     const char *format() const { return format_; }
+    /// Whether to shade captured start points by their capture step.
+    bool shade() const { return shade_; }
+    /// Where to write the statistics: empty for nowhere, "-" for standard output.
+    const QString &statistics() const { return statistics_; }
+    int entropyBox() const { return entropyBox_; }
 
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = 16384;
@@ -58,11 +64,17 @@ private:
     QCommandLineOption background_;
     QCommandLineOption stepLimit_;
     QCommandLineOption threads_;
+    QCommandLineOption shadeOption_;
+    QCommandLineOption statisticsOption_;
+    QCommandLineOption entropyBoxOption_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 
     RenderParameters parameters_;
     QString output_;
     const char *format_ = "BMP";
+    bool shade_ = false;
+    QString statistics_;
+    int entropyBox_ = defaultEntropyBox;
     QString error_;
 };

@@ -1,6 +1,8 @@
 #include "commandline.h"
 #include "progressbar.h"
 #include "renderer.h"
+#include "shading.h"
+#include "statisticsfile.h"
 
 #include "picture/safefile.h"
 
@@ -65,6 +67,15 @@ int run(const RenderCommandLine &commandLine)
         printError(cannotWrite(output, reason));
         return 1;
     }
+    const QString &statisticsPath = commandLine.statistics();
+    const bool statisticsToFile =
+        !statisticsPath.isEmpty() && statisticsPath != QStringLiteral("-");
+    if (statisticsToFile) {
+        if (const QString reason = whyNotWritable(statisticsPath); !reason.isEmpty()) {
+            printError(cannotWrite(statisticsPath, reason));
+            return 1;
+        }
+    }
 
     Renderer renderer(commandLine.parameters());
     if (renderer.surface().image().isNull()) {
@@ -86,14 +97,29 @@ int run(const RenderCommandLine &commandLine)
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (bar)
         bar->finish();
+    const RenderParameters &parameters = commandLine.parameters();
+    if (commandLine.shade())
+        shadeCaptures(renderer, parameters.colorOne, parameters.colorTwo);
 
-    const QByteArray line = summaryLine(summary, seconds);
     QString reason;
     if (!writeImageFile(renderer.surface().image(), output, commandLine.format(), &reason)) {
         printError(cannotWrite(output, reason));
         return 1;
     }
-    if (!printOut(line)) {
+    Statistics statistics;
+    if (!statisticsPath.isEmpty()) {
+        statistics =
+            basinStatistics(parameters.picture.width(), parameters.picture.height(),
+                            renderer.captures(), renderer.pointSteps(), commandLine.entropyBox());
+    }
+    if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &reason)) {
+        printError(cannotWrite(statisticsPath, reason));
+        return 1;
+    }
+    QByteArray printed = summaryLine(summary, seconds);
+    if (statisticsPath == QStringLiteral("-"))
+        printed += statisticsJson(statistics) + '\n';
+    if (!printOut(printed)) {
         printError(QStringLiteral("'%1' is written, but its summary could not be printed: %2")
                        .arg(output, qt_error_string(errno)));
         return 1;

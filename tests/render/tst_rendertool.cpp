@@ -1,4 +1,6 @@
 #include "render/renderer.h"
+#include "render/shading.h"
+#include "render/statisticsfile.h"
 #include "tests/common/pathkinds.h"
 
 #include <QDir>
@@ -6,6 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -17,10 +22,17 @@ struct Outcome
 };
 
 /// Runs the renderer, after the shell commands in setup when there are any (limits,
-/// redirections). A renderer that ends by a signal has exit code -1.
-Outcome runTool(const QStringList &arguments, const QString &setup = {})
+/// redirections). With fileSizeLimit, every file it writes fails past that many bytes, as on a
+/// full disk. A renderer that ends by a signal has exit code -1.
+Outcome runTool(const QStringList &arguments, const QString &setup = {},
+                rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     QProcess process;
+    process.setChildProcessModifier([fileSizeLimit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
     if (setup.isEmpty()) {
         process.start(QStringLiteral(VELMORA_RENDER_PATH), arguments);
     } else {
@@ -69,6 +81,9 @@ private slots:
     void lostSummary();
     void memoryRunsOut_data();
     void memoryRunsOut();
+    void unwritableStatistics_data();
+    void unwritableStatistics();
+    void failedStatisticsWrite();
 
 private:
     QTemporaryDir dir_;
@@ -78,30 +93,50 @@ void RenderToolTest::writesThePicture_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("format");
-    QTest::newRow("bitmap") << "picture.bmp" << QByteArray("BMP");
-    QTest::newRow("png") << "picture.png" << QByteArray("PNG");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("statistics");
+    QTest::addColumn<int>("box");
+    QTest::newRow("bitmap") << "picture.bmp" << QByteArray("BMP") << QStringList() << "" << 5;
+    QTest::newRow("png") << "picture.png" << QByteArray("PNG") << QStringList() << "" << 5;
+    QTest::newRow("shaded, JSON statistics")
+        << "shaded.png" << QByteArray("PNG") << QStringList{"--shade"} << "statistics.json" << 5;
+    // Statistics alone leave the picture as it is.
+    QTest::newRow("CSV statistics, box 3")
+        << "plain.bmp" << QByteArray("BMP") << QStringList{"--entropy-box", "3"} << "statistics.csv"
+        << 3;
+    QTest::newRow("statistics on standard output")
+        << "out.bmp" << QByteArray("BMP") << QStringList{"--shade"} << "-" << 5;
 }
 
 void RenderToolTest::writesThePicture()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, format);
+    QFETCH(QStringList, options);
+    QFETCH(QString, statistics);
+    QFETCH(int, box);
     const QString path = dir_.filePath(name);
+    const QString statisticsPath =
+        statistics == QStringLiteral("-") ? statistics : dir_.filePath(statistics);
+    QStringList arguments{"--client",  "200x150", "--picture",   "40x30",
+                          "--threads", "2",       "--color-one", "#00a000"};
+    arguments << options;
+    if (!statistics.isEmpty())
+        arguments << QStringLiteral("--stats") << statisticsPath;
 
-    const Outcome outcome =
-        runTool({QStringLiteral("--client"), QStringLiteral("200x150"), QStringLiteral("--picture"),
-                 QStringLiteral("40x30"), QStringLiteral("--color-one"), QStringLiteral("#00a000"),
-                 QStringLiteral("--threads"), QStringLiteral("2"), path});
+    const Outcome outcome = runTool(arguments << path);
     QCOMPARE(outcome.exitCode, 0);
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
-    QCOMPARE(outcome.out.count('\n'), 1);
 
     RenderParameters p = RenderParameters::defaults({200, 150});
     p.picture = {40, 30};
     p.colorOne = 0x00A000;
+    p.keepPointSteps = true;
     Renderer renderer(p);
     const RenderSummary summary = renderer.render();
+    if (options.contains(QStringLiteral("--shade")))
+        shadeCaptures(renderer, p.colorOne, p.colorTwo);
     const QString expectedPath = dir_.filePath(QStringLiteral("expected-") + name);
     QVERIFY(writeImageFile(renderer.surface().image(), expectedPath, format.constData()));
     QCOMPARE(fileBytes(path), fileBytes(expectedPath));
@@ -116,6 +151,17 @@ void RenderToolTest::writesThePicture()
             .arg(summary.steps)
             .toUtf8();
     QVERIFY2(outcome.out.startsWith(expectedSummary), outcome.out.constData());
+    const QByteArray afterSummary = outcome.out.mid(outcome.out.indexOf('\n') + 1);
+
+    const Statistics s = basinStatistics(40, 30, renderer.captures(), renderer.pointSteps(), box);
+    if (statistics.isEmpty())
+        QCOMPARE(afterSummary, QByteArray());
+    else if (statistics == QStringLiteral("-"))
+        QCOMPARE(afterSummary, statisticsJson(s) + '\n');
+    else if (statistics.endsWith(QStringLiteral(".csv")))
+        QCOMPARE(fileBytes(statisticsPath), statisticsCsvHeader() + statisticsCsvRow(s));
+    else
+        QCOMPARE(fileBytes(statisticsPath), statisticsJson(s) + '\n');
 }
 
 void RenderToolTest::unwritableOutput_data()
@@ -219,6 +265,55 @@ void RenderToolTest::memoryRunsOut()
     QCOMPARE(pathkinds::entries(dir.path()), kind == QLatin1String("pipe")
                                                  ? QStringList{QStringLiteral("picture.bmp")}
                                                  : QStringList());
+}
+
+void RenderToolTest::unwritableStatistics_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("statistics");
+    // Found before the render: the picture is not written either.
+    QTest::newRow("statistics in a missing folder") << "fresh1.bmp"
+                                                    << "missing/statistics.json";
+    QTest::newRow("statistics a folder") << "fresh2.bmp"
+                                         << "folder.csv";
+}
+
+void RenderToolTest::unwritableStatistics()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, statistics);
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder.bmp")));
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder.csv")));
+    const QStringList before = QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    QStringList arguments{dir_.filePath(path)};
+    if (!statistics.isEmpty())
+        arguments << QStringLiteral("--stats") << dir_.filePath(statistics);
+    const Outcome outcome = runTool(arguments);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
+             outcome.err.constData());
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void RenderToolTest::failedStatisticsWrite()
+{
+    const QString statistics = dir_.filePath(QStringLiteral("full.json"));
+    {
+        QFile old(statistics);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+    }
+    // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
+    const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
+                                     dir_.filePath(QStringLiteral("small.png"))},
+                                    {}, 256);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains("full.json"), outcome.err.constData());
+    QCOMPARE(fileBytes(statistics), QByteArray("old contents"));
+    QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("full*")}), QStringList{"full.json"});
 }
 
 QTEST_GUILESS_MAIN(RenderToolTest)
