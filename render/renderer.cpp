@@ -59,9 +59,9 @@ sim::simstate RenderParameters::state() const
     s.yrot = yrot;
     s.xblau = xblau;
     s.yblau = yblau;
-    s.massrot = double(massOne) * 10000;
-    s.massblau = std::int32_t(massTwo) * 10000;
-    s.massgreen = double(massMoving) * 10000000;
+    s.massrot = massOne * sim::fixedMassUnit;
+    s.massblau = std::int32_t(massTwo * sim::fixedMassUnit);
+    s.massgreen = massMoving * sim::movingMassUnit;
     s.colorrot = colorOne;
     s.colorblau = colorTwo;
     return s;

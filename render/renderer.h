@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture/surface.h"
+#include "sim/defaults.h"
 #include "sim/scan.h"
 #include "sim/simstate.h"
 #include "sim/step.h"
@@ -19,19 +20,20 @@
 struct RenderParameters
 {
     QSize client{1024, 700};
-    QSize picture{100, 80};
-    std::int16_t xrot = 502;
-    std::int16_t yrot = 350;
-    std::int16_t xblau = 522;
-    std::int16_t yblau = 350;
-    std::int16_t massOne = 10;
-    std::int16_t massTwo = 10;
-    std::int16_t massMoving = 50;
-    std::int16_t radiusOne = 5;
-    std::int16_t radiusTwo = 5;
-    std::int32_t colorOne = 255;        // red
-    std::int32_t colorTwo = 16711680;   // blue
-    std::int32_t background = 16777215; // white
+    QSize picture{sim::defaultPictureWidth, sim::defaultPictureHeight};
+    /// The positions depend on the client area: defaults() places them as start-up does.
+    std::int16_t xrot = 0;
+    std::int16_t yrot = 0;
+    std::int16_t xblau = 0;
+    std::int16_t yblau = 0;
+    std::int16_t massOne = sim::defaultFixedMass;
+    std::int16_t massTwo = sim::defaultFixedMass;
+    std::int16_t massMoving = sim::defaultMovingMass;
+    std::int16_t radiusOne = sim::defaultRadius;
+    std::int16_t radiusTwo = sim::defaultRadius;
+    std::int32_t colorOne = sim::defaultColourOne;
+    std::int32_t colorTwo = sim::defaultColourTwo;
+    std::int32_t background = sim::defaultBackground;
     std::uint64_t stepLimit = sim::stepLimit;
     /// Worker threads; 0 means one per core.
     int threads = 0;
