@@ -42,6 +42,21 @@ bool readColour(const QString &text, std::int32_t &colour)
     return true;
 }
 
+/// A packed colour as #rrggbb.
+QString colourText(std::int32_t colour)
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(colour & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((colour >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((colour >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
+
+/// What a size reads like on the command line: WIDTHxHEIGHT.
+QString sizeText(QSize size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
 /// A whole number of steps, in digits or as MeE (1e14).
 bool readStepLimit(const QString &text, std::uint64_t &limit)
 {
@@ -64,38 +79,51 @@ bool readStepLimit(const QString &text, std::uint64_t &limit)
 RenderCommandLine::RenderCommandLine()
     : client_(option("client", "WxH",
                      QStringLiteral("Drawing surface size in pixels, each side "
-                                    "2 to %1 (default: 1024x700).")
-                         .arg(maxClientSize))),
+                                    "2 to %1 (default: %2).")
+                         .arg(maxClientSize)
+                         .arg(sizeText(RenderParameters().client)))),
       picture_(option("picture", "WxH",
                       QStringLiteral("Picture rectangle, centred in the surface; each side 2 to "
-                                     "the surface's (default: 100x80)."))),
+                                     "the surface's (default: %1).")
+                          .arg(sizeText(RenderParameters().picture)))),
       one_(option("one", "X,Y",
-                  QStringLiteral("Position of mass one, 0 to the surface size (default: 10 "
-                                 "pixels left of the surface's centre)."))),
+                  QStringLiteral("Position of mass one, 0 to the surface size (default: %1 "
+                                 "pixels left of the surface's centre).")
+                      .arg(sim::defaultMassOffset))),
       two_(option("two", "X,Y",
-                  QStringLiteral("Position of mass two, 0 to the surface size (default: 10 "
-                                 "pixels right of the surface's centre)."))),
+                  QStringLiteral("Position of mass two, 0 to the surface size (default: %1 "
+                                 "pixels right of the surface's centre).")
+                      .arg(sim::defaultMassOffset))),
       massOne_(option("mass-one", "V",
-                      QStringLiteral("Mass one, 1 to 32767; kilograms = V x 10000 (default: "
-                                     "10)."))),
+                      QStringLiteral("Mass one, 1 to 32767; kilograms = V x %1 (default: %2).")
+                          .arg(sim::fixedMassUnit)
+                          .arg(sim::defaultFixedMass))),
       massTwo_(option("mass-two", "V",
-                      QStringLiteral("Mass two, 1 to 32767; kilograms = V x 10000 (default: "
-                                     "10)."))),
+                      QStringLiteral("Mass two, 1 to 32767; kilograms = V x %1 (default: %2).")
+                          .arg(sim::fixedMassUnit)
+                          .arg(sim::defaultFixedMass))),
       massMoving_(option("mass-moving", "V",
-                         QStringLiteral("Moving mass, 1 to 32767; kilograms = V x 10000000 "
-                                        "(default: 50)."))),
+                         QStringLiteral("Moving mass, 1 to 32767; kilograms = V x %1 "
+                                        "(default: %2).")
+                             .arg(sim::movingMassUnit, 0, 'f', 0)
+                             .arg(sim::defaultMovingMass))),
       radiusOne_(option("radius-one", "R",
                         QStringLiteral("Capture radius of mass one, 1 to 300 pixels (default: "
-                                       "5)."))),
+                                       "%1).")
+                            .arg(sim::defaultRadius))),
       radiusTwo_(option("radius-two", "R",
                         QStringLiteral("Capture radius of mass two, 1 to 300 pixels (default: "
-                                       "5)."))),
-      colorOne_(
-          option("color-one", "#RRGGBB", QStringLiteral("Colour of mass one (default: #ff0000)."))),
-      colorTwo_(
-          option("color-two", "#RRGGBB", QStringLiteral("Colour of mass two (default: #0000ff)."))),
-      background_(
-          option("background", "#RRGGBB", QStringLiteral("Background colour (default: #ffffff)."))),
+                                       "%1).")
+                            .arg(sim::defaultRadius))),
+      colorOne_(option("color-one", "#RRGGBB",
+                       QStringLiteral("Colour of mass one (default: %1).")
+                           .arg(colourText(sim::defaultColourOne)))),
+      colorTwo_(option("color-two", "#RRGGBB",
+                       QStringLiteral("Colour of mass two (default: %1).")
+                           .arg(colourText(sim::defaultColourTwo)))),
+      background_(option("background", "#RRGGBB",
+                         QStringLiteral("Background colour (default: %1).")
+                             .arg(colourText(sim::defaultBackground)))),
       stepLimit_(option("step-limit", "N",
                         QStringLiteral("Steps per start point before it stays unpainted, 1 to "
                                        "1e14, as digits or like 5e6 (default: 1e14)."))),
@@ -194,8 +222,9 @@ bool RenderCommandLine::read()
     if (!parser_.isSet(picture_) &&
         (parameters_.picture.width() > w || parameters_.picture.height() > h)) {
         return fail(client_,
-                    QStringLiteral("a surface that holds the default 100x80 picture, or a "
-                                   "--picture that fits"),
+                    QStringLiteral("a surface that holds the default %1 picture, or a "
+                                   "--picture that fits")
+                        .arg(sizeText(RenderParameters().picture)),
                     parser_.value(client_));
     }
 
