@@ -206,7 +206,7 @@ void frmgrav::createMenus()
     mnuvariables->setCheckable(true);
     mnuvariables->setChecked(true);
     cmdalltables->addAction(mnuvariables);
-    mnusep = new QAction(QStringLiteral("-"), this);
+    mnusep = new QAction(this);
     mnusep->setObjectName(QStringLiteral("mnusep"));
     mnusep->setSeparator(true);
     cmdalltables->addAction(mnusep);

@@ -287,7 +287,7 @@ void StartupTest::menuBar_data()
                                << "Variables"
                                << "cmdalltables" << 1 << true;
     QTest::newRow("separator") << "mnusep"
-                               << "-"
+                               << ""
                                << "cmdalltables" << 2 << false;
     QTest::newRow("All tables") << "mnuall"
                                 << "All tables"
