@@ -115,6 +115,26 @@ std::int16_t int16Value(const QScrollBar *bar)
     return static_cast<std::int16_t>(bar->value());
 }
 
+/// A secondary window that is open: shown and not closed. A closed window deletes itself only at
+/// the next pass of the event loop, so it may still exist.
+bool isOpen(const QWidget *window)
+{
+    return window && window->isVisible();
+}
+
+/// Places a window that is about to open centred over another, within the other's screen.
+void centreOver(QWidget *window, const QWidget *over)
+{
+    QRect placed(QPoint(), window->size());
+    placed.moveCenter(over->frameGeometry().center());
+    const QRect screen = over->screen()->availableGeometry();
+    placed.moveLeft(
+        std::max(screen.left(), std::min(placed.left(), screen.right() - placed.width() + 1)));
+    placed.moveTop(
+        std::max(screen.top(), std::min(placed.top(), screen.bottom() - placed.height() + 1)));
+    window->move(placed.topLeft());
+}
+
 /// A client-area extent as a scrollbar bound; a Value is an int16.
 int scrollBound(float extent)
 {
@@ -526,10 +546,12 @@ void frmgrav::cmdsave_Click()
 
 void frmgrav::cmdexit_Click()
 {
-    if (!exitDialog_) {
+    // A closing dialog is never shown again: it is gone at the next pass of the event loop.
+    if (!isOpen(exitDialog_)) {
         exitDialog_ = new frmexit;
         exitDialog_->setWindowIcon(velmoraIcon());
         connect(exitDialog_, &frmexit::endProgram, this, &frmgrav::endProgram);
+        centreOver(exitDialog_, this);
     }
     exitDialog_->show();
     exitDialog_->raise();
@@ -538,8 +560,10 @@ void frmgrav::cmdexit_Click()
 
 void frmgrav::cmdoptions_Click()
 {
-    if (!aboutDialog_)
+    if (!isOpen(aboutDialog_)) {
         aboutDialog_ = new frmAbout5;
+        centreOver(aboutDialog_, this);
+    }
     aboutDialog_->show();
     aboutDialog_->raise();
     aboutDialog_->activateWindow();

@@ -376,23 +376,33 @@ void CommandTest::panelToggles()
 void CommandTest::endAndInfoOpenOneWindowEach_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::newRow("End") << "cmdexit";
-    QTest::newRow("Info") << "cmdoptions";
+    QTest::addColumn<QString>("closeButton");
+    QTest::newRow("End") << "cmdexit"
+                         << "Command2";
+    QTest::newRow("Info") << "cmdoptions"
+                          << "cmdOK";
 }
 
 void CommandTest::endAndInfoOpenOneWindowEach()
 {
     QFETCH(QString, command);
+    QFETCH(QString, closeButton);
     const bool end = command == QLatin1String("cmdexit");
     auto open = [end] {
         return end ? openWindows<frmexit>().size() : openWindows<frmAbout5>().size();
     };
     QAction *entry = window_->findChild<QAction *>(command);
+    // Away from the screen's centre, where a window is placed when nothing else places it.
+    window_->setGeometry(40, 30, 600, 500);
 
     entry->trigger();
     QCOMPARE(open(), 1);
     QWidget *first = end ? static_cast<QWidget *>(openWindows<frmexit>().constFirst())
                          : openWindows<frmAbout5>().constFirst();
+    // Centred over the main window, give or take the width of a window frame.
+    const QPoint offCentre = first->frameGeometry().center() - window_->frameGeometry().center();
+    QVERIFY2(std::abs(offCentre.x()) <= 10 && std::abs(offCentre.y()) <= 10,
+             qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
     QVERIFY(first->isWindow());
     QVERIFY(!first->parent()); // no owner
     QVERIFY(!first->isModal());
@@ -404,13 +414,14 @@ void CommandTest::endAndInfoOpenOneWindowEach()
                  : openWindows<frmAbout5>().constFirst(),
              first);
 
-    // Closed, it is destroyed, and the command creates it again.
+    // Closed, it is destroyed, and the command creates it again, also within the same pass of
+    // the event loop.
     const QPointer<QWidget> closed(first);
-    first->close();
-    deleteClosedWindows();
-    QVERIFY(closed.isNull());
+    first->findChild<QPushButton *>(closeButton)->click();
     QCOMPARE(open(), 0);
     entry->trigger();
+    deleteClosedWindows();
+    QVERIFY(closed.isNull());
     QCOMPARE(open(), 1);
     QVERIFY(!window_->isEnding());
 }
