@@ -4,6 +4,7 @@
 #include "parameterscrollbar.h"
 #include "pictureframe.h"
 #include "sprite.h"
+#include "systemcolours.h"
 
 #include "ui/dialogs/frmabout5.h"
 #include "ui/dialogs/frmexit.h"
@@ -77,7 +78,7 @@ QLineEdit *createBox(QWidget *panel, const QString &name, Box role, const QRect 
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));
             break;
         case Box::subHeading:
-            colours.setColor(QPalette::Base, colours.color(QPalette::Midlight));
+            colours.setColor(QPalette::Base, activeBorderColour());
             break;
         case Box::heading:
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));

@@ -54,6 +54,8 @@ private slots:
     void menuBar_data();
     void menuBar();
     void fonts();
+    void subHeadingColour_data();
+    void subHeadingColour();
 
 private:
     frmgrav *window_ = nullptr;
@@ -350,6 +352,24 @@ void StartupTest::fonts()
                  qPrintable(family));
         QCOMPARE(font.pointSizeF(), name[0] == 'T' && name[4] != '5' ? 9.0 : 8.25);
     }
+}
+
+void StartupTest::subHeadingColour_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Text5", "Text6", "Text7", "Text8", "Text9"})
+        QTest::newRow(name) << name;
+}
+
+void StartupTest::subHeadingColour()
+{
+#ifdef _WIN32
+    QSKIP("the system gives the active border's colour");
+#endif
+    QFETCH(QString, name);
+    // The classic active border's grey.
+    QCOMPARE(window_->findChild<QLineEdit *>(name)->palette().color(QPalette::Base),
+             QColor(212, 208, 200));
 }
 
 QTEST_MAIN(StartupTest)
