@@ -1,6 +1,6 @@
 // The main window as start-up leaves it, on the client area the screen configuration gives:
-// 1024 x 700, 1023 x 700 where the centre falls on half pixels, or 4022 x 700, far wider than
-// the window as designed.
+// 1024 x 700; 1021, 1023 or 1025 x 700 where the centre falls on half pixels; or 4022 x 700, far
+// wider than the window as designed.
 
 #include "windowtest.h"
 
@@ -27,7 +27,9 @@ struct Expected
 
 constexpr Expected expectations[] = {
     {1024, 462.0f, 462, 502, 522},
-    {1023, 461.5f, 461, 502, 522}, // 501.5 and 521.5 round to even
+    {1023, 461.5f, 461, 502, 522}, // 501.5 and 521.5 round up to even
+    {1021, 460.5f, 460, 500, 520}, // 500.5 and 520.5 round down to even
+    {1025, 462.5f, 462, 502, 522}, // 502.5 and 522.5 round down to even
     {4022, 1961.0f, 1961, 2001, 2021},
 };
 constexpr int clientHeight = 700;
