@@ -58,7 +58,9 @@ private slots:
     void init();
     void cleanup();
 
+    void savedFileReadsBackAsTheSurface_data();
     void savedFileReadsBackAsTheSurface();
+    void saveDuringARunWritesThePaintedPart();
     void saveAppendsTheSuffixAndOffersThePathAgain();
     void cancelledSaveShowsNotYetSaved();
     void failedSaveKeepsTheOldFile_data();
@@ -117,10 +119,20 @@ void CommandTest::paintSmallPicture()
 
 // Saving ---------------------------------------------------------------------------------------
 
+void CommandTest::savedFileReadsBackAsTheSurface_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bmp") << "picture.bmp";
+    // A bitmap whatever the name says; the chooser leaves a name with a dot as it is.
+    QTest::newRow("png") << "picture.png";
+    QTest::newRow("no extension") << "picture.";
+}
+
 void CommandTest::savedFileReadsBackAsTheSurface()
 {
+    QFETCH(QString, name);
     paintSmallPicture();
-    const QString path = folder().filePath(QStringLiteral("picture.bmp"));
+    const QString path = folder().filePath(name);
     script_.paths.push_back(path);
     MessageBoxes boxes;
 
@@ -130,11 +142,35 @@ void CommandTest::savedFileReadsBackAsTheSurface()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(2), QByteArray("BM"));
-    const QImage saved(path);
+    const QImage saved(path, "BMP");
     QCOMPARE(saved.size(), window_->surface().size());
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), window_->surface().image());
     // Neither the controls nor the sprite are part of the file.
     QVERIFY(window_->surface().image() == completePicture(*window_));
+}
+
+void CommandTest::saveDuringARunWritesThePaintedPart()
+{
+    setPictureSize(*window_, 6, 4);
+    const sim::simstate &s = window_->state();
+    const QString path = folder().filePath(QStringLiteral("part.bmp"));
+    script_.paths.push_back(path);
+    MessageBoxes boxes;
+    QImage atSave;
+    const EveryPass save([&] {
+        if (s.rowsdone < 2)
+            return false;
+        trigger("cmdsave");
+        atSave = window_->surface().image();
+        return true;
+    });
+    trigger("cmdstart");
+
+    QVERIFY(boxes.seen().isEmpty());
+    QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), atSave);
+    // Half the picture: more than the circles, less than the whole.
+    QVERIFY(atSave != circlesOnly(*window_).image());
+    QVERIFY(atSave != window_->surface().image());
 }
 
 void CommandTest::saveAppendsTheSuffixAndOffersThePathAgain()
