@@ -205,12 +205,15 @@ void TestCommonDialog::qtSaveChooser()
     QString seen;
     const auto typeName = [&seen](const QString &name) {
         return [&seen, name](QFileDialog *dialog) {
+            auto *field = qobject_cast<QLineEdit *>(dialog->focusWidget());
             seen = dialog->windowTitle() + '|' + dialog->directory().absolutePath() + '|' +
                    dialog->nameFilters().join(',') + '|' +
-                   qobject_cast<QLineEdit *>(dialog->focusWidget())->text();
-            QTest::keyClick(dialog->focusWidget(), Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(dialog->focusWidget(), name);
-            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+                   (field ? field->text() : QStringLiteral("(no name field in focus)"));
+            if (!field)
+                return dialog->reject();
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, name);
+            QTest::keyClick(field, Qt::Key_Return);
         };
     };
     // The suffix is added also when the program's working folder holds a folder of that name.
