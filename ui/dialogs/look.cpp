@@ -4,7 +4,10 @@
 
 #include "sim/run.h"
 
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 QString programTitle()
 {
@@ -28,4 +31,28 @@ QFont arial(qreal points, bool bold)
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+bool isOpen(const QWidget *window)
+{
+    return window && window->isVisible();
+}
+
+void centreOver(QWidget *window, const QWidget *over)
+{
+    QRect placed(QPoint(), window->size());
+    placed.moveCenter(over->frameGeometry().center());
+    const QRect screen = over->screen()->availableGeometry();
+    placed.moveLeft(
+        std::max(screen.left(), std::min(placed.left(), screen.right() - placed.width() + 1)));
+    placed.moveTop(
+        std::max(screen.top(), std::min(placed.top(), screen.bottom() - placed.height() + 1)));
+    window->move(placed.topLeft());
+}
+
+void bringUp(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }

@@ -18,3 +18,13 @@ void dressWindow(QWidget *window);
 
 /// Arial at the given size in points, the font of every text on the program's windows.
 QFont arial(qreal points, bool bold = false);
+
+/// A secondary window that is open: shown and not closed. A closed window deletes itself only at
+/// the next pass of the event loop, so it may still exist.
+bool isOpen(const QWidget *window);
+
+/// Places a window that is about to open centred over another, within the other's screen.
+void centreOver(QWidget *window, const QWidget *over);
+
+/// Shows a modeless window and brings it to the front.
+void bringUp(QWidget *window);

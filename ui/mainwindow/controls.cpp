@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include "systemcolours.h"
+
 #include "ui/dialogs/look.h"
 
 #include <QApplication>
@@ -33,7 +35,7 @@ QLineEdit *createBox(QWidget *panel, const char *name, Box role, const Twips &ge
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));
             break;
         case Box::subHeading:
-            colours.setColor(QPalette::Base, colours.color(QPalette::Midlight));
+            colours.setColor(QPalette::Base, activeBorderColour());
             break;
         case Box::heading:
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));

@@ -34,14 +34,6 @@ int scrollBound(float extent)
     return sim::roundToInt16(std::min(extent, 32767.0f));
 }
 
-/// Shows a modeless window and brings it to the front.
-void bringUp(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
 } // namespace
 
 frmgrav::frmgrav(QWidget *parent) : QMainWindow(parent)
@@ -131,7 +123,7 @@ void frmgrav::createMenus()
         panel->setCheckable(true);
         panel->setChecked(true);
     }
-    mnusep = entry(cmdalltables, "mnusep", "-", nullptr);
+    mnusep = entry(cmdalltables, "mnusep", "", nullptr);
     mnusep->setSeparator(true);
     mnuall = entry(cmdalltables, "mnuall", "All tables", &frmgrav::mnuall_Click);
 
@@ -270,17 +262,21 @@ void frmgrav::cmdsave_Click()
 
 void frmgrav::cmdexit_Click()
 {
-    if (!exitDialog_) {
+    // A closing dialog is never shown again: it is gone at the next pass of the event loop.
+    if (!isOpen(exitDialog_)) {
         exitDialog_ = new frmexit;
         connect(exitDialog_, &frmexit::endProgram, this, &frmgrav::endProgram);
+        centreOver(exitDialog_, this);
     }
     bringUp(exitDialog_);
 }
 
 void frmgrav::cmdoptions_Click()
 {
-    if (!aboutDialog_)
+    if (!isOpen(aboutDialog_)) {
         aboutDialog_ = new frmAbout5;
+        centreOver(aboutDialog_, this);
+    }
     bringUp(aboutDialog_);
 }
 
