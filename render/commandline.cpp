@@ -13,6 +13,36 @@ QCommandLineOption option(const char *name, const char *valueName, const QString
                               QString::fromLatin1(valueName));
 }
 
+/// --one or --two: the position of a fixed mass, by default on the given side of the centre.
+QCommandLineOption positionOption(const char *mass, const char *side)
+{
+    return option(mass, "X,Y",
+                  QStringLiteral("Position of mass %1, 0 to the surface size (default: %2 "
+                                 "pixels %3 of the surface's centre).")
+                      .arg(QLatin1String(mass))
+                      .arg(sim::defaultMassOffset)
+                      .arg(QLatin1String(side)));
+}
+
+/// --mass-one or --mass-two.
+QCommandLineOption fixedMassOption(const char *name, const char *mass)
+{
+    return option(name, "V",
+                  QStringLiteral("%1, 1 to 32767; kilograms = V x %2 (default: %3).")
+                      .arg(QLatin1String(mass))
+                      .arg(sim::fixedMassUnit)
+                      .arg(sim::defaultFixedMass));
+}
+
+/// --radius-one or --radius-two.
+QCommandLineOption radiusOption(const char *name, const char *mass)
+{
+    return option(name, "R",
+                  QStringLiteral("Capture radius of mass %1, 1 to 300 pixels (default: %2).")
+                      .arg(QLatin1String(mass))
+                      .arg(sim::defaultRadius));
+}
+
 /// A whole decimal number within [min, max], without sign or blanks.
 bool readWhole(const QString &text, qint64 min, qint64 max, qint64 &value)
 {
@@ -86,35 +116,15 @@ RenderCommandLine::RenderCommandLine()
                       QStringLiteral("Picture rectangle, centred in the surface; each side 2 to "
                                      "the surface's (default: %1).")
                           .arg(sizeText(RenderParameters().picture)))),
-      one_(option("one", "X,Y",
-                  QStringLiteral("Position of mass one, 0 to the surface size (default: %1 "
-                                 "pixels left of the surface's centre).")
-                      .arg(sim::defaultMassOffset))),
-      two_(option("two", "X,Y",
-                  QStringLiteral("Position of mass two, 0 to the surface size (default: %1 "
-                                 "pixels right of the surface's centre).")
-                      .arg(sim::defaultMassOffset))),
-      massOne_(option("mass-one", "V",
-                      QStringLiteral("Mass one, 1 to 32767; kilograms = V x %1 (default: %2).")
-                          .arg(sim::fixedMassUnit)
-                          .arg(sim::defaultFixedMass))),
-      massTwo_(option("mass-two", "V",
-                      QStringLiteral("Mass two, 1 to 32767; kilograms = V x %1 (default: %2).")
-                          .arg(sim::fixedMassUnit)
-                          .arg(sim::defaultFixedMass))),
+      one_(positionOption("one", "left")), two_(positionOption("two", "right")),
+      massOne_(fixedMassOption("mass-one", "Mass one")),
+      massTwo_(fixedMassOption("mass-two", "Mass two")),
       massMoving_(option("mass-moving", "V",
                          QStringLiteral("Moving mass, 1 to 32767; kilograms = V x %1 "
                                         "(default: %2).")
                              .arg(sim::movingMassUnit, 0, 'f', 0)
                              .arg(sim::defaultMovingMass))),
-      radiusOne_(option("radius-one", "R",
-                        QStringLiteral("Capture radius of mass one, 1 to 300 pixels (default: "
-                                       "%1).")
-                            .arg(sim::defaultRadius))),
-      radiusTwo_(option("radius-two", "R",
-                        QStringLiteral("Capture radius of mass two, 1 to 300 pixels (default: "
-                                       "%1).")
-                            .arg(sim::defaultRadius))),
+      radiusOne_(radiusOption("radius-one", "one")), radiusTwo_(radiusOption("radius-two", "two")),
       colorOne_(option("color-one", "#RRGGBB",
                        QStringLiteral("Colour of mass one (default: %1).")
                            .arg(colourText(sim::defaultColourOne)))),
