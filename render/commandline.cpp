@@ -101,6 +101,17 @@ RenderCommandLine::RenderCommandLine()
                       QStringLiteral("Worker threads, 1 to %1 (default: all cores, %2 here).")
                           .arg(maxThreads)
                           .arg(std::max(1, QThread::idealThreadCount())))),
+      sweepOption_(option("sweep", "NAME=FROM:TO:STEP",
+                          QStringLiteral("Writes one frame for each value of NAME (%1): FROM, "
+                                         "FROM +/- STEP, ... up or down to TO, each within the "
+                                         "option's range, STEP 1 or more, at most %2 frames.")
+                                  .arg(SweepRange::names())
+                                  .arg(SweepRange::maxFrames) +
+                              QStringLiteral(" OUTPUT holds the frame number, counted from 0, "
+                                             "as %d or %0Nd (N digits, 1 to 9): f%04d.png."))),
+      plotOption_(option("plot", "FILE.png",
+                         QStringLiteral("With --sweep: a chart of the basin fractions and the "
+                                        "basin entropy against the swept value."))),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -109,8 +120,8 @@ RenderCommandLine::RenderCommandLine()
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
     parser_.addOptions({client_, picture_, one_, two_, massOne_, massTwo_, massMoving_, radiusOne_,
-                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_, help_,
-                        version_});
+                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_,
+                        sweepOption_, plotOption_, help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -190,11 +201,11 @@ bool RenderCommandLine::read()
         v = std::int16_t(a);
         return true;
     };
-    if (!readValue(massOne_, 32767, parameters_.massOne) ||
-        !readValue(massTwo_, 32767, parameters_.massTwo) ||
-        !readValue(massMoving_, 32767, parameters_.massMoving) ||
-        !readValue(radiusOne_, 300, parameters_.radiusOne) ||
-        !readValue(radiusTwo_, 300, parameters_.radiusTwo)) {
+    if (!readValue(massOne_, RenderParameters::maxMass, parameters_.massOne) ||
+        !readValue(massTwo_, RenderParameters::maxMass, parameters_.massTwo) ||
+        !readValue(massMoving_, RenderParameters::maxMass, parameters_.massMoving) ||
+        !readValue(radiusOne_, RenderParameters::maxRadius, parameters_.radiusOne) ||
+        !readValue(radiusTwo_, RenderParameters::maxRadius, parameters_.radiusTwo)) {
         return false;
     }
 
@@ -237,6 +248,26 @@ bool RenderCommandLine::read()
     } else {
         error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, got '%1'.")
                      .arg(output_);
+        return false;
+    }
+    return readSweep();
+}
+
+bool RenderCommandLine::readSweep()
+{
+    sweeping_ = parser_.isSet(sweepOption_);
+    QString accepts;
+    if (sweeping_ && !sweep_.read(parser_.value(sweepOption_), parameters_.client, accepts))
+        return fail(sweepOption_, accepts);
+    plotPath_ = parser_.value(plotOption_);
+    if (parser_.isSet(plotOption_) &&
+        (!sweeping_ || !plotPath_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))) {
+        return fail(plotOption_, QStringLiteral("a file name ending in .png, with --sweep"));
+    }
+    if (sweeping_ && !frames_.read(output_)) {
+        error_ = QStringLiteral("OUTPUT: expected one frame number, %d or %0Nd with N 1 to 9, "
+                                "with --sweep, got '") +
+                 output_ + QStringLiteral("'.");
         return false;
     }
     return true;

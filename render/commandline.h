@@ -1,6 +1,8 @@
 #pragma once
 
+#include "framepattern.h"
 #include "renderer.h"
+#include "sweeprange.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -29,12 +31,19 @@ public:
     const QString &output() const { return output_; }
     const char *format() const { return format_; }
 
+    /// With --sweep: the swept range, and OUTPUT as a pattern of frame names; else null.
+    const SweepRange *sweep() const { return sweeping_ ? &sweep_ : nullptr; }
+    const FramePattern &frames() const { return frames_; }
+    /// The --plot file; empty when none was asked for.
+    const QString &plot() const { return plotPath_; }
+
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = 16384;
     static constexpr int maxThreads = 1024;
 
 private:
     bool read();
+    bool readSweep();
     bool fail(const QCommandLineOption &option, const QString &accepts);
 
     QCommandLineParser parser_;
@@ -52,11 +61,17 @@ private:
     QCommandLineOption background_;
     QCommandLineOption stepLimit_;
     QCommandLineOption threads_;
+    QCommandLineOption sweepOption_;
+    QCommandLineOption plotOption_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 
     RenderParameters parameters_;
     QString output_;
     const char *format_ = "BMP";
+    bool sweeping_ = false;
+    SweepRange sweep_;
+    FramePattern frames_;
+    QString plotPath_;
     QString error_;
 };

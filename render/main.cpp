@@ -1,6 +1,8 @@
 #include "commandline.h"
 #include "progressbar.h"
 #include "renderer.h"
+#include "sweep.h"
+#include "sweepplot.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -22,7 +24,7 @@ void printError(const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = SweepPlot::createApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
 
@@ -40,6 +42,8 @@ int main(int argc, char *argv[])
     case RenderCommandLine::Result::render:
         break;
     }
+    if (commandLine.sweep())
+        return Sweep(commandLine).run();
 
     // A render can take long; find out first whether its file can be written at all. The
     // probe is discarded and leaves nothing behind.

@@ -6,6 +6,7 @@
 #include "sim/step.h"
 
 #include <QSize>
+#include <QThreadPool>
 
 #include <atomic>
 #include <cstdint>
@@ -18,6 +19,10 @@
 /// 65536 x blue.
 struct RenderParameters
 {
+    /// The largest Value of the mass scrollbars, and of the radius scrollbars.
+    static constexpr std::int16_t maxMass = 32767;
+    static constexpr std::int16_t maxRadius = 300;
+
     QSize client{1024, 700};
     QSize picture{100, 80};
     std::int16_t xrot = 502;
@@ -35,6 +40,8 @@ struct RenderParameters
     std::uint64_t stepLimit = sim::stepLimit;
     /// Worker threads; 0 means one per core.
     int threads = 0;
+    /// The worker threads a render starts: threads, or one per core.
+    int workers() const;
 
     /// The parameters start-up gives a client area of this size: the masses where the window
     /// places them, clamped to the position scrollbars' ranges as the scrollbars clamp them.
@@ -64,8 +71,14 @@ public:
     explicit Renderer(const RenderParameters &parameters);
 
     /// Computes the picture and blocks until it is complete, calling onProgress on the calling
-    /// thread about every tenth of a second meanwhile. Call once.
-    RenderSummary render(const std::function<void()> &onProgress = {});
+    /// thread about every tenth of a second meanwhile. The workers run in pool, whose threads
+    /// several renders may share, or else in threads of their own. Call once.
+    RenderSummary render(const std::function<void()> &onProgress = {}, QThreadPool *pool = nullptr);
+
+    /// Makes render() return soon, with an incomplete picture: the workers begin no new start
+    /// point and leave the ones under way. Any thread may call it, before or during render().
+    void abandon() { abandoned_.store(true, std::memory_order_relaxed); }
+    bool abandoned() const { return abandoned_.load(std::memory_order_relaxed); }
 
     /// Start points finished so far; any thread may read it while render() runs.
     std::int64_t pointsDone() const { return pointsDone_.load(std::memory_order_relaxed); }
@@ -96,4 +109,5 @@ private:
     std::atomic<std::int64_t> nextPoint_{0};
     std::atomic<std::int64_t> pointsDone_{0};
     std::atomic<std::uint64_t> steps_{0};
+    std::atomic<bool> abandoned_{false};
 };
