@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "statisticsfile.h"
+
 #include <QRegularExpression>
 #include <QThread>
 
@@ -101,6 +103,19 @@ RenderCommandLine::RenderCommandLine()
                       QStringLiteral("Worker threads, 1 to %1 (default: all cores, %2 here).")
                           .arg(maxThreads)
                           .arg(std::max(1, QThread::idealThreadCount())))),
+      shadeOption_(QStringLiteral("shade"),
+                   QStringLiteral("Paint each captured start point darker the later it is "
+                                  "captured.")),
+      statisticsOption_(option("stats", "FILE",
+                               QStringLiteral("Also write the picture's statistics to FILE: JSON "
+                                              "if it ends in .json, CSV if .csv, JSON on standard "
+                                              "output if it is -."))),
+      entropyBoxOption_(option("entropy-box", "N",
+                               QStringLiteral("Side of the boxes the basin entropy is taken over, "
+                                              "%1 to %2 start points (default: %3).")
+                                   .arg(minEntropyBox)
+                                   .arg(maxEntropyBox)
+                                   .arg(defaultEntropyBox))),
       sweepOption_(option("sweep", "NAME=FROM:TO:STEP",
                           QStringLiteral("Writes one frame for each value of NAME (%1): FROM, "
                                          "FROM +/- STEP, ... up or down to TO, each within the "
@@ -119,9 +134,12 @@ RenderCommandLine::RenderCommandLine()
     parser_.setApplicationDescription(
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
-    parser_.addOptions({client_, picture_, one_, two_, massOne_, massTwo_, massMoving_, radiusOne_,
-                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_,
-                        sweepOption_, plotOption_, help_, version_});
+    parser_.addOptions({client_,           picture_,     one_,         two_,
+                        massOne_,          massTwo_,     massMoving_,  radiusOne_,
+                        radiusTwo_,        colorOne_,    colorTwo_,    background_,
+                        stepLimit_,        threads_,     shadeOption_, statisticsOption_,
+                        entropyBoxOption_, sweepOption_, plotOption_,  help_,
+                        version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -229,6 +247,24 @@ bool RenderCommandLine::read()
             return fail(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads));
         parameters_.threads = int(a);
     }
+    shade_ = parser_.isSet(shadeOption_);
+    statistics_ = parser_.value(statisticsOption_);
+    if (parser_.isSet(statisticsOption_) && statistics_ != QStringLiteral("-") &&
+        !statisticsFormat(statistics_)) {
+        return fail(
+            statisticsOption_,
+            QStringLiteral("a file name ending in .json or .csv, or - for standard output"));
+    }
+    entropyBox_ = defaultEntropyBox;
+    if (parser_.isSet(entropyBoxOption_)) {
+        if (!readWhole(parser_.value(entropyBoxOption_), minEntropyBox, maxEntropyBox, a)) {
+            return fail(entropyBoxOption_, QStringLiteral("a whole number from %1 to %2")
+                                               .arg(minEntropyBox)
+                                               .arg(maxEntropyBox));
+        }
+        entropyBox_ = int(a);
+    }
+    parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
 
     const QStringList positional = parser_.positionalArguments();
     if (positional.size() != 1) {
@@ -264,6 +300,8 @@ bool RenderCommandLine::readSweep()
         (!sweeping_ || !plotPath_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))) {
         return fail(plotOption_, QStringLiteral("a file name ending in .png, with --sweep"));
     }
+    // The plot shows statistics.
+    parameters_.keepPointSteps = parameters_.keepPointSteps || !plotPath_.isEmpty();
     if (sweeping_ && !frames_.read(output_)) {
         error_ = QStringLiteral("OUTPUT: expected one frame number, %d or %0Nd with N 1 to 9, "
                                 "with --sweep, got '") +

@@ -2,6 +2,7 @@
 
 #include "framepattern.h"
 #include "renderer.h"
+#include "statistics.h"
 #include "sweeprange.h"
 
 #include <QCommandLineOption>
@@ -30,6 +31,11 @@ public:
     const RenderParameters &parameters() const { return parameters_; }
     const QString &output() const { return output_; }
     const char *format() const { return format_; }
+    /// Whether to shade captured start points by their capture step.
+    bool shade() const { return shade_; }
+    /// Where to write the statistics: empty for nowhere, "-" for standard output.
+    const QString &statistics() const { return statistics_; }
+    int entropyBox() const { return entropyBox_; }
 
     /// With --sweep: the swept range, and OUTPUT as a pattern of frame names; else null.
     const SweepRange *sweep() const { return sweeping_ ? &sweep_ : nullptr; }
@@ -61,6 +67,9 @@ private:
     QCommandLineOption background_;
     QCommandLineOption stepLimit_;
     QCommandLineOption threads_;
+    QCommandLineOption shadeOption_;
+    QCommandLineOption statisticsOption_;
+    QCommandLineOption entropyBoxOption_;
     QCommandLineOption sweepOption_;
     QCommandLineOption plotOption_;
     QCommandLineOption help_;
@@ -69,6 +78,9 @@ private:
     RenderParameters parameters_;
     QString output_;
     const char *format_ = "BMP";
+    bool shade_ = false;
+    QString statistics_;
+    int entropyBox_ = defaultEntropyBox;
     bool sweeping_ = false;
     SweepRange sweep_;
     FramePattern frames_;

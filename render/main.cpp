@@ -1,8 +1,12 @@
 #include "commandline.h"
 #include "progressbar.h"
 #include "renderer.h"
+#include "shading.h"
+#include "statisticsfile.h"
 #include "sweep.h"
 #include "sweepplot.h"
+
+#include "picture/safefile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -63,6 +67,16 @@ int main(int argc, char *argv[])
         }
         probe.cancelWriting();
     }
+    const QString &statisticsPath = commandLine.statistics();
+    const bool statisticsToFile =
+        !statisticsPath.isEmpty() && statisticsPath != QStringLiteral("-");
+    if (statisticsToFile) {
+        const QString why = whyNotWritable(statisticsPath);
+        if (!why.isEmpty()) {
+            printError(QStringLiteral("cannot write '%1': %2").arg(statisticsPath, why));
+            return 1;
+        }
+    }
 
     Renderer renderer(commandLine.parameters());
     if (renderer.surface().image().isNull()) {
@@ -84,9 +98,23 @@ int main(int argc, char *argv[])
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (bar)
         bar->finish();
+    const RenderParameters &parameters = commandLine.parameters();
+    if (commandLine.shade())
+        shadeCaptures(renderer, parameters.colorOne, parameters.colorTwo);
 
     if (!writeImageFile(renderer.surface().image(), commandLine.output(), commandLine.format())) {
         printError(QStringLiteral("cannot write '%1'; nothing written.").arg(commandLine.output()));
+        return 1;
+    }
+    Statistics statistics;
+    if (!statisticsPath.isEmpty()) {
+        statistics =
+            basinStatistics(parameters.picture.width(), parameters.picture.height(),
+                            renderer.captures(), renderer.pointSteps(), commandLine.entropyBox());
+    }
+    QString why;
+    if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &why)) {
+        printError(QStringLiteral("cannot write '%1': %2").arg(statisticsPath, why));
         return 1;
     }
 
@@ -96,5 +124,7 @@ int main(int argc, char *argv[])
                 static_cast<long long>(summary.capturedTwo),
                 static_cast<long long>(summary.neverCaptured),
                 static_cast<unsigned long long>(summary.steps), seconds);
+    if (statisticsPath == QStringLiteral("-"))
+        std::printf("%s\n", statisticsJson(statistics).constData());
     return 0;
 }

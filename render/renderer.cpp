@@ -78,7 +78,8 @@ Renderer::Renderer(const RenderParameters &parameters)
     : parameters_(parameters), state_(parameters.state()),
       surface_(parameters.client, parameters.background),
       firstRow_(sim::startPoints(firstRowOf(parameters))),
-      captures_(firstRow_.size() * std::size_t(parameters.picture.height()), sim::Capture::none)
+      captures_(firstRow_.size() * std::size_t(parameters.picture.height()), sim::Capture::none),
+      pointSteps_(parameters.keepPointSteps ? captures_.size() : 0)
 {
 }
 
@@ -142,6 +143,8 @@ void Renderer::work()
                 continue;
             if (!lane.trajectory.advance(lane.s, radiusOne, radiusTwo, limit)) {
                 captures_[std::size_t(lane.point)] = lane.trajectory.capture();
+                if (!pointSteps_.empty())
+                    pointSteps_[std::size_t(lane.point)] = lane.trajectory.steps();
                 steps += lane.trajectory.steps();
                 ++done;
                 if (!begin(lane))

@@ -42,6 +42,8 @@ struct RenderParameters
     int threads = 0;
     /// The worker threads a render starts: threads, or one per core.
     int workers() const;
+    /// Keep each start point's step count (see Renderer::pointSteps()).
+    bool keepPointSteps = false;
 
     /// The parameters start-up gives a client area of this size: the masses where the window
     /// places them, clamped to the position scrollbars' ranges as the scrollbars clamp them.
@@ -86,8 +88,16 @@ public:
     /// The start point with this index in scan order.
     sim::StartPoint startPoint(std::int64_t index) const;
 
+    /// Each start point's outcome in scan order; complete once render() has returned.
+    const std::vector<sim::Capture> &captures() const { return captures_; }
+    /// Each start point's steps in scan order, the capturing one included; empty unless the
+    /// parameters keep them. Complete once render() has returned.
+    const std::vector<std::uint64_t> &pointSteps() const { return pointSteps_; }
+
     /// The drawing surface; complete once render() has returned.
     const Surface &surface() const { return surface_; }
+    /// The same, for painting over a finished picture.
+    Surface &surface() { return surface_; }
 
 private:
     /// One trajectory in progress on a worker.
@@ -106,6 +116,7 @@ private:
     // Every row of an unchanged rectangle has the same columns; only the first is kept.
     std::vector<sim::StartPoint> firstRow_;
     std::vector<sim::Capture> captures_;
+    std::vector<std::uint64_t> pointSteps_;
     std::atomic<std::int64_t> nextPoint_{0};
     std::atomic<std::int64_t> pointsDone_{0};
     std::atomic<std::uint64_t> steps_{0};

@@ -2,11 +2,14 @@
 
 #include "progressbar.h"
 #include "renderer.h"
+#include "shading.h"
+#include "statistics.h"
+#include "statisticsfile.h"
 #include "sweepplot.h"
 
+#include "picture/safefile.h"
+
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QThreadPool>
 
 #include <atomic>
@@ -58,25 +61,41 @@ void printError(const QString &text)
     std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(text));
 }
 
-/// Why path cannot be written, or nothing when it can. Leaves nothing behind.
-QString whyNotWritable(const QString &path)
-{
-    const QFileInfo target(path);
-    if (target.exists() && !target.isDir() && !target.isWritable())
-        return QStringLiteral("the file is read-only");
-    QSaveFile probe(path);
-    if (!probe.open(QIODevice::WriteOnly))
-        return probe.errorString();
-    probe.cancelWriting();
-    return {};
-}
-
-/// One finished frame.
+/// One written frame.
 struct Frame
 {
     int value;
     RenderSummary summary;
+    Statistics statistics;
 };
+
+/// The statistics of every frame: a CSV table with a row for each, or a JSON array.
+QByteArray statisticsText(const std::vector<Frame> &frames, StatisticsFormat format)
+{
+    QByteArray text = format == StatisticsFormat::csv ? statisticsCsvHeader() : "[";
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const StatisticsFrame place{std::int64_t(i), frames[i].value};
+        if (format == StatisticsFormat::csv) {
+            text += statisticsCsvRow(frames[i].statistics, place);
+        } else {
+            text += (i == 0 ? "\n" : ",\n") + statisticsJson(frames[i].statistics, place);
+        }
+    }
+    if (format == StatisticsFormat::json)
+        text += "\n]\n";
+    return text;
+}
+
+QImage plotImage(const SweepRange &range, const std::vector<Frame> &frames)
+{
+    SweepPlot plot(range.title());
+    for (const Frame &f : frames) {
+        const Statistics &s = f.statistics;
+        plot.add({double(f.value), s.fraction(s.one), s.fraction(s.two), s.fraction(s.never),
+                  s.basinEntropy});
+    }
+    return plot.image();
+}
 
 } // namespace
 
@@ -84,13 +103,15 @@ int Sweep::run()
 {
     const SweepRange &range = *commandLine_.sweep();
     const RenderParameters &base = commandLine_.parameters();
-    // The statistics and the plot come last; a sweep can take long, so find out first.
-    for (const QString &path : {commandLine_.plot()}) {
-        if (path.isEmpty())
-            continue;
-        const QString reason = whyNotWritable(path);
-        if (!reason.isEmpty()) {
-            printError(QStringLiteral("cannot write '%1': %2").arg(path, reason));
+    const QString &statisticsPath = commandLine_.statistics();
+    const bool statisticsToFile =
+        !statisticsPath.isEmpty() && statisticsPath != QStringLiteral("-");
+    // The statistics and the plot are written last; a sweep can take long, so find out first.
+    for (const QString &path :
+         {statisticsToFile ? statisticsPath : QString(), commandLine_.plot()}) {
+        const QString why = path.isEmpty() ? QString() : whyNotWritable(path);
+        if (!why.isEmpty()) {
+            printError(QStringLiteral("cannot write '%1': %2").arg(path, why));
             return 1;
         }
     }
@@ -109,12 +130,13 @@ int Sweep::run()
         const int index = int(frames.size());
         const int value = range.value(index);
         const QString path = commandLine_.frames().fileName(index);
-        const QString reason = whyNotWritable(path);
-        if (!reason.isEmpty()) {
-            failure = QStringLiteral("cannot write '%1': %2").arg(path, reason);
+        const QString why = whyNotWritable(path);
+        if (!why.isEmpty()) {
+            failure = QStringLiteral("cannot write '%1': %2").arg(path, why);
             break;
         }
-        Renderer renderer(range.frame(base, value));
+        const RenderParameters parameters = range.frame(base, value);
+        Renderer renderer(parameters);
         if (renderer.surface().image().isNull()) {
             failure = QStringLiteral("not enough memory for a %1 x %2 drawing surface")
                           .arg(base.client.width())
@@ -136,26 +158,39 @@ int Sweep::run()
             &pool);
         if (renderer.abandoned())
             break;
+        if (commandLine_.shade())
+            shadeCaptures(renderer, parameters.colorOne, parameters.colorTwo);
         if (!writeImageFile(renderer.surface().image(), path, commandLine_.format())) {
-            failure = QStringLiteral("cannot write '%1'; frames before it are complete.").arg(path);
+            failure = QStringLiteral("cannot write '%1'").arg(path);
             break;
         }
-        frames.push_back({value, summary});
+        Statistics statistics;
+        if (parameters.keepPointSteps) {
+            statistics = basinStatistics(parameters.picture.width(), parameters.picture.height(),
+                                         renderer.captures(), renderer.pointSteps(),
+                                         commandLine_.entropyBox());
+        }
+        frames.push_back({value, summary, statistics});
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (bar)
         bar->finish();
 
-    if (!commandLine_.plot().isEmpty()) {
-        SweepPlot plot(range.title());
-        for (const Frame &f : frames) {
-            const double n = double(f.summary.points);
-            plot.add({double(f.value), double(f.summary.capturedOne) / n,
-                      double(f.summary.capturedTwo) / n, double(f.summary.neverCaptured) / n,
-                      std::nullopt});
+    // The frames written so far are complete; their statistics and plot are kept too.
+    QString why;
+    if (statisticsToFile) {
+        const QByteArray text = statisticsText(frames, *statisticsFormat(statisticsPath));
+        if (!writeFileSafely(
+                statisticsPath,
+                [&](QIODevice &device) { return device.write(text) == text.size(); }, &why) &&
+            failure.isEmpty()) {
+            failure = QStringLiteral("cannot write '%1': %2").arg(statisticsPath, why);
         }
-        if (!writeImageFile(plot.image(), commandLine_.plot(), "PNG") && failure.isEmpty())
-            failure = QStringLiteral("cannot write '%1'").arg(commandLine_.plot());
+    }
+    if (!commandLine_.plot().isEmpty() &&
+        !writeImageFile(plotImage(range, frames), commandLine_.plot(), "PNG") &&
+        failure.isEmpty()) {
+        failure = QStringLiteral("cannot write '%1'").arg(commandLine_.plot());
     }
 
     if (!failure.isEmpty()) {
@@ -174,5 +209,7 @@ int Sweep::run()
     std::printf("%d frames, %lld start points, %llu steps in %.2f s\n", int(frames.size()),
                 static_cast<long long>(points) * int(frames.size()),
                 static_cast<unsigned long long>(steps), seconds);
+    if (statisticsPath == QStringLiteral("-"))
+        std::fputs(statisticsText(frames, StatisticsFormat::json).constData(), stdout);
     return 0;
 }

@@ -23,6 +23,8 @@ private slots:
     void rejects();
     void reads_data();
     void reads();
+    void readsShadingAndStatistics_data();
+    void readsShadingAndStatistics();
     void helpListsEveryOption();
 };
 
@@ -96,6 +98,19 @@ void CommandLineTest::rejects_data()
                                   << "--threads";
     QTest::newRow("threads too many") << "--threads 1025 a.bmp"
                                       << "--threads";
+
+    QTest::newRow("statistics as text") << "--stats a.txt a.bmp"
+                                        << "--stats";
+    QTest::newRow("statistics without extension") << "--stats json a.bmp"
+                                                  << "--stats";
+    QTest::newRow("entropy box too small") << "--entropy-box 1 --stats a.json a.bmp"
+                                           << "--entropy-box";
+    QTest::newRow("entropy box too large") << "--entropy-box 101 --stats a.json a.bmp"
+                                           << "--entropy-box";
+    QTest::newRow("entropy box malformed") << "--entropy-box 5x5 --stats a.json a.bmp"
+                                           << "--entropy-box";
+    QTest::newRow("entropy box negative") << "--entropy-box -5 a.bmp"
+                                          << "--entropy-box";
 }
 
 void CommandLineTest::rejects()
@@ -178,15 +193,47 @@ void CommandLineTest::reads()
     QCOMPARE(QByteArray(commandLine.format()), format);
 }
 
+void CommandLineTest::readsShadingAndStatistics_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("shade");
+    QTest::addColumn<QString>("statistics");
+    QTest::addColumn<int>("box");
+
+    QTest::newRow("neither") << "out.bmp" << false << "" << 5;
+    QTest::newRow("shade") << "--shade out.bmp" << true << "" << 5;
+    QTest::newRow("json, smallest box")
+        << "--stats s.JSON --entropy-box 2 out.png" << false << "s.JSON" << 2;
+    QTest::newRow("csv, largest box, shade")
+        << "--entropy-box 100 --shade --stats s.csv out.png" << true << "s.csv" << 100;
+    QTest::newRow("standard output") << "--stats - out.bmp" << false << "-" << 5;
+}
+
+void CommandLineTest::readsShadingAndStatistics()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, shade);
+    QFETCH(QString, statistics);
+    QFETCH(int, box);
+
+    RenderCommandLine commandLine;
+    QCOMPARE(commandLine.parse(arguments(line)), RenderCommandLine::Result::render);
+    QCOMPARE(commandLine.shade(), shade);
+    QCOMPARE(commandLine.statistics(), statistics);
+    QCOMPARE(commandLine.entropyBox(), box);
+    // Both need each start point's steps.
+    QCOMPARE(commandLine.parameters().keepPointSteps, shade || !statistics.isEmpty());
+}
+
 void CommandLineTest::helpListsEveryOption()
 {
     RenderCommandLine commandLine;
     QCOMPARE(commandLine.parse(arguments(QStringLiteral("--help"))),
              RenderCommandLine::Result::help);
     const QString help = commandLine.helpText();
-    for (const char *name :
-         {"client", "picture", "one", "two", "mass-one", "mass-two", "mass-moving", "radius-one",
-          "radius-two", "color-one", "color-two", "background", "step-limit", "threads"}) {
+    for (const char *name : {"client", "picture", "one", "two", "mass-one", "mass-two",
+                             "mass-moving", "radius-one", "radius-two", "color-one", "color-two",
+                             "background", "step-limit", "threads", "entropy-box"}) {
         const QString option = QStringLiteral("--%1 ").arg(QLatin1String(name));
         const qsizetype at = help.indexOf(option);
         QVERIFY2(at >= 0, name);

@@ -48,6 +48,8 @@ class RendererTest : public QObject
 private slots:
     void matchesRun_data();
     void matchesRun();
+    void keepsEachStartPointsSteps_data();
+    void keepsEachStartPointsSteps();
     void sameForEveryThreadCount_data();
     void sameForEveryThreadCount();
     void startPointsFollowTheScan_data();
@@ -120,6 +122,36 @@ void RendererTest::matchesRun()
     QCOMPARE(renderer.pointsDone(), summary.points);
 }
 
+void RendererTest::keepsEachStartPointsSteps_data()
+{
+    QTest::addColumn<RenderParameters>("parameters");
+    QTest::newRow("default picture") << RenderParameters::defaults({1024, 700});
+    RenderParameters p = smallPicture({200, 150}, {40, 30});
+    p.stepLimit = 100;
+    QTest::newRow("step limit") << p;
+}
+
+void RendererTest::keepsEachStartPointsSteps()
+{
+    QFETCH(RenderParameters, parameters);
+    parameters.threads = 2;
+    parameters.keepPointSteps = true;
+    Renderer renderer(parameters);
+    renderer.render();
+
+    QCOMPARE(std::int64_t(renderer.pointSteps().size()), renderer.pointCount());
+    QCOMPARE(std::int64_t(renderer.captures().size()), renderer.pointCount());
+    for (std::int64_t i = 0; i < renderer.pointCount(); ++i) {
+        sim::simstate s = parameters.state();
+        s.xgreen = renderer.startPoint(i).x;
+        s.ygreen = renderer.startPoint(i).y;
+        const sim::TrajectoryResult expected =
+            sim::trajectory(s, parameters.radiusOne, parameters.radiusTwo, parameters.stepLimit);
+        QCOMPARE(renderer.captures()[std::size_t(i)], expected.capture);
+        QCOMPARE(renderer.pointSteps()[std::size_t(i)], expected.steps);
+    }
+}
+
 void RendererTest::sameForEveryThreadCount_data()
 {
     QTest::addColumn<int>("threads");
@@ -132,6 +164,7 @@ void RendererTest::sameForEveryThreadCount()
 {
     QFETCH(int, threads);
     RenderParameters p = smallPicture({300, 200}, {120, 90});
+    p.keepPointSteps = true;
 
     p.threads = 1;
     Renderer single(p);
@@ -141,6 +174,7 @@ void RendererTest::sameForEveryThreadCount()
     const RenderSummary many = several.render();
 
     QCOMPARE(several.surface().image(), single.surface().image());
+    QCOMPARE(several.pointSteps(), single.pointSteps());
     QCOMPARE(many.capturedOne, one.capturedOne);
     QCOMPARE(many.capturedTwo, one.capturedTwo);
     QCOMPARE(many.neverCaptured, one.neverCaptured);

@@ -1,0 +1,122 @@
+#include "statistics.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+std::optional<StepRange> stepRange(const std::vector<sim::Capture> &outcomes,
+                                   const std::vector<std::uint64_t> &steps, sim::Capture mass)
+{
+    std::vector<std::uint64_t> captured;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i] == mass)
+            captured.push_back(steps[i]);
+    }
+    if (captured.empty())
+        return std::nullopt;
+
+    StepRange range;
+    range.min = *std::min_element(captured.begin(), captured.end());
+    range.max = *std::max_element(captured.begin(), captured.end());
+    const auto middle = captured.begin() + std::ptrdiff_t(captured.size() / 2);
+    std::nth_element(captured.begin(), middle, captured.end());
+    if (captured.size() % 2 == 1) {
+        range.median = double(*middle);
+    } else {
+        // Everything before the middle is at most the middle; the largest of it is the other
+        // middle value. Step counts stay far below 2^52, so the sum is exact.
+        const std::uint64_t lower = *std::max_element(captured.begin(), middle);
+        range.median = (double(lower) + double(*middle)) / 2;
+    }
+    return range;
+}
+
+struct BoxEntropies
+{
+    std::optional<double> mean;
+    std::optional<double> boundaryMean;
+};
+
+BoxEntropies boxEntropies(int width, int height, const std::vector<sim::Capture> &outcomes, int box)
+{
+    const int across = width / box;
+    const int down = height / box;
+    if (across == 0 || down == 0)
+        return {};
+
+    const double boxPoints = double(box) * double(box);
+    double sum = 0;
+    double boundarySum = 0;
+    std::int64_t boundaryBoxes = 0;
+    for (int by = 0; by < down; ++by) {
+        for (int bx = 0; bx < across; ++bx) {
+            std::array<std::int64_t, 3> counts{};
+            for (int y = by * box; y < (by + 1) * box; ++y) {
+                const std::size_t row = std::size_t(y) * std::size_t(width);
+                for (int x = bx * box; x < (bx + 1) * box; ++x)
+                    ++counts[std::size_t(outcomes[row + std::size_t(x)])];
+            }
+            // A box of one outcome has p = 1 and adds exactly 0.
+            double entropy = 0;
+            for (const std::int64_t count : counts) {
+                if (count > 0) {
+                    const double p = double(count) / boxPoints;
+                    entropy -= p * std::log(p);
+                }
+            }
+            sum += entropy;
+            if (entropy > 0) {
+                boundarySum += entropy;
+                ++boundaryBoxes;
+            }
+        }
+    }
+    return {sum / (double(across) * double(down)),
+            boundaryBoxes > 0 ? boundarySum / double(boundaryBoxes) : 0.0};
+}
+
+double boundaryFraction(int width, int height, const std::vector<sim::Capture> &outcomes)
+{
+    const auto at = [&](int x, int y) {
+        return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    };
+    std::int64_t boundary = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const sim::Capture o = at(x, y);
+            if ((x > 0 && at(x - 1, y) != o) || (x + 1 < width && at(x + 1, y) != o) ||
+                (y > 0 && at(x, y - 1) != o) || (y + 1 < height && at(x, y + 1) != o)) {
+                ++boundary;
+            }
+        }
+    }
+    const std::int64_t points = std::int64_t(width) * height;
+    return points > 0 ? double(boundary) / double(points) : 0.0;
+}
+
+} // namespace
+
+double Statistics::fraction(std::int64_t count) const
+{
+    return points > 0 ? double(count) / double(points) : 0.0;
+}
+
+Statistics basinStatistics(int width, int height, const std::vector<sim::Capture> &outcomes,
+                           const std::vector<std::uint64_t> &steps, int entropyBox)
+{
+    Statistics s;
+    s.points = std::int64_t(width) * height;
+    s.one = std::count(outcomes.begin(), outcomes.end(), sim::Capture::one);
+    s.two = std::count(outcomes.begin(), outcomes.end(), sim::Capture::two);
+    s.never = s.points - s.one - s.two;
+    s.stepsOne = stepRange(outcomes, steps, sim::Capture::one);
+    s.stepsTwo = stepRange(outcomes, steps, sim::Capture::two);
+    s.entropyBox = entropyBox;
+    const BoxEntropies entropies = boxEntropies(width, height, outcomes, entropyBox);
+    s.basinEntropy = entropies.mean;
+    s.boundaryBasinEntropy = entropies.boundaryMean;
+    s.boundaryFraction = boundaryFraction(width, height, outcomes);
+    return s;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "sim/step.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+/// The side of the square boxes the basin entropy is taken over, in start points.
+constexpr int defaultEntropyBox = 5;
+constexpr int minEntropyBox = 2;
+constexpr int maxEntropyBox = 100;
+
+/// The steps at which one mass captured its start points.
+struct StepRange
+{
+    std::uint64_t min = 0;
+    /// The middle value, or the mean of the two middle values for an even count.
+    double median = 0;
+    std::uint64_t max = 0;
+};
+
+/// The figures that describe a finished picture. Its three outcomes are: captured by mass one,
+/// captured by mass two, never captured.
+struct Statistics
+{
+    std::int64_t points = 0;
+    std::int64_t one = 0;
+    std::int64_t two = 0;
+    std::int64_t never = 0;
+    /// Absent for a mass that captured nothing.
+    std::optional<StepRange> stepsOne;
+    std::optional<StepRange> stepsTwo;
+    int entropyBox = defaultEntropyBox;
+    /// The mean over the boxes of each box's outcome entropy -sum p ln p; absent when no whole
+    /// box fits.
+    std::optional<double> basinEntropy;
+    /// The same mean over the boxes whose entropy is above 0 (0 when there is none).
+    std::optional<double> boundaryBasinEntropy;
+    /// The share of start points with a left, right, upper or lower neighbour of another
+    /// outcome.
+    double boundaryFraction = 0;
+
+    /// count over all start points; 0 for an empty picture.
+    double fraction(std::int64_t count) const;
+};
+
+/// The statistics of a width x height picture whose outcomes and step counts are given in scan
+/// order (rows top to bottom, each left to right). Boxes of entropyBox x entropyBox start points
+/// are laid from the top-left start point; those cut by the right or bottom edge are left out.
+/// Both vectors hold width x height entries.
+Statistics basinStatistics(int width, int height, const std::vector<sim::Capture> &outcomes,
+                           const std::vector<std::uint64_t> &steps, int entropyBox);
