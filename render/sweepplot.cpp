@@ -64,13 +64,13 @@ QImage SweepPlot::image() const
 
     const std::size_t frames = points_.size();
     QLineSeries *one = addSeries(*chart, QStringLiteral("fraction captured by mass one"),
-                                 QColor(0xd6, 0x27, 0x28), Qt::SolidLine, frames);
+                                 QColor(colours[0]), Qt::SolidLine, frames);
     QLineSeries *two = addSeries(*chart, QStringLiteral("fraction captured by mass two"),
-                                 QColor(0x1f, 0x4e, 0xb4), Qt::SolidLine, frames);
+                                 QColor(colours[1]), Qt::SolidLine, frames);
     QLineSeries *never = addSeries(*chart, QStringLiteral("fraction never captured"),
-                                   QColor(0x80, 0x80, 0x80), Qt::SolidLine, frames);
+                                   QColor(colours[2]), Qt::SolidLine, frames);
     QLineSeries *entropy = addSeries(*chart, QStringLiteral("basin entropy (right axis)"),
-                                     QColor(0x20, 0x90, 0x30), Qt::DashLine, frames);
+                                     QColor(colours[3]), Qt::DashLine, frames);
 
     double min = 0;
     double max = 1;

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QRgb>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -16,6 +18,9 @@ public:
     /// The size of the image.
     static constexpr int width = 1000;
     static constexpr int height = 600;
+    /// The colours of the lines: the fractions captured by mass one, by mass two and by
+    /// neither, and the basin entropy.
+    static constexpr std::array<QRgb, 4> colours{0xd62728, 0x1f4eb4, 0x808080, 0x209030};
 
     /// One frame's figures.
     struct Point
