@@ -185,7 +185,7 @@ void RendererTest::sameForEveryThreadCount()
 void RendererTest::abandonedThenSharedPool()
 {
     // Seconds of work on one thread, so that progress is reported before it is done.
-    RenderParameters p = smallPicture({400, 300}, {400, 300});
+    RenderParameters p = smallPicture({200, 150}, {200, 150});
     p.radiusOne = 1;
     p.threads = 1;
     QThreadPool pool;

@@ -85,6 +85,7 @@ private slots:
     void badInputWritesNothing_data();
     void badInputWritesNothing();
     void unwritableFrame();
+    void interrupted_data();
     void interrupted();
 
 private:
@@ -200,19 +201,39 @@ void SweepToolTest::plot()
     QCOMPARE(reader.format(), QByteArray("png"));
     const QImage image = reader.read();
     QVERIFY(image.width() >= 800 && image.height() >= 500);
-    // Each line, the basin entropy too, runs across most of the chart.
-    for (const QRgb colour : SweepPlot::colours) {
-        int left = image.width();
-        int right = -1;
+    const auto colourAt = [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; };
+    const auto hasText = [&](int left, int right) {
         for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if ((image.pixel(x, y) & 0xFFFFFF) == colour) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
+            for (int x = std::max(left, 0); x < std::min(right, image.width()); ++x) {
+                if (qGray(image.pixel(x, y)) < 100)
+                    return true;
             }
         }
-        QVERIFY2(right - left > image.width() / 2, qPrintable(QString::number(colour, 16)));
+        return false;
+    };
+    for (const QRgb colour : SweepPlot::colours) {
+        // Each line, the basin entropy too, runs across most of the chart, between the axes'
+        // labels.
+        int left = image.width();
+        int right = -1;
+        // The legend: a small square of each line's colour.
+        bool square = false;
+        for (int y = 0; y + 4 < image.height(); ++y) {
+            for (int x = 0; x + 4 < image.width(); ++x) {
+                if (colourAt(x, y) != colour)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bool filled = true;
+                for (int i = 0; i < 25 && filled; ++i)
+                    filled = colourAt(x + i % 5, y + i / 5) == colour;
+                square = square || filled;
+            }
+        }
+        const QByteArray name = QByteArray::number(colour, 16);
+        QVERIFY2(right - left > image.width() / 2, name);
+        QVERIFY2(square, name);
+        QVERIFY2(hasText(0, left - 20) && hasText(right + 20, image.width()), name);
     }
 }
 
@@ -278,18 +299,42 @@ void SweepToolTest::unwritableFrame()
     QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
 }
 
+void SweepToolTest::interrupted_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("waitFor");
+    QTest::addColumn<int>("maxFrames");
+
+    // About a tenth of a second a frame on one thread.
+    QTest::newRow("between short frames")
+        << QStringList{QStringLiteral("--client"),  QStringLiteral("400x300"),
+                       QStringLiteral("--picture"), QStringLiteral("300x200"),
+                       QStringLiteral("--sweep"),   QStringLiteral("radius-one=5:300:1")}
+        << 5 << 1 << 2 << 295;
+    // The second frame would take hours.
+    QTest::newRow("during a long frame")
+        << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-moving=10:32767:10000")}
+        << 10 << 10000 << 1 << 1;
+}
+
 void SweepToolTest::interrupted()
 {
-    // About a tenth of a second a frame on one thread; far longer in all.
+    QFETCH(QStringList, arguments);
+    QFETCH(int, from);
+    QFETCH(int, step);
+    QFETCH(int, waitFor);
+    QFETCH(int, maxFrames);
     QProcess process;
     startTool(process,
-              {QStringLiteral("--threads"), QStringLiteral("1"), QStringLiteral("--client"),
-               QStringLiteral("400x300"), QStringLiteral("--picture"), QStringLiteral("300x200"),
-               QStringLiteral("--sweep"), QStringLiteral("radius-one=5:300:1"),
-               QStringLiteral("--stats"), dir_->filePath(QStringLiteral("s.csv")),
-               dir_->filePath(QStringLiteral("f%03d.png"))});
+              QStringList{QStringLiteral("--threads"), QStringLiteral("1"),
+                          QStringLiteral("--stats"), dir_->filePath(QStringLiteral("s.csv"))}
+                  << arguments << dir_->filePath(QStringLiteral("f%03d.png")));
     QVERIFY(process.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir_->filePath(QStringLiteral("f001.png"))), 120000);
+    const QString last =
+        dir_->filePath(QStringLiteral("f%1.png").arg(waitFor - 1, 3, 10, QLatin1Char('0')));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(last), 120000);
     ::kill(pid_t(process.processId()), SIGINT);
     const Outcome outcome = finish(process);
     QCOMPARE(outcome.exitCode, 130);
@@ -298,14 +343,15 @@ void SweepToolTest::interrupted()
     // Complete frames only, each with its row, and nothing else.
     QStringList names = entries(dir_->path());
     QVERIFY(names.removeOne(QStringLiteral("s.csv")));
-    QVERIFY(names.size() >= 2 && names.size() < 296);
+    QVERIFY(names.size() >= waitFor && names.size() <= maxFrames);
     const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
     QCOMPARE(rows.size(), names.size() + 1);
     for (int i = 0; i < names.size(); ++i) {
         QCOMPARE(names[i], QStringLiteral("f%1.png").arg(i, 3, 10, QLatin1Char('0')));
         QImageReader reader(dir_->filePath(names[i]));
         QVERIFY2(!reader.read().isNull(), qPrintable(names[i]));
-        QVERIFY(rows[i + 1].startsWith(QStringLiteral("%1,%2,").arg(i).arg(i + 5).toUtf8()));
+        QVERIFY(
+            rows[i + 1].startsWith(QStringLiteral("%1,%2,").arg(i).arg(from + i * step).toUtf8()));
     }
 }
 
