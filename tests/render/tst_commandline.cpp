@@ -288,6 +288,11 @@ void CommandLineTest::readsSweep_data()
         << "--sweep mass-two=7:7:1 f%d.png" << QList<int>{7} << "f0.png";
     QTest::newRow("one frame, step past to")
         << "--sweep one-y=0:700:701 %%_%d.png" << QList<int>{0} << "%%_0.png";
+    QList<int> most;
+    for (int v = 32767; most.size() < 10000; v -= 3)
+        most << v;
+    QTest::newRow("10000 frames, the most")
+        << "--sweep mass-moving=32767:2768:3 %04d.bmp" << most << "9999.bmp";
     QTest::newRow("no sweep, OUTPUT as it is") << "f%d%03d.png" << QList<int>{} << "f%d%03d.png";
 }
 
