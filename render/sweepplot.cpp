@@ -95,7 +95,8 @@ QImage SweepPlot::image() const
 
     QValueAxis *x = addAxis(*chart, valueTitle_, min, max, Qt::AlignBottom);
     x->setTickType(QValueAxis::TicksDynamic);
-    x->setTickAnchor(min);
+    // Ticks on whole multiples of the interval.
+    x->setTickAnchor(0);
     x->setTickInterval(tickInterval(max - min));
     x->setLabelFormat(QStringLiteral("%.0f"));
     QValueAxis *fraction =
