@@ -20,12 +20,13 @@
 
 namespace {
 
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+/// The signal that ends the sweep, 0 while none came.
+std::atomic<int> interruption{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void onInterrupt(int)
+extern "C" void onInterrupt(int signal)
 {
-    interrupted.store(true);
+    interruption.store(signal);
 }
 
 /// Catches Ctrl-C and SIGTERM while it lives. The handler only sets the flag; a second signal
@@ -35,7 +36,7 @@ class InterruptGuard
 public:
     InterruptGuard()
     {
-        interrupted.store(false);
+        interruption.store(0);
         struct sigaction action = {};
         action.sa_handler = onInterrupt;
         action.sa_flags = SA_RESETHAND;
@@ -126,7 +127,7 @@ int Sweep::run()
     timer.start();
     std::vector<Frame> frames;
     QString failure;
-    while (int(frames.size()) < range.frameCount() && !interrupted.load()) {
+    while (int(frames.size()) < range.frameCount() && interruption.load() == 0) {
         const int index = int(frames.size());
         const int value = range.value(index);
         const QString path = commandLine_.frames().fileName(index);
@@ -150,7 +151,7 @@ int Sweep::run()
         }
         const RenderSummary summary = renderer.render(
             [&] {
-                if (interrupted.load())
+                if (interruption.load() != 0)
                     renderer.abandon();
                 if (bar)
                     bar->update(points * index + renderer.pointsDone(), index);
@@ -197,11 +198,11 @@ int Sweep::run()
         printError(failure);
         return 1;
     }
-    if (interrupted.load()) {
+    if (const int signal = interruption.load(); signal != 0) {
         printError(QStringLiteral("interrupted; %1 of %2 frames written")
                        .arg(frames.size())
                        .arg(range.frameCount()));
-        return interruptedStatus;
+        return 128 + signal;
     }
     std::uint64_t steps = 0;
     for (const Frame &f : frames)

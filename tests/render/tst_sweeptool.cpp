@@ -306,17 +306,21 @@ void SweepToolTest::interrupted_data()
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("waitFor");
     QTest::addColumn<int>("maxFrames");
+    QTest::addColumn<int>("signal");
 
     // About a tenth of a second a frame on one thread.
     QTest::newRow("between short frames")
         << QStringList{QStringLiteral("--client"),  QStringLiteral("400x300"),
                        QStringLiteral("--picture"), QStringLiteral("300x200"),
                        QStringLiteral("--sweep"),   QStringLiteral("radius-one=5:300:1")}
-        << 5 << 1 << 2 << 295;
+        << 5 << 1 << 2 << 295 << SIGINT;
     // The second frame would take hours.
     QTest::newRow("during a long frame")
         << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-moving=10:32767:10000")}
-        << 10 << 10000 << 1 << 1;
+        << 10 << 10000 << 1 << 1 << SIGINT;
+    QTest::newRow("terminated during a long frame")
+        << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-moving=10:32767:10000")}
+        << 10 << 10000 << 1 << 1 << SIGTERM;
 }
 
 void SweepToolTest::interrupted()
@@ -326,6 +330,7 @@ void SweepToolTest::interrupted()
     QFETCH(int, step);
     QFETCH(int, waitFor);
     QFETCH(int, maxFrames);
+    QFETCH(int, signal);
     QProcess process;
     startTool(process,
               QStringList{QStringLiteral("--threads"), QStringLiteral("1"),
@@ -335,9 +340,10 @@ void SweepToolTest::interrupted()
     const QString last =
         dir_->filePath(QStringLiteral("f%1.png").arg(waitFor - 1, 3, 10, QLatin1Char('0')));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(last), 120000);
-    ::kill(pid_t(process.processId()), SIGINT);
+    ::kill(pid_t(process.processId()), signal);
     const Outcome outcome = finish(process);
-    QCOMPARE(outcome.exitCode, 130);
+    // As a shell reports a program the signal ended.
+    QCOMPARE(outcome.exitCode, 128 + signal);
     QCOMPARE(outcome.err.count('\n'), 1);
 
     // Complete frames only, each with its row, and nothing else.
