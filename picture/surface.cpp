@@ -1,11 +1,10 @@
 #include "surface.h"
 
+#include "safefile.h"
 #include "sim/pixels.h"
 
-#include <QBuffer>
-#include <QFileInfo>
+#include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -84,25 +83,15 @@ std::int32_t Surface::pixel(int x, int y) const
     return fromRgb(image_.pixel(x, y));
 }
 
-bool writeImageFile(const QImage &image, const QString &path, const char *format)
+bool writeImageFile(const QImage &image, const QString &path, const char *format, QString *reason)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format))
-        return false;
-
-    // A file marked read-only is not replaced, although its folder would allow it.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isWritable())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // commit() can report success after a failed final flush on a full disk, so every byte is
-    // checked on its way out and the flush is checked before committing.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Qt's bitmap and PNG writers hand the device one row at a time, so the file never exists
+    // whole in memory (bench/peak-memory.sh measures it).
+    return writeFileSafely(
+        path,
+        [&](QIODevice &device) {
+            QImageWriter writer(&device, format);
+            return writer.write(image);
+        },
+        reason);
 }

@@ -41,8 +41,9 @@ QRgb toRgb(std::int32_t colour);
 /// A Qt colour value packed as red + 256 x green + 65536 x blue.
 std::int32_t fromRgb(QRgb rgb);
 
-/// Writes image to path in format ("BMP": a 24-bit Windows bitmap, or "PNG"). The file is
-/// encoded in memory and replaced only once every byte is written and flushed, so a failed write
-/// leaves no partial file and an existing file under that name untouched; a file marked
-/// read-only is never replaced. Returns false on any failure.
-bool writeImageFile(const QImage &image, const QString &path, const char *format);
+/// Writes image to path in format ("BMP": a 24-bit Windows bitmap, or "PNG") through
+/// writeFileSafely(): only a regular file is replaced, nothing partial is left, and *reason (if
+/// given) says why on failure. The file is encoded as a stream, a row at a time, so writing
+/// needs little memory beside the image.
+bool writeImageFile(const QImage &image, const QString &path, const char *format,
+                    QString *reason = nullptr);

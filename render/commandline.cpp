@@ -159,11 +159,21 @@ RenderCommandLine::Result RenderCommandLine::parse(const QStringList &arguments)
     return read() ? Result::render : Result::error;
 }
 
-bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &accepts)
+bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &accepts,
+                             const QString &value)
 {
     error_ = QStringLiteral("--%1: expected %2, got '%3'.")
-                 .arg(option.names().constLast(), accepts, parser_.value(option));
+                 .arg(option.names().constLast(), accepts, value);
     return false;
+}
+
+bool RenderCommandLine::readEach(const QCommandLineOption &option, const QString &accepts,
+                                 const std::function<bool(const QString &)> &read)
+{
+    for (const QString &value : parser_.values(option))
+        if (!read(value))
+            return fail(option, accepts, value);
+    return true;
 }
 
 bool RenderCommandLine::read()
@@ -172,39 +182,47 @@ bool RenderCommandLine::read()
     qint64 b = 0;
 
     QSize client = RenderParameters().client;
-    if (parser_.isSet(client_)) {
-        if (!readPair(parser_.value(client_), QLatin1Char('x'), maxClientSize, maxClientSize, 2, a,
-                      b)) {
-            return fail(client_, QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSize));
-        }
-        client = QSize(int(a), int(b));
+    if (!readEach(client_, QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSize),
+                  [&](const QString &value) {
+                      if (!readPair(value, QLatin1Char('x'), maxClientSize, maxClientSize, 2, a, b))
+                          return false;
+                      client = QSize(int(a), int(b));
+                      return true;
+                  })) {
+        return false;
     }
     parameters_ = RenderParameters::defaults(client);
     const int w = client.width();
     const int h = client.height();
 
-    if (parser_.isSet(picture_)) {
-        if (!readPair(parser_.value(picture_), QLatin1Char('x'), w, h, 2, a, b)) {
-            return fail(
-                picture_,
-                QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2").arg(w).arg(h));
-        }
-        parameters_.picture = QSize(int(a), int(b));
-    } else if (parameters_.picture.width() > w || parameters_.picture.height() > h) {
-        return fail(client_, QStringLiteral("a surface that holds the default 100x80 picture, or "
-                                            "a --picture that fits"));
+    if (!readEach(picture_,
+                  QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2").arg(w).arg(h),
+                  [&](const QString &value) {
+                      if (!readPair(value, QLatin1Char('x'), w, h, 2, a, b))
+                          return false;
+                      parameters_.picture = QSize(int(a), int(b));
+                      return true;
+                  })) {
+        return false;
+    }
+    if (!parser_.isSet(picture_) &&
+        (parameters_.picture.width() > w || parameters_.picture.height() > h)) {
+        return fail(client_,
+                    QStringLiteral("a surface that holds the default 100x80 picture, or a "
+                                   "--picture that fits"),
+                    parser_.value(client_));
     }
 
     const auto readPosition = [&](const QCommandLineOption &option, std::int16_t &x,
                                   std::int16_t &y) {
-        if (!parser_.isSet(option))
-            return true;
-        if (!readPair(parser_.value(option), QLatin1Char(','), w, h, 0, a, b)) {
-            return fail(option, QStringLiteral("X,Y with X 0 to %1 and Y 0 to %2").arg(w).arg(h));
-        }
-        x = std::int16_t(a);
-        y = std::int16_t(b);
-        return true;
+        return readEach(option, QStringLiteral("X,Y with X 0 to %1 and Y 0 to %2").arg(w).arg(h),
+                        [&](const QString &value) {
+                            if (!readPair(value, QLatin1Char(','), w, h, 0, a, b))
+                                return false;
+                            x = std::int16_t(a);
+                            y = std::int16_t(b);
+                            return true;
+                        });
     };
     if (!readPosition(one_, parameters_.xrot, parameters_.yrot) ||
         !readPosition(two_, parameters_.xblau, parameters_.yblau)) {
@@ -212,12 +230,13 @@ bool RenderCommandLine::read()
     }
 
     const auto readValue = [&](const QCommandLineOption &option, qint64 max, std::int16_t &v) {
-        if (!parser_.isSet(option))
-            return true;
-        if (!readWhole(parser_.value(option), 1, max, a))
-            return fail(option, QStringLiteral("a whole number from 1 to %1").arg(max));
-        v = std::int16_t(a);
-        return true;
+        return readEach(option, QStringLiteral("a whole number from 1 to %1").arg(max),
+                        [&](const QString &value) {
+                            if (!readWhole(value, 1, max, a))
+                                return false;
+                            v = std::int16_t(a);
+                            return true;
+                        });
     };
     if (!readValue(massOne_, RenderParameters::maxMass, parameters_.massOne) ||
         !readValue(massTwo_, RenderParameters::maxMass, parameters_.massTwo) ||
@@ -228,9 +247,8 @@ bool RenderCommandLine::read()
     }
 
     const auto readColourOption = [&](const QCommandLineOption &option, std::int32_t &colour) {
-        if (!parser_.isSet(option) || readColour(parser_.value(option), colour))
-            return true;
-        return fail(option, QStringLiteral("a colour #RRGGBB"));
+        return readEach(option, QStringLiteral("a colour #RRGGBB"),
+                        [&](const QString &value) { return readColour(value, colour); });
     };
     if (!readColourOption(colorOne_, parameters_.colorOne) ||
         !readColourOption(colorTwo_, parameters_.colorTwo) ||
@@ -238,31 +256,36 @@ bool RenderCommandLine::read()
         return false;
     }
 
-    if (parser_.isSet(stepLimit_) &&
-        !readStepLimit(parser_.value(stepLimit_), parameters_.stepLimit)) {
-        return fail(stepLimit_, QStringLiteral("a whole number of steps from 1 to 1e14"));
-    }
-    if (parser_.isSet(threads_)) {
-        if (!readWhole(parser_.value(threads_), 1, maxThreads, a))
-            return fail(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads));
-        parameters_.threads = int(a);
+    if (!readEach(
+            stepLimit_, QStringLiteral("a whole number of steps from 1 to 1e14"),
+            [&](const QString &value) { return readStepLimit(value, parameters_.stepLimit); }) ||
+        !readEach(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads),
+                  [&](const QString &value) {
+                      if (!readWhole(value, 1, maxThreads, a))
+                          return false;
+                      parameters_.threads = int(a);
+                      return true;
+                  })) {
+        return false;
     }
     shade_ = parser_.isSet(shadeOption_);
     statistics_ = parser_.value(statisticsOption_);
-    if (parser_.isSet(statisticsOption_) && statistics_ != QStringLiteral("-") &&
-        !statisticsFormat(statistics_)) {
-        return fail(
-            statisticsOption_,
-            QStringLiteral("a file name ending in .json or .csv, or - for standard output"));
-    }
     entropyBox_ = defaultEntropyBox;
-    if (parser_.isSet(entropyBoxOption_)) {
-        if (!readWhole(parser_.value(entropyBoxOption_), minEntropyBox, maxEntropyBox, a)) {
-            return fail(entropyBoxOption_, QStringLiteral("a whole number from %1 to %2")
-                                               .arg(minEntropyBox)
-                                               .arg(maxEntropyBox));
-        }
-        entropyBox_ = int(a);
+    if (!readEach(statisticsOption_,
+                  QStringLiteral("a file name ending in .json or .csv, or - for standard output"),
+                  [](const QString &value) {
+                      return value == QStringLiteral("-") || statisticsFormat(value);
+                  }) ||
+        !readEach(
+            entropyBoxOption_,
+            QStringLiteral("a whole number from %1 to %2").arg(minEntropyBox).arg(maxEntropyBox),
+            [&](const QString &value) {
+                if (!readWhole(value, minEntropyBox, maxEntropyBox, a))
+                    return false;
+                entropyBox_ = int(a);
+                return true;
+            })) {
+        return false;
     }
     parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
 
@@ -292,13 +315,18 @@ bool RenderCommandLine::read()
 bool RenderCommandLine::readSweep()
 {
     sweeping_ = parser_.isSet(sweepOption_);
-    QString accepts;
-    if (sweeping_ && !sweep_.read(parser_.value(sweepOption_), parameters_.client, accepts))
-        return fail(sweepOption_, accepts);
+    for (const QString &value : parser_.values(sweepOption_)) {
+        QString accepts;
+        if (!sweep_.read(value, parameters_.client, accepts))
+            return fail(sweepOption_, accepts, value);
+    }
     plotPath_ = parser_.value(plotOption_);
-    if (parser_.isSet(plotOption_) &&
-        (!sweeping_ || !plotPath_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))) {
-        return fail(plotOption_, QStringLiteral("a file name ending in .png, with --sweep"));
+    if (!readEach(plotOption_, QStringLiteral("a file name ending in .png, with --sweep"),
+                  [&](const QString &value) {
+                      return sweeping_ &&
+                             value.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+                  })) {
+        return false;
     }
     // The plot shows statistics.
     parameters_.keepPointSteps = parameters_.keepPointSteps || !plotPath_.isEmpty();

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 /// The command line of velmora-render: its options, their defaults and the ranges the window's
 /// scrollbars allow.
 class RenderCommandLine
@@ -50,7 +52,11 @@ public:
 private:
     bool read();
     bool readSweep();
-    bool fail(const QCommandLineOption &option, const QString &accepts);
+    bool fail(const QCommandLineOption &option, const QString &accepts, const QString &value);
+    /// Reads every value given for option, in order, so the last one counts; each must be
+    /// valid on its own. read returns false for a bad value, which is named in the error.
+    bool readEach(const QCommandLineOption &option, const QString &accepts,
+                  const std::function<bool(const QString &)> &read);
 
     QCommandLineParser parser_;
     QCommandLineOption client_;

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "console.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
@@ -10,70 +11,58 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QSaveFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <new>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-void printError(const QString &text)
+QString cannotWrite(const QString &path, const QString &reason)
 {
-    std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(text));
+    return QStringLiteral("cannot write '%1': %2; nothing written.").arg(path, reason);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+/// Prints the help or the version: 0, or 1 with a message when it could not be printed.
+int printOnly(const QByteArray &text)
 {
-    const std::unique_ptr<QCoreApplication> app = SweepPlot::createApplication(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("velmora-render"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-
-    RenderCommandLine commandLine;
-    switch (commandLine.parse(QCoreApplication::arguments())) {
-    case RenderCommandLine::Result::help:
-        std::fputs(qUtf8Printable(commandLine.helpText()), stdout);
+    if (printOut(text))
         return 0;
-    case RenderCommandLine::Result::version:
-        std::printf("velmora-render %s\n", VELMORA_VERSION);
-        return 0;
-    case RenderCommandLine::Result::error:
-        printError(commandLine.errorText());
-        return 2;
-    case RenderCommandLine::Result::render:
-        break;
-    }
-    if (commandLine.sweep())
-        return Sweep(commandLine).run();
+    printError(QStringLiteral("cannot print: %1").arg(qt_error_string(errno)));
+    return 1;
+}
 
-    // A render can take long; find out first whether its file can be written at all. The
-    // probe is discarded and leaves nothing behind.
-    {
-        // Like Save Picture, a file marked read-only is not replaced.
-        const QFileInfo target(commandLine.output());
-        if (target.exists() && !target.isDir() && !target.isWritable()) {
-            printError(QStringLiteral("cannot write '%1': the file is read-only")
-                           .arg(commandLine.output()));
-            return 1;
-        }
-        QSaveFile probe(commandLine.output());
-        if (!probe.open(QIODevice::WriteOnly)) {
-            printError(QStringLiteral("cannot write '%1': %2")
-                           .arg(commandLine.output(), probe.errorString()));
-            return 1;
-        }
-        probe.cancelWriting();
+QByteArray summaryLine(const RenderSummary &summary, double seconds)
+{
+    return QStringLiteral("%1 start points: %2 captured by mass one, %3 by mass two, %4 never "
+                          "captured; %5 steps in %6 s\n")
+        .arg(summary.points)
+        .arg(summary.capturedOne)
+        .arg(summary.capturedTwo)
+        .arg(summary.neverCaptured)
+        .arg(summary.steps)
+        .arg(seconds, 0, 'f', 2)
+        .toUtf8();
+}
+
+int run(const RenderCommandLine &commandLine)
+{
+    const QString &output = commandLine.output();
+    // A render can take long; find out first whether its file can be written at all.
+    if (const QString reason = whyNotWritable(output); !reason.isEmpty()) {
+        printError(cannotWrite(output, reason));
+        return 1;
     }
     const QString &statisticsPath = commandLine.statistics();
     const bool statisticsToFile =
         !statisticsPath.isEmpty() && statisticsPath != QStringLiteral("-");
     if (statisticsToFile) {
-        const QString why = whyNotWritable(statisticsPath);
-        if (!why.isEmpty()) {
-            printError(QStringLiteral("cannot write '%1': %2").arg(statisticsPath, why));
+        if (const QString reason = whyNotWritable(statisticsPath); !reason.isEmpty()) {
+            printError(cannotWrite(statisticsPath, reason));
             return 1;
         }
     }
@@ -102,8 +91,9 @@ int main(int argc, char *argv[])
     if (commandLine.shade())
         shadeCaptures(renderer, parameters.colorOne, parameters.colorTwo);
 
-    if (!writeImageFile(renderer.surface().image(), commandLine.output(), commandLine.format())) {
-        printError(QStringLiteral("cannot write '%1'; nothing written.").arg(commandLine.output()));
+    QString reason;
+    if (!writeImageFile(renderer.surface().image(), output, commandLine.format(), &reason)) {
+        printError(cannotWrite(output, reason));
         return 1;
     }
     Statistics statistics;
@@ -112,19 +102,56 @@ int main(int argc, char *argv[])
             basinStatistics(parameters.picture.width(), parameters.picture.height(),
                             renderer.captures(), renderer.pointSteps(), commandLine.entropyBox());
     }
-    QString why;
-    if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &why)) {
-        printError(QStringLiteral("cannot write '%1': %2").arg(statisticsPath, why));
+    if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &reason)) {
+        printError(cannotWrite(statisticsPath, reason));
+        return 1;
+    }
+    QByteArray printed = summaryLine(summary, seconds);
+    if (statisticsPath == QStringLiteral("-"))
+        printed += statisticsJson(statistics) + '\n';
+    if (!printOut(printed)) {
+        printError(QStringLiteral("'%1' is written, but its summary could not be printed: %2")
+                       .arg(output, qt_error_string(errno)));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // With standard output closed, the next file opened would take its place and receive what
+    // is printed.
+    if (fcntl(STDOUT_FILENO, F_GETFD) == -1) {
+        std::fputs("velmora-render: standard output is closed; nothing written.\n", stderr);
         return 1;
     }
 
-    std::printf("%lld start points: %lld captured by mass one, %lld by mass two, %lld never "
-                "captured; %llu steps in %.2f s\n",
-                static_cast<long long>(summary.points), static_cast<long long>(summary.capturedOne),
-                static_cast<long long>(summary.capturedTwo),
-                static_cast<long long>(summary.neverCaptured),
-                static_cast<unsigned long long>(summary.steps), seconds);
-    if (statisticsPath == QStringLiteral("-"))
-        std::printf("%s\n", statisticsJson(statistics).constData());
-    return 0;
+    const std::unique_ptr<QCoreApplication> app = SweepPlot::createApplication(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-render"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+
+    try {
+        RenderCommandLine commandLine;
+        switch (commandLine.parse(QCoreApplication::arguments())) {
+        case RenderCommandLine::Result::help:
+            return printOnly(commandLine.helpText().toUtf8());
+        case RenderCommandLine::Result::version:
+            return printOnly(QByteArrayLiteral("velmora-render " VELMORA_VERSION "\n"));
+        case RenderCommandLine::Result::error:
+            printError(commandLine.errorText());
+            return 2;
+        case RenderCommandLine::Result::render:
+            break;
+        }
+        if (commandLine.sweep())
+            return Sweep(commandLine).run();
+        return run(commandLine);
+    } catch (const std::bad_alloc &) {
+        // Whatever failed to allocate has been freed again on the way here; print without
+        // allocating all the same.
+        std::fputs("velmora-render: not enough memory; nothing written.\n", stderr);
+        return 1;
+    }
 }

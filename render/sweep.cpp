@@ -1,5 +1,6 @@
 #include "sweep.h"
 
+#include "console.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
@@ -13,6 +14,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -56,11 +58,6 @@ private:
     struct sigaction oldInt_ = {};
     struct sigaction oldTerm_ = {};
 };
-
-void printError(const QString &text)
-{
-    std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(text));
-}
 
 /// One written frame.
 struct Frame
@@ -207,10 +204,19 @@ int Sweep::run()
     std::uint64_t steps = 0;
     for (const Frame &f : frames)
         steps += f.summary.steps;
-    std::printf("%d frames, %lld start points, %llu steps in %.2f s\n", int(frames.size()),
-                static_cast<long long>(points) * int(frames.size()),
-                static_cast<unsigned long long>(steps), seconds);
+    QByteArray printed = QStringLiteral("%1 frames, %2 start points, %3 steps in %4 s\n")
+                             .arg(frames.size())
+                             .arg(points * std::int64_t(frames.size()))
+                             .arg(steps)
+                             .arg(seconds, 0, 'f', 2)
+                             .toUtf8();
     if (statisticsPath == QStringLiteral("-"))
-        std::fputs(statisticsText(frames, StatisticsFormat::json).constData(), stdout);
+        printed += statisticsText(frames, StatisticsFormat::json);
+    if (!printOut(printed)) {
+        printError(
+            QStringLiteral("the frames are written, but the summary could not be printed: %1")
+                .arg(qt_error_string(errno)));
+        return 1;
+    }
     return 0;
 }

@@ -2,13 +2,11 @@
 #include "sim/pixels.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <cmath>
-
-#include <unistd.h>
 
 class SurfaceTest : public QObject
 {
@@ -149,8 +147,6 @@ void SurfaceTest::failedWriteLeavesTheOldFile()
     QFETCH(QString, target);
     QFETCH(bool, readOnlyFile);
     QFETCH(bool, readOnlyFolder);
-    if (readOnlyFile && geteuid() == 0)
-        QSKIP("the superuser may write any file");
     QTemporaryDir dir;
     const QString oldPath = dir.filePath("old.bmp");
     {

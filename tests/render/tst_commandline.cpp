@@ -123,6 +123,28 @@ void CommandLineTest::rejects_data()
     QTest::newRow("threads too many") << "--threads 1025 a.bmp"
                                       << "--threads";
 
+    // Every value of a repeated option counts, not only the last.
+    QTest::newRow("bad client before a good one") << "--client abc --client 400x300 a.bmp"
+                                                  << "--client: expected WIDTHxHEIGHT, each 2 to "
+                                                     "16384, got 'abc'";
+    QTest::newRow("bad picture before a good one") << "--picture 0x0 --picture 20x20 a.bmp"
+                                                   << "'0x0'";
+    QTest::newRow("bad position before a good one") << "--one 1,1 --one x --one 2,2 a.bmp"
+                                                    << "'x'";
+    QTest::newRow("bad mass before a good one") << "--mass-one 0 --mass-one 5 a.bmp"
+                                                << "--mass-one";
+    QTest::newRow("bad colour after a good one") << "--background #000000 --background red a.bmp"
+                                                 << "'red'";
+    QTest::newRow("bad step limit before a good one") << "--step-limit 0 --step-limit 9 a.bmp"
+                                                      << "--step-limit";
+    QTest::newRow("bad threads before a good one") << "--threads 0 --threads 2 a.bmp"
+                                                   << "--threads";
+    QTest::newRow("bad statistics before good ones")
+        << "--stats a.txt --stats a.json --entropy-box 1 --entropy-box 5 a.bmp"
+        << "'a.txt'";
+    QTest::newRow("bad entropy box after a good one")
+        << "--entropy-box 5 --entropy-box 1 --stats a.json a.bmp"
+        << "--entropy-box";
     QTest::newRow("statistics as text") << "--stats a.txt a.bmp"
                                         << "--stats";
     QTest::newRow("statistics without extension") << "--stats json a.bmp"
@@ -170,6 +192,12 @@ void CommandLineTest::rejects_data()
                                         << "--plot";
     QTest::newRow("plot not png") << "--sweep mass-one=1:2:1 --plot p.bmp f%d.bmp"
                                   << "--plot";
+    QTest::newRow("bad sweep before a good one")
+        << "--sweep mass-one=0:2:1 --sweep mass-one=1:2:1 f%d.bmp"
+        << "'mass-one=0:2:1'";
+    QTest::newRow("bad plot before a good one")
+        << "--sweep mass-one=1:2:1 --plot p.bmp --plot p.png f%d.bmp"
+        << "'p.bmp'";
 }
 
 void CommandLineTest::rejects()
@@ -216,6 +244,16 @@ void CommandLineTest::reads_data()
         << "--client 300x200 --one 0,200 --two 300,0 --mass-one 1 --mass-two 32767 "
            "--mass-moving 32767 --radius-one 1 --radius-two 300 --color-one #112233 "
            "--color-two #0000FF --background #efcdab --step-limit 5e6 --threads 3 out.bmp"
+        << p << QByteArray("BMP");
+
+    p = RenderParameters::defaults({300, 200});
+    p.picture = {20, 10};
+    p.massOne = 7;
+    p.colorTwo = 0x010203;
+    p.threads = 2;
+    QTest::newRow("the last of valid repeated values")
+        << "--client 400x300 --client 300x200 --picture 30x30 --picture 20x10 --mass-one 9 "
+           "--mass-one 7 --color-two #ffffff --color-two #030201 --threads 5 --threads 2 out.bmp"
         << p << QByteArray("BMP");
 
     p = RenderParameters::defaults({1024, 700});

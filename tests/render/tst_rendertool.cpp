@@ -1,6 +1,7 @@
 #include "render/renderer.h"
 #include "render/shading.h"
 #include "render/statisticsfile.h"
+#include "tests/common/pathkinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,9 +21,11 @@ struct Outcome
     QByteArray err;
 };
 
-/// Runs the tool; with fileSizeLimit, every file it writes fails past that many bytes, as on a
-/// full disk.
-Outcome runTool(const QStringList &arguments, rlim_t fileSizeLimit = RLIM_INFINITY)
+/// Runs the renderer, after the shell commands in setup when there are any (limits,
+/// redirections). With fileSizeLimit, every file it writes fails past that many bytes, as on a
+/// full disk. A renderer that ends by a signal has exit code -1.
+Outcome runTool(const QStringList &arguments, const QString &setup = {},
+                rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     QProcess process;
     process.setChildProcessModifier([fileSizeLimit] {
@@ -30,11 +33,31 @@ Outcome runTool(const QStringList &arguments, rlim_t fileSizeLimit = RLIM_INFINI
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
     });
-    process.start(QStringLiteral(VELMORA_RENDER_PATH), arguments);
+    if (setup.isEmpty()) {
+        process.start(QStringLiteral(VELMORA_RENDER_PATH), arguments);
+    } else {
+        process.start(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"),
+                                  setup + QStringLiteral("; exec \"$0\" \"$@\""),
+                                  QStringLiteral(VELMORA_RENDER_PATH)} +
+                          arguments);
+    }
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
+
+/// The smallest address space, in kB and to 32 MB, in which the renderer starts at all.
+qint64 smallestAddressSpace()
+{
+    for (qint64 kb = 32768; kb <= 4194304; kb += 32768)
+        if (runTool({QStringLiteral("--version")}, QStringLiteral("ulimit -v %1").arg(kb))
+                .exitCode == 0)
+            return kb;
+    return -1;
+}
+
+const QStringList smallRender{QStringLiteral("--picture"), QStringLiteral("4x4")};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -55,6 +78,13 @@ private slots:
     void badInputWritesNothing();
     void unwritableOutput_data();
     void unwritableOutput();
+    void failureAtTheEndNamesTheReason();
+    void lostSummary_data();
+    void lostSummary();
+    void memoryRunsOut_data();
+    void memoryRunsOut();
+    void unwritableStatistics_data();
+    void unwritableStatistics();
     void failedStatisticsWrite();
     void help();
 
@@ -172,12 +202,111 @@ void RenderToolTest::badInputWritesNothing()
 
 void RenderToolTest::unwritableOutput_data()
 {
+    QTest::addColumn<QString>("kind");
+    for (const QString &kind : pathkinds::refusedKinds())
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+void RenderToolTest::unwritableOutput()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = pathkinds::make(kind, dir.path());
+    if (!path.endsWith(QLatin1String(".bmp")))
+        QSKIP("only the superuser can make a device whose name the renderer accepts");
+    const QString before = pathkinds::describe(path);
+    const QStringList entries = pathkinds::entries(dir.path());
+
+    const Outcome outcome = runTool(smallRender + QStringList{path});
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.startsWith("velmora-render: cannot write '" + path.toUtf8() + "': "),
+             outcome.err.constData());
+    QCOMPARE(outcome.out, QByteArray());
+    QCOMPARE(pathkinds::describe(path), before);
+    QCOMPARE(pathkinds::entries(dir.path()), entries);
+}
+
+void RenderToolTest::failureAtTheEndNamesTheReason()
+{
+    QTemporaryDir dir;
+    const QString path = pathkinds::make(QStringLiteral("regular file"), dir.path());
+    const QString before = pathkinds::describe(path);
+
+    // The file may be created, but the system refuses anything past its first 512 bytes.
+    const Outcome outcome =
+        runTool(smallRender + QStringList{path}, QStringLiteral("trap '' XFSZ; ulimit -f 1"));
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err, "velmora-render: cannot write '" + path.toUtf8() +
+                              "': " + qt_error_string(EFBIG).toUtf8() + "; nothing written.\n");
+    QCOMPARE(outcome.out, QByteArray());
+    QCOMPARE(pathkinds::describe(path), before);
+    QCOMPARE(pathkinds::entries(dir.path()), QStringList{QStringLiteral("picture.bmp")});
+}
+
+void RenderToolTest::lostSummary_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("standard output full") << "exec >/dev/full" << true;
+    QTest::newRow("standard output closed") << "exec >&-" << false;
+}
+
+void RenderToolTest::lostSummary()
+{
+    QFETCH(QString, setup);
+    QFETCH(bool, written);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+
+    const Outcome outcome = runTool(smallRender + QStringList{path}, setup);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QCOMPARE(QFile::exists(path), written);
+    QCOMPARE(runTool({QStringLiteral("--version")}, setup).exitCode, 1);
+}
+
+void RenderToolTest::memoryRunsOut_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("allocation fails") << "nothing"
+                                      << QByteArray("velmora-render: not enough memory; nothing "
+                                                    "written.\n");
+    // OUTPUT is looked at before the drawing surface is made, which fails here.
+    QTest::newRow("output checked first") << "pipe" << QByteArray("it is a pipe");
+}
+
+void RenderToolTest::memoryRunsOut()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer needs more address space than any limit here leaves");
+#endif
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, message);
+    const qint64 smallest = smallestAddressSpace();
+    QVERIFY(smallest > 0);
+    QTemporaryDir dir;
+    const QString path = pathkinds::make(kind, dir.path());
+
+    // 64 MB more: too little for the largest surface (1 GB) and for the 256 MB that a picture of
+    // its size takes besides.
+    const Outcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
+                                     QStringLiteral("--picture"), QStringLiteral("16384x16384"),
+                                     QStringLiteral("--step-limit"), QStringLiteral("1"), path},
+                                    QStringLiteral("ulimit -v %1").arg(smallest + 65536));
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains(message), outcome.err.constData());
+    QCOMPARE(pathkinds::entries(dir.path()), kind == QLatin1String("pipe")
+                                                 ? QStringList{QStringLiteral("picture.bmp")}
+                                                 : QStringList());
+}
+
+void RenderToolTest::unwritableStatistics_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("statistics");
-    QTest::newRow("missing folder") << "missing/picture.bmp"
-                                    << "";
-    QTest::newRow("a folder") << "folder.bmp"
-                              << "";
     // Found before the render: the picture is not written either.
     QTest::newRow("statistics in a missing folder") << "fresh1.bmp"
                                                     << "missing/statistics.json";
@@ -185,7 +314,7 @@ void RenderToolTest::unwritableOutput_data()
                                          << "folder.csv";
 }
 
-void RenderToolTest::unwritableOutput()
+void RenderToolTest::unwritableStatistics()
 {
     QFETCH(QString, path);
     QFETCH(QString, statistics);
@@ -215,7 +344,7 @@ void RenderToolTest::failedStatisticsWrite()
     // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
     const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
                                      dir_.filePath(QStringLiteral("small.png"))},
-                                    256);
+                                    {}, 256);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains("full.json"), outcome.err.constData());

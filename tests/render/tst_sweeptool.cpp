@@ -85,6 +85,7 @@ private slots:
     void badInputWritesNothing_data();
     void badInputWritesNothing();
     void unwritableFrame();
+    void lostSummary();
     void interrupted_data();
     void interrupted();
 
@@ -297,6 +298,20 @@ void SweepToolTest::unwritableFrame()
     const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
     QCOMPARE(rows.size(), 3);
     QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
+}
+
+void SweepToolTest::lostSummary()
+{
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    startTool(process,
+              small + QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-one=9:10:1"),
+                                  dir_->filePath(QStringLiteral("f%d.png"))});
+    const Outcome outcome = finish(process);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QCOMPARE(entries(dir_->path()),
+             (QStringList{QStringLiteral("f0.png"), QStringLiteral("f1.png")}));
 }
 
 void SweepToolTest::interrupted_data()

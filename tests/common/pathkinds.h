@@ -1,0 +1,148 @@
+#pragma once
+
+// The things a picture may be asked to replace, made in a test's own folder, and a description
+// of what lies at a path that proves it untouched (or changed only as intended).
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace pathkinds {
+
+/// Every kind that make() knows; those that may be written come first.
+inline QStringList writableKinds()
+{
+    return {"nothing", "regular file", "private file", "someone else's file",
+            "link to a regular file"};
+}
+inline QStringList refusedKinds()
+{
+    return {"read-only file",   "pipe",
+            "socket",           "device",
+            "link to a device", "folder",
+            "link to nothing",  "missing folder",
+            "name too long",    "name too long to replace"};
+}
+
+inline bool writeFile(const QString &path, const QByteArray &contents, mode_t mode)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() &&
+           file.flush() && chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+/// A character device that does what /dev/null does, in folder where the process may make one
+/// (the superuser), so that a faulty write harms only the test's own node; elsewhere /dev/null
+/// itself, which such a process cannot harm.
+inline QString device(const QDir &folder)
+{
+    const QString path = folder.filePath(QStringLiteral("device.bmp"));
+    if (QFile::exists(path) ||
+        mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        return path;
+    return QStringLiteral("/dev/null");
+}
+
+/// Makes a thing of this kind in folder and returns the path to write; empty on failure. Regular
+/// files hold "old".
+inline QString make(const QString &kind, const QDir &folder)
+{
+    const QString path = folder.filePath(QStringLiteral("picture.bmp"));
+    const QByteArray name = QFile::encodeName(path);
+    bool made = true;
+    if (kind == QLatin1String("nothing")) {
+    } else if (kind == QLatin1String("regular file")) {
+        made = writeFile(path, "old", 0644);
+    } else if (kind == QLatin1String("private file")) {
+        made = writeFile(path, "old", 0600);
+    } else if (kind == QLatin1String("someone else's file")) {
+        // The superuser can make one; anyone else gets a file of their own.
+        made = writeFile(path, "old", 0664) &&
+               (geteuid() != 0 || chown(name.constData(), 65534, 65534) == 0);
+    } else if (kind == QLatin1String("read-only file")) {
+        made = writeFile(path, "old", 0444);
+    } else if (kind == QLatin1String("link to a regular file")) {
+        made = writeFile(folder.filePath(QStringLiteral("target.bmp")), "old", 0640) &&
+               symlink("target.bmp", name.constData()) == 0;
+    } else if (kind == QLatin1String("pipe")) {
+        made = mkfifo(name.constData(), 0644) == 0;
+    } else if (kind == QLatin1String("socket")) {
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        made = std::size_t(name.size()) < sizeof address.sun_path;
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (made) {
+            std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
+            made = bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+        }
+        close(fd);
+    } else if (kind == QLatin1String("device")) {
+        return device(folder);
+    } else if (kind == QLatin1String("link to a device")) {
+        made = symlink(QFile::encodeName(device(folder)).constData(), name.constData()) == 0;
+    } else if (kind == QLatin1String("folder")) {
+        made = folder.mkdir(QStringLiteral("picture.bmp"));
+    } else if (kind == QLatin1String("link to nothing")) {
+        made = symlink("missing.bmp", name.constData()) == 0;
+    } else if (kind == QLatin1String("missing folder")) {
+        return folder.filePath(QStringLiteral("missing/picture.bmp"));
+    } else if (kind == QLatin1String("name too long")) {
+        return folder.filePath(QString(300, QLatin1Char('a')) + QStringLiteral(".bmp"));
+    } else if (kind == QLatin1String("name too long to replace")) {
+        // It fits, but the file that would replace it has a longer name.
+        const QString longName = folder.filePath(QString(250, QLatin1Char('a')) + ".bmp");
+        return writeFile(longName, "old", 0644) ? longName : QString();
+    } else {
+        made = false;
+    }
+    return made ? path : QString();
+}
+
+/// What lies at path: its kind, mode, owner and, for a regular file, its contents; for a link,
+/// where it points and what lies there.
+inline QString describe(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (lstat(name.constData(), &status) != 0)
+        return QStringLiteral("nothing");
+    QString text;
+    if (S_ISLNK(status.st_mode)) {
+        char target[4096] = {};
+        const ssize_t length = readlink(name.constData(), target, sizeof target - 1);
+        text = QStringLiteral("link to %1, ").arg(QFile::decodeName(QByteArray(target, length)));
+        if (stat(name.constData(), &status) != 0)
+            return text + QStringLiteral("which leads nowhere");
+    }
+    text += QStringLiteral("mode %1, owner %2:%3")
+                .arg(status.st_mode, 0, 8)
+                .arg(status.st_uid)
+                .arg(status.st_gid);
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        text +=
+            QStringLiteral(", device %1,%2").arg(major(status.st_rdev)).arg(minor(status.st_rdev));
+    if (S_ISREG(status.st_mode)) {
+        QFile file(path);
+        text += QStringLiteral(", holding '%1'")
+                    .arg(file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll())
+                                                        : QStringLiteral("?"));
+    }
+    return text;
+}
+
+/// Every entry of folder, hidden ones included: a temporary file left behind shows here.
+inline QStringList entries(const QDir &folder)
+{
+    return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace pathkinds
