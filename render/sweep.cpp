@@ -158,8 +158,9 @@ int Sweep::run()
             break;
         if (commandLine_.shade())
             shadeCaptures(renderer, parameters.colorOne, parameters.colorTwo);
-        if (!writeImageFile(renderer.surface().image(), path, commandLine_.format())) {
-            failure = QStringLiteral("cannot write '%1'").arg(path);
+        QString reason;
+        if (!writeImageFile(renderer.surface().image(), path, commandLine_.format(), &reason)) {
+            failure = QStringLiteral("cannot write '%1': %2").arg(path, reason);
             break;
         }
         Statistics statistics;
@@ -174,7 +175,8 @@ int Sweep::run()
     if (bar)
         bar->finish();
 
-    // The frames written so far are complete; their statistics and plot are kept too.
+    // The frames written so far are complete; their statistics and plot are kept too. The
+    // first failure is the one reported.
     QString why;
     if (statisticsToFile) {
         const QByteArray text = statisticsText(frames, *statisticsFormat(statisticsPath));
@@ -186,9 +188,9 @@ int Sweep::run()
         }
     }
     if (!commandLine_.plot().isEmpty() &&
-        !writeImageFile(plotImage(range, frames), commandLine_.plot(), "PNG") &&
+        !writeImageFile(plotImage(range, frames), commandLine_.plot(), "PNG", &why) &&
         failure.isEmpty()) {
-        failure = QStringLiteral("cannot write '%1'").arg(commandLine_.plot());
+        failure = QStringLiteral("cannot write '%1': %2").arg(commandLine_.plot(), why);
     }
 
     if (!failure.isEmpty()) {
