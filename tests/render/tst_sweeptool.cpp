@@ -67,9 +67,8 @@ QStringList entries(const QString &dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
-/// The small picture every sweep here renders.
-const QStringList small{QStringLiteral("--client"), QStringLiteral("200x150"),
-                        QStringLiteral("--picture"), QStringLiteral("40x30")};
+/// The small picture most sweeps here render.
+const QString small = QStringLiteral("--client 200x150 --picture 40x30 ");
 
 } // namespace
 
@@ -90,6 +89,14 @@ private slots:
     void interrupted();
 
 private:
+    /// The words of line, with @ standing for the temporary folder.
+    QStringList arguments(const QString &line) const
+    {
+        return QString(line)
+            .replace(QLatin1Char('@'), dir_->path())
+            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
@@ -101,68 +108,64 @@ void SweepToolTest::init()
 
 void SweepToolTest::framesAreSingleRenders_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("sweep");
     QTest::addColumn<QString>("option");
     QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("statistics");
+    QTest::addColumn<QString>("files");
 
-    QTest::newRow("up, shaded, csv")
-        << QStringList{QStringLiteral("--shade"), QStringLiteral("--sweep"),
-                       QStringLiteral("mass-moving=20:65:20"), QStringLiteral("f%02d.png")}
-        << "--mass-moving" << QList<int>{20, 40, 60}
-        << QStringList{QStringLiteral("f00.png"), QStringLiteral("f01.png"),
-                       QStringLiteral("f02.png")}
-        << "s.csv";
-    QTest::newRow("down, json, two threads")
-        << QStringList{QStringLiteral("--threads"), QStringLiteral("2"), QStringLiteral("--sweep"),
-                       QStringLiteral("radius-two=7:2:3"), QStringLiteral("%d.bmp")}
-        << "--radius-two" << QList<int>{7, 4}
-        << QStringList{QStringLiteral("0.bmp"), QStringLiteral("1.bmp")} << "s.json";
+    QTest::newRow("up, shaded, csv") << "--shade"
+                                     << "mass-moving=20:65:20"
+                                     << "--mass-moving" << QList<int>{20, 40, 60} << "f%02d.png"
+                                     << "s.csv"
+                                     << "f00.png f01.png f02.png";
+    QTest::newRow("down, json, two threads") << "--threads 2"
+                                             << "radius-two=7:2:3"
+                                             << "--radius-two" << QList<int>{7, 4} << "%d.bmp"
+                                             << "s.json"
+                                             << "0.bmp 1.bmp";
 }
 
 void SweepToolTest::framesAreSingleRenders()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, options);
+    QFETCH(QString, sweep);
     QFETCH(QString, option);
     QFETCH(QList<int>, values);
-    QFETCH(QStringList, frames);
+    QFETCH(QString, pattern);
     QFETCH(QString, statistics);
-    const QString sweepDir = dir_->filePath(QStringLiteral("sweep"));
-    QVERIFY(QDir().mkpath(sweepDir));
-    QStringList sweepArguments = small + arguments;
-    sweepArguments.last() = sweepDir + QLatin1Char('/') + sweepArguments.last();
-    sweepArguments << QStringLiteral("--stats") << sweepDir + QLatin1Char('/') + statistics;
-
-    const Outcome sweep = runTool(sweepArguments);
-    QCOMPARE(sweep.exitCode, 0);
-    QCOMPARE(sweep.err, QByteArray());
-    QCOMPARE(entries(sweepDir), QStringList(frames) << statistics);
-    const QByteArray table = fileBytes(sweepDir + QLatin1Char('/') + statistics);
+    QFETCH(QString, files);
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("sweep")));
+    const Outcome swept = runTool(arguments(small + options + QStringLiteral(" --sweep ") + sweep +
+                                            QStringLiteral(" --stats @/sweep/") + statistics +
+                                            QStringLiteral(" @/sweep/") + pattern));
+    QCOMPARE(swept.exitCode, 0);
+    QCOMPARE(swept.err, QByteArray());
+    const QStringList frames = files.split(QLatin1Char(' '));
+    QCOMPARE(entries(dir_->filePath(QStringLiteral("sweep"))), QStringList(frames) << statistics);
+    const QByteArray table = fileBytes(dir_->filePath(QStringLiteral("sweep/") + statistics));
     const bool csv = statistics.endsWith(QStringLiteral(".csv"));
     const QList<QByteArray> rows = lines(table);
     const QJsonArray objects = QJsonDocument::fromJson(table).array();
     QCOMPARE(csv ? rows.size() - 1 : objects.size(), values.size());
 
     std::uint64_t steps = 0;
+    const QString singleStatistics = QStringLiteral("@/single.") + statistics.section('.', -1);
+    const QString singlePicture = QStringLiteral("@/single.") + pattern.section('.', -1);
     for (int i = 0; i < values.size(); ++i) {
         // The single render of the same value, with everything else as in the sweep.
-        QStringList single = small + arguments;
-        const qsizetype at = single.indexOf(QStringLiteral("--sweep"));
-        single[at] = option;
-        single[at + 1] = QString::number(values[i]);
-        const QString extension = frames[i].section(QLatin1Char('.'), -1);
-        const QString singlePicture = dir_->filePath(QStringLiteral("single.") + extension);
-        const QString singleStatistics =
-            dir_->filePath(QStringLiteral("single.") + statistics.section(QLatin1Char('.'), -1));
-        single.last() = singlePicture;
-        single << QStringLiteral("--stats") << singleStatistics;
-        const Outcome one = runTool(single);
+        const Outcome one = runTool(arguments(small + options +
+                                              QStringLiteral(" %1 %2 --stats %3 %4")
+                                                  .arg(option)
+                                                  .arg(values[i])
+                                                  .arg(singleStatistics, singlePicture)));
         QCOMPARE(one.exitCode, 0);
-
-        QVERIFY2(fileBytes(sweepDir + QLatin1Char('/') + frames[i]) == fileBytes(singlePicture),
+        QVERIFY2(fileBytes(dir_->filePath(QStringLiteral("sweep/") + frames[i])) ==
+                     fileBytes(arguments(singlePicture)[0]),
                  qPrintable(frames[i]));
-        const QByteArray singleTable = fileBytes(singleStatistics);
+        const QByteArray singleTable = fileBytes(arguments(singleStatistics)[0]);
         if (csv) {
             QCOMPARE(rows[0], lines(singleTable)[0]);
             QList<QByteArray> expected = lines(singleTable)[1].split(',');
@@ -175,26 +178,24 @@ void SweepToolTest::framesAreSingleRenders()
             object.insert(QStringLiteral("value"), values[i]);
             QCOMPARE(objects[i].toObject(), object);
         }
-        const QByteArray summary = one.out;
-        steps += summary.mid(summary.indexOf("; ") + 2).split(' ')[0].toULongLong();
+        steps += one.out.mid(one.out.indexOf("; ") + 2).split(' ')[0].toULongLong();
     }
     // One summary line for the whole sweep.
-    const QByteArray expectedSummary = QStringLiteral("%1 frames, %2 start points, %3 steps in ")
-                                           .arg(values.size())
-                                           .arg(values.size() * 40 * 30)
-                                           .arg(steps)
-                                           .toUtf8();
-    QVERIFY2(sweep.out.startsWith(expectedSummary), sweep.out.constData());
-    QCOMPARE(sweep.out.count('\n'), 1);
+    const QByteArray summary = QStringLiteral("%1 frames, %2 start points, %3 steps in ")
+                                   .arg(values.size())
+                                   .arg(values.size() * 40 * 30)
+                                   .arg(steps)
+                                   .toUtf8();
+    QVERIFY2(swept.out.startsWith(summary), swept.out.constData());
+    QCOMPARE(swept.out.count('\n'), 1);
 }
 
 void SweepToolTest::plot()
 {
     const QString path = dir_->filePath(QStringLiteral("plot.png"));
-    const Outcome outcome = runTool(small + QStringList{QStringLiteral("--sweep"),
-                                                        QStringLiteral("mass-moving=10:60:10"),
-                                                        QStringLiteral("--plot"), path,
-                                                        dir_->filePath(QStringLiteral("f%d.bmp"))});
+    const Outcome outcome =
+        runTool(arguments(small + QStringLiteral("--sweep mass-moving=10:60:10 --plot @/plot.png "
+                                                 "@/f%d.bmp")));
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.err, QByteArray());
 
@@ -240,35 +241,20 @@ void SweepToolTest::plot()
 
 void SweepToolTest::badInputWritesNothing_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<QByteArray>("named");
-    QTest::newRow("unknown name") << QStringList{QStringLiteral("--sweep"),
-                                                 QStringLiteral("mass-three=1:2:1"),
-                                                 QStringLiteral("f%d.png")}
-                                  << QByteArray("--sweep");
+    QTest::newRow("unknown name") << "--sweep mass-three=1:2:1 @/f%d.png" << QByteArray("--sweep");
     QTest::newRow("more than 10000 frames")
-        << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-one=1:20001:2"),
-                       QStringLiteral("f%d.png")}
-        << QByteArray("--sweep");
-    QTest::newRow("no frame number")
-        << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-one=1:2:1"),
-                       QStringLiteral("f.png")}
-        << QByteArray("OUTPUT");
-    QTest::newRow("plot without sweep")
-        << QStringList{QStringLiteral("--plot"), QStringLiteral("p.png"), QStringLiteral("f.png")}
-        << QByteArray("--plot");
+        << "--sweep mass-one=1:20001:2 @/f%d.png" << QByteArray("--sweep");
+    QTest::newRow("no frame number") << "--sweep mass-one=1:2:1 @/f.png" << QByteArray("OUTPUT");
+    QTest::newRow("plot without sweep") << "--plot @/p.png @/f.png" << QByteArray("--plot");
 }
 
 void SweepToolTest::badInputWritesNothing()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
     QFETCH(QByteArray, named);
-    for (QString &argument : arguments) {
-        if (argument.endsWith(QStringLiteral(".png")))
-            argument = dir_->filePath(argument);
-    }
-    const Outcome outcome =
-        runTool(arguments << QStringLiteral("--stats") << dir_->filePath(QStringLiteral("s.csv")));
+    const Outcome outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains(named), outcome.err.constData());
@@ -279,18 +265,14 @@ void SweepToolTest::badInputWritesNothing()
 void SweepToolTest::unwritableFrame()
 {
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("f02.png")));
-    const Outcome outcome = runTool(
-        small + QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-moving=20:50:10"),
-                            QStringLiteral("--stats"), dir_->filePath(QStringLiteral("s.csv")),
-                            dir_->filePath(QStringLiteral("f%02d.png"))});
+    const Outcome outcome = runTool(arguments(
+        small + QStringLiteral("--sweep mass-moving=20:50:10 --stats @/s.csv @/f%02d.png")));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains("f02.png"), outcome.err.constData());
     QCOMPARE(outcome.out, QByteArray());
 
-    QCOMPARE(entries(dir_->path()),
-             (QStringList{QStringLiteral("f00.png"), QStringLiteral("f01.png"),
-                          QStringLiteral("f02.png"), QStringLiteral("s.csv")}));
+    QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f00.png f01.png f02.png s.csv"));
     for (const char *name : {"f00.png", "f01.png"}) {
         QImageReader reader(dir_->filePath(QLatin1String(name)));
         QVERIFY2(!reader.read().isNull(), name);
@@ -304,19 +286,16 @@ void SweepToolTest::lostSummary()
 {
     QProcess process;
     process.setStandardOutputFile(QStringLiteral("/dev/full"));
-    startTool(process,
-              small + QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-one=9:10:1"),
-                                  dir_->filePath(QStringLiteral("f%d.png"))});
+    startTool(process, arguments(small + QStringLiteral("--sweep mass-one=9:10:1 @/f%d.png")));
     const Outcome outcome = finish(process);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
-    QCOMPARE(entries(dir_->path()),
-             (QStringList{QStringLiteral("f0.png"), QStringLiteral("f1.png")}));
+    QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f0.png f1.png"));
 }
 
 void SweepToolTest::interrupted_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("waitFor");
@@ -325,32 +304,26 @@ void SweepToolTest::interrupted_data()
 
     // About a tenth of a second a frame on one thread.
     QTest::newRow("between short frames")
-        << QStringList{QStringLiteral("--client"),  QStringLiteral("400x300"),
-                       QStringLiteral("--picture"), QStringLiteral("300x200"),
-                       QStringLiteral("--sweep"),   QStringLiteral("radius-one=5:300:1")}
-        << 5 << 1 << 2 << 295 << SIGINT;
+        << "--client 400x300 --picture 300x200 --sweep radius-one=5:300:1" << 5 << 1 << 2 << 295
+        << SIGINT;
     // The second frame would take hours.
     QTest::newRow("during a long frame")
-        << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-moving=10:32767:10000")}
-        << 10 << 10000 << 1 << 1 << SIGINT;
+        << "--sweep mass-moving=10:32767:10000" << 10 << 10000 << 1 << 1 << SIGINT;
     QTest::newRow("terminated during a long frame")
-        << QStringList{QStringLiteral("--sweep"), QStringLiteral("mass-moving=10:32767:10000")}
-        << 10 << 10000 << 1 << 1 << SIGTERM;
+        << "--sweep mass-moving=10:32767:10000" << 10 << 10000 << 1 << 1 << SIGTERM;
 }
 
 void SweepToolTest::interrupted()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
     QFETCH(int, from);
     QFETCH(int, step);
     QFETCH(int, waitFor);
     QFETCH(int, maxFrames);
     QFETCH(int, signal);
     QProcess process;
-    startTool(process,
-              QStringList{QStringLiteral("--threads"), QStringLiteral("1"),
-                          QStringLiteral("--stats"), dir_->filePath(QStringLiteral("s.csv"))}
-                  << arguments << dir_->filePath(QStringLiteral("f%03d.png")));
+    startTool(process, arguments(QStringLiteral("--threads 1 --stats @/s.csv ") + line +
+                                 QStringLiteral(" @/f%03d.png")));
     QVERIFY(process.waitForStarted());
     const QString last =
         dir_->filePath(QStringLiteral("f%1.png").arg(waitFor - 1, 3, 10, QLatin1Char('0')));
