@@ -6,7 +6,8 @@ namespace sim {
 
 Rect centredPicture(float clientWidth, float clientHeight, float width, float height)
 {
-    return {clientWidth / 2.0f - width / 2.0f, clientHeight / 2.0f - height / 2.0f, width, height};
+    return {roundToSingle(clientWidth / 2.0f - width / 2.0f),
+            roundToSingle(clientHeight / 2.0f - height / 2.0f), width, height};
 }
 
 Rect defaultPicture(float clientWidth, float clientHeight)
@@ -17,10 +18,12 @@ Rect defaultPicture(float clientWidth, float clientHeight)
 simstate defaultState(float clientWidth, float clientHeight)
 {
     simstate s;
-    s.xrot = roundToInt16(clientWidth / 2.0f - 10.0f);
-    s.yrot = roundToInt16(clientHeight / 2.0f);
-    s.xblau = roundToInt16(clientWidth / 2.0f + 10.0f);
-    s.yblau = roundToInt16(clientHeight / 2.0f);
+    const float centreX = roundToSingle(clientWidth / 2.0f);
+    const float centreY = roundToSingle(clientHeight / 2.0f);
+    s.xrot = roundToInt16(roundToSingle(centreX - 10.0f));
+    s.yrot = roundToInt16(centreY);
+    s.xblau = roundToInt16(roundToSingle(centreX + 10.0f));
+    s.yblau = roundToInt16(centreY);
     s.massrot = 100000;
     s.massblau = 100000;
     s.massgreen = 500000000;

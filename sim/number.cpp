@@ -1,8 +1,10 @@
 #include "number.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace sim {
 
@@ -37,7 +39,24 @@ std::string numberText(Number n, std::string_view decimalSeparator)
 
 std::int16_t roundToInt16(double v)
 {
-    return static_cast<std::int16_t>(std::nearbyint(v));
+    return clampToInt16(std::nearbyint(v));
+}
+
+std::int16_t clampToInt16(double v)
+{
+    constexpr double lowest = std::numeric_limits<std::int16_t>::min();
+    constexpr double highest = std::numeric_limits<std::int16_t>::max();
+    if (std::isnan(v))
+        return 0;
+    return static_cast<std::int16_t>(std::min(std::max(v, lowest), highest));
+}
+
+bool incrementInt16(std::int16_t &v)
+{
+    if (v == std::numeric_limits<std::int16_t>::max())
+        return false;
+    ++v;
+    return true;
 }
 
 } // namespace sim

@@ -40,8 +40,24 @@ constexpr Number realNumber(double v)
 /// grouping. Independent of the C locale.
 std::string numberText(Number n, std::string_view decimalSeparator = ".");
 
+/// v rounded to single precision. The language rounds a float at each assignment and cast, but a
+/// compiler may carry it further in wider registers (GCC does on x87); a store to memory rounds
+/// it under every compiler, so the picture does not depend on how floats are evaluated.
+inline float roundToSingle(float v)
+{
+    volatile float stored = v;
+    return stored;
+}
+
 /// Rounds to the nearest integer, halves to the even neighbour (100.5 gives 100, 101.5 gives
-/// 102). The caller keeps v within -32768..32767.
+/// 102). A result beyond -32768..32767 gives the nearest end of that range; NaN gives 0.
 std::int16_t roundToInt16(double v);
+
+/// A whole number as an int16: v itself, or the nearest end of -32768..32767 when v lies beyond
+/// it; NaN gives 0.
+std::int16_t clampToInt16(double v);
+
+/// Adds one to v and returns true, or returns false with v unchanged when v is 32767 already.
+bool incrementInt16(std::int16_t &v);
 
 } // namespace sim

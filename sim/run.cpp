@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include "number.h"
 #include "scan.h"
 #include "step.h"
 
@@ -35,10 +36,10 @@ bool followTrajectory(simstate &s, Host &host, std::uint64_t limit)
         host.setField(Field::textxfblau, realNumber(s.xpowerblau));
         host.setField(Field::textyfblau, realNumber(s.ypowerblau));
 
-        const float halfWidth = host.spriteWidth() / 2.0f;
-        const float halfHeight = host.spriteHeight() / 2.0f;
-        host.moveSprite(static_cast<float>(s.xgreen - halfWidth),
-                        static_cast<float>(s.ygreen - halfHeight));
+        const float halfWidth = roundToSingle(host.spriteWidth() / 2.0f);
+        const float halfHeight = roundToSingle(host.spriteHeight() / 2.0f);
+        host.moveSprite(roundToSingle(static_cast<float>(s.xgreen - halfWidth)),
+                        roundToSingle(static_cast<float>(s.ygreen - halfHeight)));
         if (!host.yield())
             return false;
     }

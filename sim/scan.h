@@ -13,7 +13,9 @@ namespace sim {
 /// moves the row wrap and the row limit. The column counter starts at the smallest whole number
 /// not below the left edge and the scan ends, at the latest, at the smallest whole number not
 /// below the right edge fixed at the start; every row of an unchanged rectangle therefore has
-/// exactly its width of start points, also when its edges lie on half pixels.
+/// exactly its width of start points, also when its edges lie on half pixels. Columns and rows
+/// are int16: the scan ends by the column limit where the column counter would pass 32767, and
+/// as complete where the next row would.
 class Scan
 {
 public:

@@ -1,5 +1,7 @@
 #include "step.h"
 
+#include "number.h"
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -38,10 +40,11 @@ Capture step(simstate &s, std::int16_t radiusOne, std::int16_t radiusTwo, bool f
     double dxOne;
     double dxTwo;
     if (firstStep) {
-        // xgreen still holds the start point's single value: the x differences are singles.
+        // xgreen still holds the start point's single value: the x differences are singles,
+        // rounded as such before they are squared, however the compiler evaluates floats.
         const float x = static_cast<float>(s.xgreen);
-        dxOne = static_cast<float>(s.xrot) - x;
-        dxTwo = static_cast<float>(s.xblau) - x;
+        dxOne = roundToSingle(static_cast<float>(s.xrot) - x);
+        dxTwo = roundToSingle(static_cast<float>(s.xblau) - x);
     } else {
         dxOne = s.xrot - s.xgreen;
         dxTwo = s.xblau - s.xgreen;

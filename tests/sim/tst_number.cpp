@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include <cmath>
 #include <limits>
 
 using sim::Number;
@@ -70,6 +71,12 @@ void NumberTest::rounding_data()
     QTest::newRow("odd width right of centre") << 521.5 << 522;
     QTest::newRow("negative half") << -0.5 << 0;
     QTest::newRow("below half") << 7.49 << 7;
+    QTest::newRow("largest") << 32767.0 << 32767;
+    QTest::newRow("half past the largest") << 32767.5 << 32767;
+    QTest::newRow("beyond the largest") << 40000.0 << 32767;
+    QTest::newRow("beyond the smallest") << -40000.0 << -32768;
+    QTest::newRow("far beyond") << 1e300 << 32767;
+    QTest::newRow("not a number") << std::nan("") << 0;
 }
 
 void NumberTest::rounding()

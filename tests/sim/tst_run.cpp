@@ -64,6 +64,8 @@ private slots:
     void startPointOrder();
     void halfPixelEdgesGiveWidthPointsPerRow_data();
     void halfPixelEdgesGiveWidthPointsPerRow();
+    void scanEndsAtTheInt16Range_data();
+    void scanEndsAtTheInt16Range();
     void captureAtFirstStepDoesNotYield();
     void computeClearCompute();
     void everyStepShowsItsValues();
@@ -127,6 +129,35 @@ void RunTest::halfPixelEdgesGiveWidthPointsPerRow()
         QCOMPARE(points[row * 100].x, rect.left);
         QCOMPARE(int(points[row * 100 + 99].y), int(points[row * 100].y));
     }
+}
+
+void RunTest::scanEndsAtTheInt16Range_data()
+{
+    QTest::addColumn<sim::Rect>("rect");
+    QTest::addColumn<QList<QPoint>>("expected");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("columns past 32767")
+        << sim::Rect{32766, 20, 3, 2} << QList<QPoint>{{32766, 20}, {32767, 20}} << false;
+    QTest::newRow("rows past 32767")
+        << sim::Rect{10, 32766, 1, 3} << QList<QPoint>{{10, 32766}, {10, 32767}} << true;
+}
+
+void RunTest::scanEndsAtTheInt16Range()
+{
+    QFETCH(sim::Rect, rect);
+    QFETCH(QList<QPoint>, expected);
+    QFETCH(bool, complete);
+    FakeHost host;
+    host.rect = rect;
+    simstate s = sim::defaultState(1024, 700); // both masses far away
+    sim::run(s, host, 1);
+
+    QList<QPoint> points;
+    for (const sim::StartPoint &p : sim::startPoints(rect))
+        points.append(QPoint(int(p.x), p.y));
+    QCOMPARE(points, expected);
+    QCOMPARE(host.fieldWrites[std::size_t(Field::textxgreen)], int(expected.size()));
+    QCOMPARE(host.spriteVisible, !complete);
 }
 
 void RunTest::captureAtFirstStepDoesNotYield()

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstdio>
 
 using sim::Capture;
 using sim::simstate;
@@ -31,6 +32,14 @@ static bool near(double a, double b, double tolerance)
     return std::fabs(a - b) <= tolerance;
 }
 
+/// A double to the last bit, for a comparison that must be exact and a failure that shows both.
+static QString bits(double v)
+{
+    char hex[64];
+    std::snprintf(hex, sizeof hex, "%a", v);
+    return QString::number(v, 'g', 17) + QStringLiteral(" = ") + QString::fromLatin1(hex);
+}
+
 void StepTest::workedFirstStep()
 {
     simstate s = sim::defaultState(1024, 700);
@@ -40,18 +49,20 @@ void StepTest::workedFirstStep()
     s.xgreen = 512.0f;
     s.ygreen = 330;
     QCOMPARE(sim::step(s, 5, 5, true), Capture::none);
-    QCOMPARE(s.distrot, std::sqrt(500.0));
-    QCOMPARE(s.distblau, std::sqrt(500.0));
-    QVERIFY(near(s.powerrot, 6.67, 1e-12));
-    QVERIFY(near(s.powerblau, 6.67, 1e-12));
-    QVERIFY(near(s.lambdarot, 0.425093, 5e-7));
-    QVERIFY(near(s.lambdablau, 0.425093, 5e-7));
-    QVERIFY(near(s.xpowerrot, 509.0171, 5e-5));
-    QVERIFY(near(s.ypowerrot, 335.9658, 5e-5));
-    QVERIFY(near(s.xpowerblau, 514.9829, 5e-5));
-    QVERIFY(near(s.ypowerblau, 335.9658, 5e-5));
-    QVERIFY(near(s.xgreen, 512, 1e-9));
-    QVERIFY(near(s.ygreen, 341.9317, 5e-5));
+    // Each value as the formulas give it in their order and grouping, every operation rounded
+    // to double: sqrt(500), a pull of 6.67 less one unit in the last place, and so on.
+    QCOMPARE(bits(s.distrot), bits(0x1.65c55827df1d2p+4));
+    QCOMPARE(bits(s.distblau), bits(0x1.65c55827df1d2p+4));
+    QCOMPARE(bits(s.powerrot), bits(0x1.aae147ae147adp+2));
+    QCOMPARE(bits(s.powerblau), bits(0x1.aae147ae147adp+2));
+    QCOMPARE(bits(s.lambdarot), bits(0x1.b34b9c4a334e7p-2));
+    QCOMPARE(bits(s.lambdablau), bits(0x1.b34b9c4a334e7p-2));
+    QCOMPARE(bits(s.xpowerrot), bits(0x1.fd045fb4121e1p+8));
+    QCOMPARE(bits(s.ypowerrot), bits(0x1.4ff74097dbc3ep+8));
+    QCOMPARE(bits(s.xpowerblau), bits(0x1.017dd025f6f0fp+9));
+    QCOMPARE(bits(s.ypowerblau), bits(0x1.4ff74097dbc3ep+8));
+    QCOMPARE(bits(s.xgreen), bits(512.0));
+    QCOMPARE(bits(s.ygreen), bits(0x1.55ee812fb787cp+8));
 }
 
 void StepTest::pullOfMassOne_data()

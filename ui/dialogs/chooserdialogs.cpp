@@ -4,6 +4,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 
 std::optional<std::int32_t> QtChooserDialogs::chooseColour(std::int32_t initial, QWidget *parent)
 {
@@ -29,5 +30,10 @@ std::optional<QString> QtChooserDialogs::chooseSaveFile(const QString &title, co
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty())
         return std::nullopt;
-    return files.constFirst();
+    // The dialog leaves out the suffix when the typed name is also that of a folder in the
+    // program's working folder; a name without one gets it here in any case.
+    QString path = files.constFirst();
+    if (!defaultSuffix.isEmpty() && !QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        path += QLatin1Char('.') + defaultSuffix;
+    return path;
 }

@@ -30,7 +30,9 @@ bool GetKeyValue(Registry &registry, RegistryKey root, const QString &keyPath,
     std::array<std::uint8_t, bufferSize> buffer{};
     std::uint32_t size = bufferSize;
     std::uint32_t type = 0;
-    if (registry.queryValue(key, valueName.toLocal8Bit(), type, buffer.data(), size) != 0) {
+    // A value of no bytes at all holds nothing to go on: the lookup failed.
+    if (registry.queryValue(key, valueName.toLocal8Bit(), type, buffer.data(), size) != 0 ||
+        size == 0) {
         registry.closeKey(key);
         value = QString();
         return false;

@@ -14,10 +14,10 @@ inline constexpr char sysInfoLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools 
 inline constexpr char sysInfoLocationValue[] = "MSINFO";
 
 /// Reads valueName of keyPath under root. Returns false, with value "", when the key cannot be
-/// opened or the value cannot be read (one larger than 1024 bytes included). On success a text
-/// value (type 1) is its bytes without one terminating zero byte, a 32-bit number (type 4) is
-/// "&h" and its bytes in hexadecimal, most significant first; any other type leaves value as it
-/// was.
+/// opened or the value cannot be read (one larger than 1024 bytes included) or holds no bytes at
+/// all. On success a text value (type 1) is its bytes without one terminating zero byte, a 32-bit
+/// number (type 4) is "&h" and its bytes in hexadecimal, most significant first; any other type
+/// leaves value as it was.
 bool GetKeyValue(Registry &registry, RegistryKey root, const QString &keyPath,
                  const QString &valueName, QString &value);
 

@@ -4,6 +4,7 @@
 #include "parameterscrollbar.h"
 #include "pictureframe.h"
 #include "sprite.h"
+#include "systemcolours.h"
 
 #include "ui/dialogs/frmabout5.h"
 #include "ui/dialogs/frmexit.h"
@@ -77,7 +78,7 @@ QLineEdit *createBox(QWidget *panel, const QString &name, Box role, const QRect 
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));
             break;
         case Box::subHeading:
-            colours.setColor(QPalette::Base, colours.color(QPalette::Midlight));
+            colours.setColor(QPalette::Base, activeBorderColour());
             break;
         case Box::heading:
             colours.setColor(QPalette::Base, menuBar.color(QPalette::Window));
@@ -113,6 +114,26 @@ QScrollBar *createScrollBar(QWidget *panel, const QString &name, const QRect &ge
 std::int16_t int16Value(const QScrollBar *bar)
 {
     return static_cast<std::int16_t>(bar->value());
+}
+
+/// A secondary window that is open: shown and not closed. A closed window deletes itself only at
+/// the next pass of the event loop, so it may still exist.
+bool isOpen(const QWidget *window)
+{
+    return window && window->isVisible();
+}
+
+/// Places a window that is about to open centred over another, within the other's screen.
+void centreOver(QWidget *window, const QWidget *over)
+{
+    QRect placed(QPoint(), window->size());
+    placed.moveCenter(over->frameGeometry().center());
+    const QRect screen = over->screen()->availableGeometry();
+    placed.moveLeft(
+        std::max(screen.left(), std::min(placed.left(), screen.right() - placed.width() + 1)));
+    placed.moveTop(
+        std::max(screen.top(), std::min(placed.top(), screen.bottom() - placed.height() + 1)));
+    window->move(placed.topLeft());
 }
 
 /// A client-area extent as a scrollbar bound; a Value is an int16.
@@ -206,7 +227,7 @@ void frmgrav::createMenus()
     mnuvariables->setCheckable(true);
     mnuvariables->setChecked(true);
     cmdalltables->addAction(mnuvariables);
-    mnusep = new QAction(QStringLiteral("-"), this);
+    mnusep = new QAction(this);
     mnusep->setObjectName(QStringLiteral("mnusep"));
     mnusep->setSeparator(true);
     cmdalltables->addAction(mnusep);
@@ -526,10 +547,12 @@ void frmgrav::cmdsave_Click()
 
 void frmgrav::cmdexit_Click()
 {
-    if (!exitDialog_) {
+    // A closing dialog is never shown again: it is gone at the next pass of the event loop.
+    if (!isOpen(exitDialog_)) {
         exitDialog_ = new frmexit;
         exitDialog_->setWindowIcon(velmoraIcon());
         connect(exitDialog_, &frmexit::endProgram, this, &frmgrav::endProgram);
+        centreOver(exitDialog_, this);
     }
     exitDialog_->show();
     exitDialog_->raise();
@@ -538,8 +561,10 @@ void frmgrav::cmdexit_Click()
 
 void frmgrav::cmdoptions_Click()
 {
-    if (!aboutDialog_)
+    if (!isOpen(aboutDialog_)) {
         aboutDialog_ = new frmAbout5;
+        centreOver(aboutDialog_, this);
+    }
     aboutDialog_->show();
     aboutDialog_->raise();
     aboutDialog_->activateWindow();

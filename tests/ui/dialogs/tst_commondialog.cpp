@@ -4,12 +4,14 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <deque>
 #include <functional>
+#include <type_traits>
 
 namespace {
 
@@ -41,15 +43,17 @@ public:
     }
 };
 
-/// Acts on the modal dialog of type T once it is open, and rejects whatever modal dialog is
-/// still open after a few seconds, so that a test fails instead of hanging.
+/// Acts on the modal dialog of type T once it is open and active with the focus in it, as a
+/// person would find it, and rejects whatever modal dialog is still open after a few seconds, so
+/// that a test fails instead of hanging.
 template <class T> class WhenOpen
 {
 public:
     explicit WhenOpen(std::function<void(T *)> action)
     {
         QObject::connect(&poll_, &QTimer::timeout, [this, action] {
-            if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+            if (dialog && QApplication::activeWindow() == dialog && dialog->focusWidget()) {
                 poll_.stop();
                 action(dialog);
             }
@@ -66,6 +70,17 @@ private:
     QTimer poll_;
     QTimer watchdog_;
 };
+
+/// What a chooser answered, readable in a failure message.
+template <class T> QString answer(const std::optional<T> &chosen)
+{
+    if (!chosen)
+        return QStringLiteral("(cancelled)");
+    if constexpr (std::is_same_v<T, QString>)
+        return *chosen;
+    else
+        return QString::number(*chosen);
+}
 
 } // namespace
 
@@ -165,7 +180,7 @@ void TestCommonDialog::folderOffered()
 void TestCommonDialog::qtColourChooser()
 {
     QColor offered;
-    const WhenOpen<QColorDialog> answer([&](QColorDialog *dialog) {
+    const WhenOpen<QColorDialog> answerColour([&](QColorDialog *dialog) {
         offered = dialog->currentColor();
         dialog->setCurrentColor(QColor(1, 2, 3));
         dialog->accept();
@@ -173,10 +188,10 @@ void TestCommonDialog::qtColourChooser()
     // red 0x56 + 256 x green 0x34 + 65536 x blue 0x12
     const std::optional<std::int32_t> chosen = QtChooserDialogs().chooseColour(0x123456, nullptr);
     QCOMPARE(offered, QColor(0x56, 0x34, 0x12));
-    QCOMPARE(chosen, std::optional<std::int32_t>(1 + 256 * 2 + 65536 * 3));
+    QCOMPARE(answer(chosen), QString::number(1 + 256 * 2 + 65536 * 3));
 
     const WhenOpen<QColorDialog> cancel([](QColorDialog *dialog) { dialog->reject(); });
-    QCOMPARE(QtChooserDialogs().chooseColour(0, nullptr), std::optional<std::int32_t>());
+    QCOMPARE(answer(QtChooserDialogs().chooseColour(0, nullptr)), answer<int>(std::nullopt));
 }
 
 void TestCommonDialog::qtSaveChooser()
@@ -186,23 +201,38 @@ void TestCommonDialog::qtSaveChooser()
     QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
     QtChooserDialogs choosers;
 
+    // A person replaces the offered name in the focused name field and presses Return.
     QString seen;
-    const WhenOpen<QFileDialog> typeName([&](QFileDialog *dialog) {
-        seen = dialog->windowTitle() + '|' + dialog->directory().absolutePath() + '|' +
-               dialog->nameFilters().join(',');
-        dialog->selectFile("picture");
-        static_cast<QDialog *>(dialog)->accept(); // the file dialog's own accept, as Save does
-    });
-    QCOMPARE(choosers.chooseSaveFile("hallo", dir.path(), "Velmora", "*.bmp", "bmp", nullptr),
-             std::optional<QString>(dir.filePath("picture.bmp")));
-    QCOMPARE(seen, "hallo|" + QDir(dir.path()).absolutePath() + "|*.bmp");
+    const auto typeName = [&seen](const QString &name) {
+        return [&seen, name](QFileDialog *dialog) {
+            auto *field = qobject_cast<QLineEdit *>(dialog->focusWidget());
+            seen = dialog->windowTitle() + '|' + dialog->directory().absolutePath() + '|' +
+                   dialog->nameFilters().join(',') + '|' +
+                   (field ? field->text() : QStringLiteral("(no name field in focus)"));
+            if (!field)
+                return dialog->reject();
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, name);
+            QTest::keyClick(field, Qt::Key_Return);
+        };
+    };
+    // The suffix is added also when the program's working folder holds a folder of that name.
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir(dir.path()).mkpath("work/picture"));
+    QVERIFY(QDir::setCurrent(dir.filePath("work")));
+    const WhenOpen<QFileDialog> typed(typeName("picture"));
+    const QString chosen =
+        answer(choosers.chooseSaveFile("hallo", dir.path(), "Velmora", "*.bmp", "bmp", nullptr));
+    QDir::setCurrent(workingFolder);
+    QCOMPARE(chosen, dir.filePath("picture.bmp"));
+    QCOMPARE(seen, "hallo|" + QDir(dir.path()).absolutePath() + "|*.bmp|Velmora");
 
     // Replacing a file asks nothing; a question box would be left to the watchdog, and the
     // chooser would not be accepted.
-    const WhenOpen<QFileDialog> replace(
-        [](QFileDialog *dialog) { static_cast<QDialog *>(dialog)->accept(); });
-    QCOMPARE(choosers.chooseSaveFile("save as ", dir.path(), existing, "*.bmp", "bmp", nullptr),
-             std::optional<QString>(existing));
+    const WhenOpen<QFileDialog> replace(typeName("old.bmp"));
+    QCOMPARE(
+        answer(choosers.chooseSaveFile("save as ", dir.path(), existing, "*.bmp", "bmp", nullptr)),
+        existing);
 }
 
 QTEST_MAIN(TestCommonDialog)

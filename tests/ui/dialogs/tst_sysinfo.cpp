@@ -120,6 +120,7 @@ void TestSysInfo::getKeyValue_data()
     QTest::newRow("missing key") << QByteArray() << 1 << QByteArray("abc") << false << "";
     QTest::newRow("missing value") << QByteArray("Other") << 1 << QByteArray("abc") << false << "";
     QTest::newRow("1025 bytes") << QByteArray("Name") << 1 << QByteArray(1025, 'x') << false << "";
+    QTest::newRow("no bytes") << QByteArray("Name") << 1 << QByteArray() << false << "";
 }
 
 void TestSysInfo::getKeyValue()
@@ -141,7 +142,7 @@ void TestSysInfo::getKeyValue()
 
 void TestSysInfo::startSysInfo_data()
 {
-    QTest::addColumn<int>("pathType"); // 0: no entry
+    QTest::addColumn<int>("pathType"); // 0: no entry; -1: a text of no bytes at all
     QTest::addColumn<int>("folderType");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("started");
@@ -163,6 +164,10 @@ void TestSysInfo::startSysInfo_data()
         << 0 << 1 << QStringList{program} << QStringList{} << true << true;
     QTest::newRow("neither present")
         << 0 << 0 << QStringList{program, inFolder} << QStringList{} << true << true;
+    QTest::newRow("PATH of no bytes, MSINFO present")
+        << -1 << 1 << QStringList{inFolder} << QStringList{inFolder} << false << true;
+    QTest::newRow("only MSINFO, of no bytes")
+        << 0 << -1 << QStringList{"\\MSINFO32.EXE"} << QStringList{} << true << true;
 }
 
 void TestSysInfo::startSysInfo()
@@ -175,10 +180,13 @@ void TestSysInfo::startSysInfo()
     QFETCH(bool, folderRead);
 
     FakeRegistry registry;
+    const auto entry = [](int type, const QByteArray &text) {
+        return type < 0 ? qMakePair(1u, QByteArray()) : qMakePair(std::uint32_t(type), text);
+    };
     if (pathType != 0)
-        registry.keys[sysInfoKey][sysInfoValue] = {pathType, "C:\\Tools\\msinfo32.exe"};
+        registry.keys[sysInfoKey][sysInfoValue] = entry(pathType, "C:\\Tools\\msinfo32.exe");
     if (folderType != 0)
-        registry.keys[sysInfoLocationKey][sysInfoLocationValue] = {folderType, "C:\\Shared"};
+        registry.keys[sysInfoLocationKey][sysInfoLocationValue] = entry(folderType, "C:\\Shared");
     FakePlatform platform;
     platform.files = files;
     QWidget parent;

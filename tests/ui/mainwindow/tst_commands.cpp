@@ -60,7 +60,9 @@ private slots:
     void init();
     void cleanup();
 
+    void savedFileReadsBackAsTheSurface_data();
     void savedFileReadsBackAsTheSurface();
+    void saveDuringARunWritesThePaintedPart();
     void saveAppendsTheSuffixAndOffersThePathAgain();
     void cancelledSaveShowsNotYetSaved();
     void failedSaveKeepsTheOldFile_data();
@@ -119,10 +121,20 @@ void CommandTest::paintSmallPicture()
 
 // Saving ---------------------------------------------------------------------------------------
 
+void CommandTest::savedFileReadsBackAsTheSurface_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bmp") << "picture.bmp";
+    // A bitmap whatever the name says; the chooser leaves a name with a dot as it is.
+    QTest::newRow("png") << "picture.png";
+    QTest::newRow("no extension") << "picture.";
+}
+
 void CommandTest::savedFileReadsBackAsTheSurface()
 {
+    QFETCH(QString, name);
     paintSmallPicture();
-    const QString path = folder().filePath(QStringLiteral("picture.bmp"));
+    const QString path = folder().filePath(name);
     script_.paths.push_back(path);
     MessageBoxes boxes;
 
@@ -132,11 +144,35 @@ void CommandTest::savedFileReadsBackAsTheSurface()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(2), QByteArray("BM"));
-    const QImage saved(path);
+    const QImage saved(path, "BMP");
     QCOMPARE(saved.size(), window_->surface().size());
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), window_->surface().image());
     // Neither the controls nor the sprite are part of the file.
     QVERIFY(window_->surface().image() == completePicture(*window_));
+}
+
+void CommandTest::saveDuringARunWritesThePaintedPart()
+{
+    setPictureSize(*window_, 6, 4);
+    const sim::simstate &s = window_->state();
+    const QString path = folder().filePath(QStringLiteral("part.bmp"));
+    script_.paths.push_back(path);
+    MessageBoxes boxes;
+    QImage atSave;
+    const EveryPass save([&] {
+        if (s.rowsdone < 2)
+            return false;
+        trigger("cmdsave");
+        atSave = window_->surface().image();
+        return true;
+    });
+    trigger("cmdstart");
+
+    QVERIFY(boxes.seen().isEmpty());
+    QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), atSave);
+    // Half the picture: more than the circles, less than the whole.
+    QVERIFY(atSave != circlesOnly(*window_).image());
+    QVERIFY(atSave != window_->surface().image());
 }
 
 void CommandTest::saveAppendsTheSuffixAndOffersThePathAgain()
@@ -360,23 +396,33 @@ void CommandTest::panelToggles()
 void CommandTest::endAndInfoOpenOneWindowEach_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::newRow("End") << "cmdexit";
-    QTest::newRow("Info") << "cmdoptions";
+    QTest::addColumn<QString>("closeButton");
+    QTest::newRow("End") << "cmdexit"
+                         << "Command2";
+    QTest::newRow("Info") << "cmdoptions"
+                          << "cmdOK";
 }
 
 void CommandTest::endAndInfoOpenOneWindowEach()
 {
     QFETCH(QString, command);
+    QFETCH(QString, closeButton);
     const bool end = command == QLatin1String("cmdexit");
     auto open = [end] {
         return end ? openWindows<frmexit>().size() : openWindows<frmAbout5>().size();
     };
     QAction *entry = window_->findChild<QAction *>(command);
+    // Away from the screen's centre, where a window is placed when nothing else places it.
+    window_->setGeometry(40, 30, 600, 500);
 
     entry->trigger();
     QCOMPARE(open(), 1);
     QWidget *first = end ? static_cast<QWidget *>(openWindows<frmexit>().constFirst())
                          : openWindows<frmAbout5>().constFirst();
+    // Centred over the main window, give or take the width of a window frame.
+    const QPoint offCentre = first->frameGeometry().center() - window_->frameGeometry().center();
+    QVERIFY2(std::abs(offCentre.x()) <= 10 && std::abs(offCentre.y()) <= 10,
+             qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
     QVERIFY(first->isWindow());
     QVERIFY(!first->parent()); // no owner
     QVERIFY(!first->isModal());
@@ -388,13 +434,14 @@ void CommandTest::endAndInfoOpenOneWindowEach()
                  : openWindows<frmAbout5>().constFirst(),
              first);
 
-    // Closed, it is destroyed, and the command creates it again.
+    // Closed, it is destroyed, and the command creates it again, also within the same pass of
+    // the event loop.
     const QPointer<QWidget> closed(first);
-    first->close();
-    deleteClosedWindows();
-    QVERIFY(closed.isNull());
+    first->findChild<QPushButton *>(closeButton)->click();
     QCOMPARE(open(), 0);
     entry->trigger();
+    deleteClosedWindows();
+    QVERIFY(closed.isNull());
     QCOMPARE(open(), 1);
     QVERIFY(!window_->isEnding());
 }

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
+#include <QThread>
 
 #include <cmath>
 
@@ -39,6 +40,7 @@ private slots:
     void startAlternatesBetweenPictureAndClearing();
     void startDuringARunRestartsThePicture();
     void stopHoldsTheRunUntilTheBoxCloses();
+    void fieldsAndSpriteReachTheScreenDuringARun();
     void pictureSizeChangeDuringARun_data();
     void pictureSizeChangeDuringARun();
 
@@ -123,7 +125,13 @@ void RunTest::startAlternatesBetweenPictureAndClearing()
     QVERIFY(sprite()->isHidden());
     QCOMPARE(field(*window_, "textrrot")->text(), lastDistance);
 
-    start(); // a new picture
+    bool spriteShown = false;
+    const EveryPass firstStep([&] {
+        spriteShown = sprite()->isVisible();
+        return true;
+    });
+    start(); // a new picture, with the sprite shown again
+    QVERIFY(spriteShown);
     QCOMPARE(window_->surface().image(), picture);
     QCOMPARE(int(window_->state().rowsdone), 4);
 }
@@ -243,6 +251,35 @@ void RunTest::stopHoldsTheRunUntilTheBoxCloses()
     // After the box the run went on to the end.
     QCOMPARE(window_->surface().image(), picture);
     QCOMPARE(int(s.rowsdone), 4);
+}
+
+void RunTest::fieldsAndSpriteReachTheScreenDuringARun()
+{
+    setPictureSize(*window_, 6, 4);
+    const sim::simstate &s = window_->state();
+    QStringList shown, expected;
+    QPoint spriteAt, expectedSpriteAt;
+    int pass = 0;
+    // Once a display frame has gone by, the next step reaches the screen.
+    const EveryPass frame([&] {
+        if (pass++ == 0) {
+            QThread::msleep(50);
+            return false;
+        }
+        for (const char *name : {"textxgreen", "textrrot", "textfblau", "textlrot", "textyfblau"})
+            shown << field(*window_, name)->text();
+        expected << text(sim::singleNumber(s.scanx)) << text(sim::realNumber(s.distrot))
+                 << text(sim::realNumber(s.powerblau)) << text(sim::realNumber(s.lambdarot))
+                 << text(sim::realNumber(s.ypowerblau));
+        spriteAt = sprite()->pos();
+        expectedSpriteAt = spritePixel(s);
+        return true;
+    });
+    start();
+
+    QVERIFY(frame.done());
+    QCOMPARE(shown, expected);
+    QCOMPARE(spriteAt, expectedSpriteAt);
 }
 
 void RunTest::pictureSizeChangeDuringARun_data()

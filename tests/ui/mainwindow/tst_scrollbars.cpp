@@ -276,6 +276,14 @@ void ScrollBarTest::keyboard()
     QTest::keyClick(scrollBar, Qt::Key_Left);
     QCOMPARE(scrollBar->value(), 49);
     QCOMPARE(massField->text(), QStringLiteral("490000000"));
+    // Down moves on like Right, Up back like Left.
+    QTest::keyClick(scrollBar, Qt::Key_Down);
+    QCOMPARE(scrollBar->value(), 50);
+    QCOMPARE(massField->text(), QStringLiteral("500000000"));
+    QTest::keyClick(scrollBar, Qt::Key_Up);
+    QTest::keyClick(scrollBar, Qt::Key_Up);
+    QCOMPARE(scrollBar->value(), 48);
+    QCOMPARE(massField->text(), QStringLiteral("480000000"));
 
     // A position scrollbar: the key clears the painting and moves the circle.
     paintSmallPicture();

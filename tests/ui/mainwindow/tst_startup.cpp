@@ -1,6 +1,6 @@
 // The main window as start-up leaves it, on the client area the screen configuration gives:
-// 1024 x 700, 1023 x 700 where the centre falls on half pixels, or 4022 x 700, far wider than
-// the window as designed.
+// 1024 x 700; 1021, 1023 or 1025 x 700 where the centre falls on half pixels; or 4022 x 700, far
+// wider than the window as designed.
 
 #include "windowtest.h"
 
@@ -27,7 +27,9 @@ struct Expected
 
 constexpr Expected expectations[] = {
     {1024, 462.0f, 462, 502, 522},
-    {1023, 461.5f, 461, 502, 522}, // 501.5 and 521.5 round to even
+    {1023, 461.5f, 461, 502, 522}, // 501.5 and 521.5 round up to even
+    {1021, 460.5f, 460, 500, 520}, // 500.5 and 520.5 round down to even
+    {1025, 462.5f, 462, 502, 522}, // 502.5 and 522.5 round down to even
     {4022, 1961.0f, 1961, 2001, 2021},
 };
 constexpr int clientHeight = 700;
@@ -54,6 +56,8 @@ private slots:
     void menuBar_data();
     void menuBar();
     void fonts();
+    void subHeadingColour_data();
+    void subHeadingColour();
 
 private:
     frmgrav *window_ = nullptr;
@@ -287,7 +291,7 @@ void StartupTest::menuBar_data()
                                << "Variables"
                                << "cmdalltables" << 1 << true;
     QTest::newRow("separator") << "mnusep"
-                               << "-"
+                               << ""
                                << "cmdalltables" << 2 << false;
     QTest::newRow("All tables") << "mnuall"
                                 << "All tables"
@@ -350,6 +354,24 @@ void StartupTest::fonts()
                  qPrintable(family));
         QCOMPARE(font.pointSizeF(), name[0] == 'T' && name[4] != '5' ? 9.0 : 8.25);
     }
+}
+
+void StartupTest::subHeadingColour_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Text5", "Text6", "Text7", "Text8", "Text9"})
+        QTest::newRow(name) << name;
+}
+
+void StartupTest::subHeadingColour()
+{
+#ifdef _WIN32
+    QSKIP("the system gives the active border's colour");
+#endif
+    QFETCH(QString, name);
+    // The classic active border's grey.
+    QCOMPARE(window_->findChild<QLineEdit *>(name)->palette().color(QPalette::Base),
+             QColor(212, 208, 200));
 }
 
 QTEST_MAIN(StartupTest)
