@@ -154,6 +154,17 @@ RenderCommandLine::RenderCommandLine()
                                    .arg(minEntropyBox)
                                    .arg(maxEntropyBox)
                                    .arg(defaultEntropyBox))),
+      sweepOption_(option("sweep", "NAME=FROM:TO:STEP",
+                          QStringLiteral("Writes one frame for each value of NAME (%1): FROM, "
+                                         "FROM +/- STEP, ... up or down to TO, each within the "
+                                         "option's range, STEP 1 or more, at most %2 frames.")
+                                  .arg(SweepRange::names())
+                                  .arg(SweepRange::maxFrames) +
+                              QStringLiteral(" OUTPUT holds the frame number, counted from 0, "
+                                             "as %d or %0Nd (N digits, 1 to 9): f%04d.png."))),
+      plotOption_(option("plot", "FILE.png",
+                         QStringLiteral("With --sweep: a chart of the basin fractions and the "
+                                        "basin entropy against the swept value."))),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -161,9 +172,12 @@ RenderCommandLine::RenderCommandLine()
     parser_.setApplicationDescription(
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
-    parser_.addOptions({client_, picture_, one_, two_, massOne_, massTwo_, massMoving_, radiusOne_,
-                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_,
-                        shadeOption_, statisticsOption_, entropyBoxOption_, help_, version_});
+    parser_.addOptions({client_,           picture_,     one_,         two_,
+                        massOne_,          massTwo_,     massMoving_,  radiusOne_,
+                        radiusTwo_,        colorOne_,    colorTwo_,    background_,
+                        stepLimit_,        threads_,     shadeOption_, statisticsOption_,
+                        entropyBoxOption_, sweepOption_, plotOption_,  help_,
+                        version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -263,11 +277,11 @@ bool RenderCommandLine::read()
                             return true;
                         });
     };
-    if (!readValue(massOne_, 32767, parameters_.massOne) ||
-        !readValue(massTwo_, 32767, parameters_.massTwo) ||
-        !readValue(massMoving_, 32767, parameters_.massMoving) ||
-        !readValue(radiusOne_, 300, parameters_.radiusOne) ||
-        !readValue(radiusTwo_, 300, parameters_.radiusTwo)) {
+    if (!readValue(massOne_, RenderParameters::maxMass, parameters_.massOne) ||
+        !readValue(massTwo_, RenderParameters::maxMass, parameters_.massTwo) ||
+        !readValue(massMoving_, RenderParameters::maxMass, parameters_.massMoving) ||
+        !readValue(radiusOne_, RenderParameters::maxRadius, parameters_.radiusOne) ||
+        !readValue(radiusTwo_, RenderParameters::maxRadius, parameters_.radiusTwo)) {
         return false;
     }
 
@@ -332,6 +346,33 @@ bool RenderCommandLine::read()
     } else {
         error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, got '%1'.")
                      .arg(output_);
+        return false;
+    }
+    return readSweep();
+}
+
+bool RenderCommandLine::readSweep()
+{
+    sweeping_ = parser_.isSet(sweepOption_);
+    for (const QString &value : parser_.values(sweepOption_)) {
+        QString accepts;
+        if (!sweep_.read(value, parameters_.client, accepts))
+            return fail(sweepOption_, accepts, value);
+    }
+    plotPath_ = parser_.value(plotOption_);
+    if (!readEach(plotOption_, QStringLiteral("a file name ending in .png, with --sweep"),
+                  [&](const QString &value) {
+                      return sweeping_ &&
+                             value.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+                  })) {
+        return false;
+    }
+    // The plot shows statistics.
+    parameters_.keepPointSteps = parameters_.keepPointSteps || !plotPath_.isEmpty();
+    if (sweeping_ && !frames_.read(output_)) {
+        error_ = QStringLiteral("OUTPUT: expected one frame number, %d or %0Nd with N 1 to 9, "
+                                "with --sweep, got '") +
+                 output_ + QStringLiteral("'.");
         return false;
     }
     return true;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "framepattern.h"
 #include "renderer.h"
 #include "statistics.h"
+#include "sweeprange.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -37,12 +39,19 @@ public:
     const QString &statistics() const { return statistics_; }
     int entropyBox() const { return entropyBox_; }
 
+    /// With --sweep: the swept range, and OUTPUT as a pattern of frame names; else null.
+    const SweepRange *sweep() const { return sweeping_ ? &sweep_ : nullptr; }
+    const FramePattern &frames() const { return frames_; }
+    /// The --plot file; empty when none was asked for.
+    const QString &plot() const { return plotPath_; }
+
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = 16384;
     static constexpr int maxThreads = 1024;
 
 private:
     bool read();
+    bool readSweep();
     bool fail(const QCommandLineOption &option, const QString &accepts, const QString &value);
     /// Reads every value given for option, in order, so the last one counts; each must be
     /// valid on its own. read returns false for a bad value, which is named in the error.
@@ -67,6 +76,8 @@ private:
     QCommandLineOption shadeOption_;
     QCommandLineOption statisticsOption_;
     QCommandLineOption entropyBoxOption_;
+    QCommandLineOption sweepOption_;
+    QCommandLineOption plotOption_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 
@@ -76,5 +87,9 @@ private:
     bool shade_ = false;
     QString statistics_;
     int entropyBox_ = defaultEntropyBox;
+    bool sweeping_ = false;
+    SweepRange sweep_;
+    FramePattern frames_;
+    QString plotPath_;
     QString error_;
 };

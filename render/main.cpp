@@ -1,8 +1,11 @@
 #include "commandline.h"
+#include "console.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
 #include "statisticsfile.h"
+#include "sweep.h"
+#include "sweepplot.h"
 
 #include "picture/safefile.h"
 
@@ -19,22 +22,9 @@
 
 namespace {
 
-void printError(const QString &text)
-{
-    std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(text));
-}
-
 QString cannotWrite(const QString &path, const QString &reason)
 {
     return QStringLiteral("cannot write '%1': %2; nothing written.").arg(path, reason);
-}
-
-/// Writes text to standard output; false, with errno set, when it did not all get there.
-bool printOut(const QByteArray &text)
-{
-    return std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) ==
-               std::size_t(text.size()) &&
-           std::fflush(stdout) == 0;
 }
 
 /// Prints the help or the version: 0, or 1 with a message when it could not be printed.
@@ -138,7 +128,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = SweepPlot::createApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
 
@@ -155,6 +145,8 @@ int main(int argc, char *argv[])
         case RenderCommandLine::Result::render:
             break;
         }
+        if (commandLine.sweep())
+            return Sweep(commandLine).run();
         return run(commandLine);
     } catch (const std::bad_alloc &) {
         // Whatever failed to allocate has been freed again on the way here; print without

@@ -8,12 +8,13 @@ constexpr int barWidth = 30;
 
 } // namespace
 
-ProgressBar::ProgressBar(std::FILE *stream, std::int64_t total) : stream_(stream), total_(total)
+ProgressBar::ProgressBar(std::FILE *stream, std::int64_t total, int frames)
+    : stream_(stream), total_(total), frames_(frames)
 {
     timer_.start();
 }
 
-void ProgressBar::update(std::int64_t done)
+void ProgressBar::update(std::int64_t done, int framesDone)
 {
     const double seconds = double(timer_.elapsed()) / 1000;
     const double fraction = total_ > 0 ? double(done) / double(total_) : 1;
@@ -24,8 +25,11 @@ void ProgressBar::update(std::int64_t done)
     bar[barWidth] = '\0';
 
     const double rate = seconds > 0 ? double(done) / seconds : 0;
-    std::fprintf(stream_, "\r[%s] %lld/%lld points  %.0f points/s", bar,
-                 static_cast<long long>(done), static_cast<long long>(total_), rate);
+    std::fprintf(stream_, "\r[%s] ", bar);
+    if (frames_ > 0)
+        std::fprintf(stream_, "%d/%d frames  ", framesDone, frames_);
+    std::fprintf(stream_, "%lld/%lld points  %.0f points/s", static_cast<long long>(done),
+                 static_cast<long long>(total_), rate);
     if (rate > 0) {
         const long long left = static_cast<long long>(double(total_ - done) / rate + 0.5);
         std::fprintf(stream_, "  %lld:%02lld left", left / 60, left % 60);

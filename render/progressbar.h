@@ -5,19 +5,22 @@
 #include <cstdint>
 #include <cstdio>
 
-/// A one-line progress bar for a terminal: start points done, their rate and the time left,
-/// redrawn in place. Only for a stream that is a terminal; the caller decides.
+/// A one-line progress bar for a terminal: start points done, their rate and the time left, and
+/// the frames done when there are several, redrawn in place. Only for a stream that is a
+/// terminal; the caller decides.
 class ProgressBar
 {
 public:
-    ProgressBar(std::FILE *stream, std::int64_t total);
+    /// total start points in all; frames 0 for a single picture.
+    ProgressBar(std::FILE *stream, std::int64_t total, int frames = 0);
 
-    void update(std::int64_t done);
+    void update(std::int64_t done, int framesDone = 0);
     /// Erases the bar so that the next line starts clean.
     void finish();
 
 private:
     std::FILE *stream_;
     std::int64_t total_;
+    int frames_;
     QElapsedTimer timer_;
 };

@@ -52,6 +52,11 @@ RenderParameters RenderParameters::defaults(QSize client)
     return p;
 }
 
+int RenderParameters::workers() const
+{
+    return threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
+}
+
 sim::simstate RenderParameters::state() const
 {
     sim::simstate s = sim::defaultState(float(client.width()), float(client.height()));
@@ -104,6 +109,8 @@ void Renderer::work()
     const auto take = [&]() -> std::int64_t {
         if (next == end) {
             flush();
+            if (abandoned())
+                return -1;
             next = std::min(nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed), count);
             end = std::min(next + chunkSize, count);
             if (next == end)
@@ -128,7 +135,7 @@ void Renderer::work()
     for (Lane &lane : lanes)
         active += begin(lane) ? 1 : 0;
     // One step of each lane per turn.
-    while (active > 0) {
+    while (active > 0 && !abandoned()) {
         for (Lane &lane : lanes) {
             if (lane.point < 0)
                 continue;
@@ -146,17 +153,19 @@ void Renderer::work()
     flush();
 }
 
-RenderSummary Renderer::render(const std::function<void()> &onProgress)
+RenderSummary Renderer::render(const std::function<void()> &onProgress, QThreadPool *pool)
 {
-    const int threads =
-        parameters_.threads > 0 ? parameters_.threads : std::max(1, QThread::idealThreadCount());
+    const int threads = parameters_.workers();
 
-    QThreadPool pool;
-    pool.setMaxThreadCount(threads);
+    QThreadPool ownPool;
+    if (!pool) {
+        ownPool.setMaxThreadCount(threads);
+        pool = &ownPool;
+    }
     QSemaphore finished;
     QList<QFuture<void>> workers;
     for (int i = 0; i < threads; ++i) {
-        workers.append(QtConcurrent::run(&pool, [this, &finished] {
+        workers.append(QtConcurrent::run(pool, [this, &finished] {
             work();
             finished.release();
         }));
@@ -167,6 +176,8 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
     }
     for (QFuture<void> &worker : workers)
         worker.waitForFinished();
+    if (abandoned())
+        return {};
 
     sim::drawCaptureCircles(state_, surface_, parameters_.radiusOne, parameters_.radiusTwo);
 

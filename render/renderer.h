@@ -7,6 +7,7 @@
 #include "sim/step.h"
 
 #include <QSize>
+#include <QThreadPool>
 
 #include <atomic>
 #include <cstdint>
@@ -19,6 +20,10 @@
 /// 65536 x blue.
 struct RenderParameters
 {
+    /// The largest Value of the mass scrollbars, and of the radius scrollbars.
+    static constexpr std::int16_t maxMass = 32767;
+    static constexpr std::int16_t maxRadius = 300;
+
     QSize client{1024, 700};
     QSize picture{sim::defaultPictureWidth, sim::defaultPictureHeight};
     /// The positions depend on the client area: defaults() places them as start-up does.
@@ -37,6 +42,8 @@ struct RenderParameters
     std::uint64_t stepLimit = sim::stepLimit;
     /// Worker threads; 0 means one per core.
     int threads = 0;
+    /// The worker threads a render starts: threads, or one per core.
+    int workers() const;
     /// Keep each start point's step count (see Renderer::pointSteps()).
     bool keepPointSteps = false;
 
@@ -68,8 +75,14 @@ public:
     explicit Renderer(const RenderParameters &parameters);
 
     /// Computes the picture and blocks until it is complete, calling onProgress on the calling
-    /// thread about every tenth of a second meanwhile. Call once.
-    RenderSummary render(const std::function<void()> &onProgress = {});
+    /// thread about every tenth of a second meanwhile. The workers run in pool, whose threads
+    /// several renders may share, or else in threads of their own. Call once.
+    RenderSummary render(const std::function<void()> &onProgress = {}, QThreadPool *pool = nullptr);
+
+    /// Makes render() return soon, with an incomplete picture: the workers begin no new start
+    /// point and leave the ones under way. Any thread may call it, before or during render().
+    void abandon() { abandoned_.store(true, std::memory_order_relaxed); }
+    bool abandoned() const { return abandoned_.load(std::memory_order_relaxed); }
 
     /// Start points finished so far; any thread may read it while render() runs.
     std::int64_t pointsDone() const { return pointsDone_.load(std::memory_order_relaxed); }
@@ -109,4 +122,5 @@ private:
     std::atomic<std::int64_t> nextPoint_{0};
     std::atomic<std::int64_t> pointsDone_{0};
     std::atomic<std::uint64_t> steps_{0};
+    std::atomic<bool> abandoned_{false};
 };

@@ -33,6 +33,26 @@ Outcome runTool(const QString &line, const QString &folder)
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+void compareParameters(const RenderParameters &p, const RenderParameters &expected)
+{
+    QCOMPARE(p.client, expected.client);
+    QCOMPARE(p.picture, expected.picture);
+    QCOMPARE(p.xrot, expected.xrot);
+    QCOMPARE(p.yrot, expected.yrot);
+    QCOMPARE(p.xblau, expected.xblau);
+    QCOMPARE(p.yblau, expected.yblau);
+    QCOMPARE(p.massOne, expected.massOne);
+    QCOMPARE(p.massTwo, expected.massTwo);
+    QCOMPARE(p.massMoving, expected.massMoving);
+    QCOMPARE(p.radiusOne, expected.radiusOne);
+    QCOMPARE(p.radiusTwo, expected.radiusTwo);
+    QCOMPARE(p.colorOne, expected.colorOne);
+    QCOMPARE(p.colorTwo, expected.colorTwo);
+    QCOMPARE(p.background, expected.background);
+    QCOMPARE(p.stepLimit, expected.stepLimit);
+    QCOMPARE(p.threads, expected.threads);
+}
+
 } // namespace
 
 class CommandLineTest : public QObject
@@ -46,6 +66,10 @@ private slots:
     void reads();
     void readsShadingAndStatistics_data();
     void readsShadingAndStatistics();
+    void readsSweep_data();
+    void readsSweep();
+    void sweepSetsItsOption_data();
+    void sweepSetsItsOption();
     void helpListsEveryOption();
 };
 
@@ -156,6 +180,47 @@ void CommandLineTest::rejects_data()
                                            << "--entropy-box";
     QTest::newRow("entropy box negative") << "--entropy-box -5 a.bmp"
                                           << "--entropy-box";
+
+    QTest::newRow("sweep of an unknown option") << "--sweep mass=1:2:1 f%d.bmp"
+                                                << "--sweep";
+    QTest::newRow("sweep without step") << "--sweep mass-one=1:2 f%d.bmp"
+                                        << "--sweep";
+    QTest::newRow("sweep without name") << "--sweep 1:2:1 f%d.bmp"
+                                        << "--sweep";
+    QTest::newRow("sweep from below the range") << "--sweep mass-moving=0:10:1 f%d.bmp"
+                                                << "--sweep";
+    QTest::newRow("sweep to past the range") << "--sweep radius-one=1:301:1 f%d.bmp"
+                                             << "--sweep";
+    QTest::newRow("sweep past the surface") << "--client 300x200 --sweep one-y=0:201:1 f%d.bmp"
+                                            << "--sweep";
+    QTest::newRow("sweep from negative") << "--sweep two-x=-1:5:1 f%d.bmp"
+                                         << "--sweep";
+    QTest::newRow("sweep from a fraction") << "--sweep mass-two=1.5:5:1 f%d.bmp"
+                                           << "--sweep";
+    QTest::newRow("sweep step zero") << "--sweep mass-one=1:10:0 f%d.bmp"
+                                     << "--sweep";
+    QTest::newRow("sweep step negative") << "--sweep mass-one=10:1:-1 f%d.bmp"
+                                         << "--sweep";
+    QTest::newRow("sweep of 10001 frames") << "--sweep mass-moving=10001:1:1 f%d.bmp"
+                                           << "--sweep";
+    QTest::newRow("sweep without frame number") << "--sweep mass-one=1:2:1 f.bmp"
+                                                << "OUTPUT";
+    QTest::newRow("sweep with two frame numbers") << "--sweep mass-one=1:2:1 f%d_%02d.bmp"
+                                                  << "OUTPUT";
+    QTest::newRow("sweep with ten digits") << "--sweep mass-one=1:2:1 f%010d.bmp"
+                                           << "OUTPUT";
+    QTest::newRow("sweep with a width not zero-padded") << "--sweep mass-one=1:2:1 f%5d.bmp"
+                                                        << "OUTPUT";
+    QTest::newRow("plot without sweep") << "--plot p.png a.bmp"
+                                        << "--plot";
+    QTest::newRow("plot not png") << "--sweep mass-one=1:2:1 --plot p.bmp f%d.bmp"
+                                  << "--plot";
+    QTest::newRow("bad sweep before a good one")
+        << "--sweep mass-one=0:2:1 --sweep mass-one=1:2:1 f%d.bmp"
+        << "'mass-one=0:2:1'";
+    QTest::newRow("bad plot before a good one")
+        << "--sweep mass-one=1:2:1 --plot p.bmp --plot p.png f%d.bmp"
+        << "'p.bmp'";
 }
 
 void CommandLineTest::rejects()
@@ -236,23 +301,9 @@ void CommandLineTest::reads()
 
     RenderCommandLine commandLine;
     QCOMPARE(commandLine.parse(arguments(line)), RenderCommandLine::Result::render);
-    const RenderParameters &p = commandLine.parameters();
-    QCOMPARE(p.client, expected.client);
-    QCOMPARE(p.picture, expected.picture);
-    QCOMPARE(p.xrot, expected.xrot);
-    QCOMPARE(p.yrot, expected.yrot);
-    QCOMPARE(p.xblau, expected.xblau);
-    QCOMPARE(p.yblau, expected.yblau);
-    QCOMPARE(p.massOne, expected.massOne);
-    QCOMPARE(p.massTwo, expected.massTwo);
-    QCOMPARE(p.massMoving, expected.massMoving);
-    QCOMPARE(p.radiusOne, expected.radiusOne);
-    QCOMPARE(p.radiusTwo, expected.radiusTwo);
-    QCOMPARE(p.colorOne, expected.colorOne);
-    QCOMPARE(p.colorTwo, expected.colorTwo);
-    QCOMPARE(p.background, expected.background);
-    QCOMPARE(p.stepLimit, expected.stepLimit);
-    QCOMPARE(p.threads, expected.threads);
+    compareParameters(commandLine.parameters(), expected);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(QByteArray(commandLine.format()), format);
 }
 
@@ -286,6 +337,97 @@ void CommandLineTest::readsShadingAndStatistics()
     QCOMPARE(commandLine.entropyBox(), box);
     // Both need each start point's steps.
     QCOMPARE(commandLine.parameters().keepPointSteps, shade || !statistics.isEmpty());
+}
+
+void CommandLineTest::readsSweep_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QString>("lastFile");
+
+    QTest::newRow("up, to reached")
+        << "--sweep mass-moving=10:50:20 f%d.png" << QList<int>{10, 30, 50} << "f2.png";
+    QTest::newRow("down, to reached")
+        << "--sweep radius-one=9:3:3 f%03d.bmp" << QList<int>{9, 6, 3} << "f002.bmp";
+    QTest::newRow("up, to not reached")
+        << "--sweep mass-one=1:10:4 %01d.png" << QList<int>{1, 5, 9} << "2.png";
+    QTest::newRow("down, to not reached")
+        << "--sweep two-x=100:90:4 a/%09d.png" << QList<int>{100, 96, 92} << "a/000000002.png";
+    QTest::newRow("one frame, from equals to")
+        << "--sweep mass-two=7:7:1 f%d.png" << QList<int>{7} << "f0.png";
+    QTest::newRow("one frame, step past to")
+        << "--sweep one-y=0:700:701 %%_%d.png" << QList<int>{0} << "%%_0.png";
+    QList<int> most;
+    for (int v = 32767; most.size() < 10000; v -= 3)
+        most << v;
+    QTest::newRow("10000 frames, the most")
+        << "--sweep mass-moving=32767:2768:3 %04d.bmp" << most << "9999.bmp";
+    QTest::newRow("no sweep, OUTPUT as it is") << "f%d%03d.png" << QList<int>{} << "f%d%03d.png";
+}
+
+void CommandLineTest::readsSweep()
+{
+    QFETCH(QString, line);
+    QFETCH(QList<int>, values);
+    QFETCH(QString, lastFile);
+
+    RenderCommandLine commandLine;
+    QCOMPARE(commandLine.parse(arguments(line)), RenderCommandLine::Result::render);
+    const SweepRange *range = commandLine.sweep();
+    if (values.isEmpty()) {
+        QVERIFY(!range);
+        QCOMPARE(commandLine.output(), lastFile);
+        return;
+    }
+    QVERIFY(range);
+    QList<int> read;
+    for (int frame = 0; frame < range->frameCount(); ++frame)
+        read << range->value(frame);
+    QCOMPARE(read, values);
+    QCOMPARE(commandLine.frames().fileName(range->frameCount() - 1), lastFile);
+}
+
+void CommandLineTest::sweepSetsItsOption_data()
+{
+    QTest::addColumn<QString>("sweep");
+    QTest::addColumn<QString>("single");
+
+    QTest::newRow("mass-one") << "mass-one=7:7:1"
+                              << "--mass-one 7";
+    QTest::newRow("mass-two") << "mass-two=32767:1:5000"
+                              << "--mass-two 32767";
+    QTest::newRow("mass-moving") << "mass-moving=1:32767:32767"
+                                 << "--mass-moving 1";
+    QTest::newRow("radius-one") << "radius-one=300:1:1"
+                                << "--radius-one 300";
+    QTest::newRow("radius-two") << "radius-two=2:3:1"
+                                << "--radius-two 2";
+    QTest::newRow("one-x") << "one-x=1024:0:1"
+                           << "--one 1024,50";
+    QTest::newRow("one-y") << "one-y=3:0:1"
+                           << "--one 40,3";
+    QTest::newRow("two-x") << "two-x=0:4:1"
+                           << "--two 0,70";
+    QTest::newRow("two-y") << "two-y=700:0:1"
+                           << "--two 60,700";
+}
+
+void CommandLineTest::sweepSetsItsOption()
+{
+    QFETCH(QString, sweep);
+    QFETCH(QString, single);
+    // Every other option holds for each frame.
+    const QString others = QStringLiteral("--mass-moving 70 --one 40,50 --two 60,70 --shade ");
+
+    RenderCommandLine swept;
+    QCOMPARE(swept.parse(arguments(others + QStringLiteral("--sweep ") + sweep +
+                                   QStringLiteral(" f%d.bmp"))),
+             RenderCommandLine::Result::render);
+    RenderCommandLine expected;
+    QCOMPARE(expected.parse(arguments(others + single + QStringLiteral(" f.bmp"))),
+             RenderCommandLine::Result::render);
+    compareParameters(swept.sweep()->frame(swept.parameters(), swept.sweep()->value(0)),
+                      expected.parameters());
 }
 
 void CommandLineTest::helpListsEveryOption()

@@ -56,6 +56,7 @@ private slots:
     void keepsEachStartPointsSteps();
     void sameForEveryThreadCount_data();
     void sameForEveryThreadCount();
+    void abandonedThenSharedPool();
     void startPointsFollowTheScan_data();
     void startPointsFollowTheScan();
     void defaultsFollowStartUp_data();
@@ -183,6 +184,32 @@ void RendererTest::sameForEveryThreadCount()
     QCOMPARE(many.capturedTwo, one.capturedTwo);
     QCOMPARE(many.neverCaptured, one.neverCaptured);
     QCOMPARE(many.steps, one.steps);
+}
+
+void RendererTest::abandonedThenSharedPool()
+{
+    // Seconds of work on one thread, so that progress is reported before it is done.
+    RenderParameters p = smallPicture({200, 150}, {200, 150});
+    p.radiusOne = 1;
+    p.threads = 1;
+    QThreadPool pool;
+    pool.setMaxThreadCount(2);
+
+    Renderer abandoned(p);
+    abandoned.render([&] { abandoned.abandon(); }, &pool);
+    QVERIFY(abandoned.abandoned());
+    QVERIFY(abandoned.pointsDone() < abandoned.pointCount());
+
+    // The same workers then compute a whole picture, as a picture on workers of its own.
+    p = smallPicture({300, 200}, {120, 90});
+    p.threads = 2;
+    Renderer shared(p);
+    const RenderSummary summary = shared.render({}, &pool);
+    Renderer own(p);
+    own.render();
+    QCOMPARE(shared.pointsDone(), shared.pointCount());
+    QCOMPARE(shared.surface().image(), own.surface().image());
+    QCOMPARE(summary.points, shared.pointCount());
 }
 
 void RendererTest::startPointsFollowTheScan_data()

@@ -1,0 +1,146 @@
+#include "sweepplot.h"
+
+#include <QApplication>
+#include <QChart>
+#include <QGraphicsScene>
+#include <QLegend>
+#include <QLineSeries>
+#include <QPainter>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+/// The largest basin entropy three outcomes allow is ln 3 = 1.0986.
+constexpr double entropyAxisMax = 1.1;
+/// Frames up to which each value is marked on its line.
+constexpr std::size_t markedFrames = 60;
+
+QLineSeries *addSeries(QChart &chart, const QString &name, QColor colour, Qt::PenStyle style,
+                       std::size_t frames)
+{
+    auto *series = new QLineSeries(&chart);
+    series->setName(name);
+    QPen pen(colour, 2.5, style);
+    series->setPen(pen);
+    series->setPointsVisible(frames <= markedFrames);
+    chart.addSeries(series);
+    return series;
+}
+
+/// A whole step between ticks of 1, 2 or 5 times a power of ten, giving at most about ten ticks.
+double tickInterval(double span)
+{
+    double interval = 1;
+    for (int i = 0; span / interval > 10; ++i)
+        interval *= (i % 3 == 1) ? 2.5 : 2;
+    return interval;
+}
+
+QValueAxis *addAxis(QChart &chart, const QString &title, double min, double max, Qt::Alignment side)
+{
+    auto *axis = new QValueAxis(&chart);
+    axis->setTitleText(title);
+    axis->setRange(min, max);
+    chart.addAxis(axis, side);
+    return axis;
+}
+
+} // namespace
+
+QImage SweepPlot::image() const
+{
+    // The scene owns the chart.
+    QGraphicsScene scene;
+    auto *chart = new QChart;
+    scene.addItem(chart);
+    chart->setGeometry(0, 0, width, height);
+    chart->setTitle(
+        QStringLiteral("Basins against %1").arg(valueTitle_.section(QLatin1Char(' '), 0, 0)));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    const std::size_t frames = points_.size();
+    QLineSeries *one = addSeries(*chart, QStringLiteral("fraction captured by mass one"),
+                                 QColor(colours[0]), Qt::SolidLine, frames);
+    QLineSeries *two = addSeries(*chart, QStringLiteral("fraction captured by mass two"),
+                                 QColor(colours[1]), Qt::SolidLine, frames);
+    QLineSeries *never = addSeries(*chart, QStringLiteral("fraction never captured"),
+                                   QColor(colours[2]), Qt::SolidLine, frames);
+    QLineSeries *entropy = addSeries(*chart, QStringLiteral("basin entropy (right axis)"),
+                                     QColor(colours[3]), Qt::DashLine, frames);
+
+    double min = 0;
+    double max = 1;
+    if (!points_.empty()) {
+        const auto [low, high] =
+            std::minmax_element(points_.begin(), points_.end(),
+                                [](const Point &a, const Point &b) { return a.value < b.value; });
+        min = low->value;
+        max = high->value;
+    }
+    if (min == max) {
+        min -= 1;
+        max += 1;
+    }
+    for (const Point &p : points_) {
+        one->append(p.value, p.fractionOne);
+        two->append(p.value, p.fractionTwo);
+        never->append(p.value, p.fractionNever);
+        if (p.basinEntropy)
+            entropy->append(p.value, *p.basinEntropy);
+    }
+
+    QValueAxis *x = addAxis(*chart, valueTitle_, min, max, Qt::AlignBottom);
+    x->setTickType(QValueAxis::TicksDynamic);
+    // Ticks on whole multiples of the interval.
+    x->setTickAnchor(0);
+    x->setTickInterval(tickInterval(max - min));
+    x->setLabelFormat(QStringLiteral("%.0f"));
+    QValueAxis *fraction =
+        addAxis(*chart, QStringLiteral("fraction of the start points"), 0, 1, Qt::AlignLeft);
+    fraction->setTickCount(6);
+    fraction->setLabelFormat(QStringLiteral("%.1f"));
+    QValueAxis *nats =
+        addAxis(*chart, QStringLiteral("basin entropy (nats)"), 0, entropyAxisMax, Qt::AlignRight);
+    nats->setTickCount(12);
+    nats->setGridLineVisible(false);
+    nats->setLabelFormat(QStringLiteral("%.1f"));
+    for (QLineSeries *series : {one, two, never}) {
+        series->attachAxis(x);
+        series->attachAxis(fraction);
+    }
+    entropy->attachAxis(x);
+    entropy->attachAxis(nats);
+
+    // The chart lays itself out on posted events.
+    QCoreApplication::sendPostedEvents();
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(0, 0, width, height), QRectF(0, 0, width, height));
+    return image;
+}
+
+std::unique_ptr<QCoreApplication> SweepPlot::createApplication(int &argc, char **argv)
+{
+    bool plot = false;
+    for (int i = 1; i < argc; ++i) {
+        plot =
+            plot || std::strcmp(argv[i], "--plot") == 0 || std::strncmp(argv[i], "--plot=", 7) == 0;
+    }
+    if (!plot)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    // Nothing is ever shown: the chart is drawn into an image, with or without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Setting up the platform warns about a missing XDG_RUNTIME_DIR, which does not matter
+    // here; standard error is for the renderer's own messages.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return app;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QRgb>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+/// A chart of a sweep: the shares of the start points that mass one, mass two and neither
+/// capture, and the basin entropy, against the swept value; drawn off screen into an image.
+class SweepPlot
+{
+public:
+    /// The size of the image.
+    static constexpr int width = 1000;
+    static constexpr int height = 600;
+    /// The colours of the lines: the fractions captured by mass one, by mass two and by
+    /// neither, and the basin entropy.
+    static constexpr std::array<QRgb, 4> colours{0xd62728, 0x1f4eb4, 0x808080, 0x209030};
+
+    /// One frame's figures.
+    struct Point
+    {
+        double value;
+        double fractionOne;
+        double fractionTwo;
+        double fractionNever;
+        std::optional<double> basinEntropy; ///< none when the picture holds no whole box
+    };
+
+    /// valueTitle names the swept option and its unit, for the horizontal axis.
+    explicit SweepPlot(const QString &valueTitle) : valueTitle_(valueTitle) {}
+
+    void add(const Point &point) { points_.push_back(point); }
+
+    /// Draws the chart; the program's application object must be a QApplication.
+    QImage image() const;
+
+    /// The application object for velmora-render with these arguments: a QApplication on the
+    /// off-screen platform when they ask for a plot, as charts draw with widgets; otherwise a
+    /// QCoreApplication, which needs no display libraries at all.
+    static std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv);
+
+private:
+    QString valueTitle_;
+    std::vector<Point> points_;
+};

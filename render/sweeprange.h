@@ -1,0 +1,44 @@
+#pragma once
+
+#include "renderer.h"
+
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+
+/// One option of the renderer stepped over whole values: NAME=FROM:TO:STEP. The values are FROM,
+/// FROM ± STEP, ... towards TO, never past it; TO is the last one when a step lands on it
+/// exactly. FROM greater than TO counts down.
+class SweepRange
+{
+public:
+    /// The most frames one sweep may have.
+    static constexpr int maxFrames = 10000;
+
+    /// The names that can be swept, comma-separated, as the help and the errors list them.
+    static QString names();
+
+    /// Reads NAME=FROM:TO:STEP, with FROM and TO in the option's range for a drawing surface of
+    /// the given size. On failure returns false and sets accepts to what would have been read.
+    bool read(const QString &text, QSize client, QString &accepts);
+
+    const QString &name() const { return name_; }
+    int frameCount() const { return frameCount_; }
+    /// The value of frame 0 .. frameCount() - 1.
+    int value(int frame) const { return from_ + direction_ * step_ * frame; }
+
+    /// The parameters of one frame: base with the swept option set to value.
+    RenderParameters frame(const RenderParameters &base, int value) const;
+    /// The swept option with its unit, for an axis: "mass-moving (x 10000000 kg)".
+    QString title() const;
+
+private:
+    QString name_;
+    QString unit_;
+    std::int16_t RenderParameters::*field_ = nullptr;
+    int from_ = 0;
+    int step_ = 1;
+    int direction_ = 1;
+    int frameCount_ = 0;
+};

@@ -1,0 +1,353 @@
+#include "render/sweepplot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+struct Outcome
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QProcess *startTool(QProcess &process, const QStringList &arguments)
+{
+    // The tool must find its own way without a display or a platform chosen for it.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELMORA_RENDER_PATH), arguments);
+    return &process;
+}
+
+Outcome finish(QProcess &process)
+{
+    if (!process.waitForFinished(240000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+Outcome runTool(const QStringList &arguments)
+{
+    QProcess process;
+    startTool(process, arguments);
+    return finish(process);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<QByteArray> lines(const QByteArray &text)
+{
+    QList<QByteArray> list = text.split('\n');
+    if (!list.isEmpty() && list.constLast().isEmpty())
+        list.removeLast();
+    return list;
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+/// The small picture most sweeps here render.
+const QString small = QStringLiteral("--client 200x150 --picture 40x30 ");
+
+} // namespace
+
+class SweepToolTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void framesAreSingleRenders_data();
+    void framesAreSingleRenders();
+    void plot();
+    void badInputWritesNothing_data();
+    void badInputWritesNothing();
+    void unwritableFrame();
+    void lostSummary();
+    void interrupted_data();
+    void interrupted();
+
+private:
+    /// The words of line, with @ standing for the temporary folder.
+    QStringList arguments(const QString &line) const
+    {
+        return QString(line)
+            .replace(QLatin1Char('@'), dir_->path())
+            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void SweepToolTest::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void SweepToolTest::framesAreSingleRenders_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("sweep");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("statistics");
+    QTest::addColumn<QString>("files");
+
+    QTest::newRow("up, shaded, csv") << "--shade"
+                                     << "mass-moving=20:65:20"
+                                     << "--mass-moving" << QList<int>{20, 40, 60} << "f%02d.png"
+                                     << "s.csv"
+                                     << "f00.png f01.png f02.png";
+    QTest::newRow("down, json, two threads") << "--threads 2"
+                                             << "radius-two=7:2:3"
+                                             << "--radius-two" << QList<int>{7, 4} << "%d.bmp"
+                                             << "s.json"
+                                             << "0.bmp 1.bmp";
+}
+
+void SweepToolTest::framesAreSingleRenders()
+{
+    QFETCH(QString, options);
+    QFETCH(QString, sweep);
+    QFETCH(QString, option);
+    QFETCH(QList<int>, values);
+    QFETCH(QString, pattern);
+    QFETCH(QString, statistics);
+    QFETCH(QString, files);
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("sweep")));
+    const Outcome swept = runTool(arguments(small + options + QStringLiteral(" --sweep ") + sweep +
+                                            QStringLiteral(" --stats @/sweep/") + statistics +
+                                            QStringLiteral(" @/sweep/") + pattern));
+    QCOMPARE(swept.exitCode, 0);
+    QCOMPARE(swept.err, QByteArray());
+    const QStringList frames = files.split(QLatin1Char(' '));
+    QCOMPARE(entries(dir_->filePath(QStringLiteral("sweep"))), QStringList(frames) << statistics);
+    const QByteArray table = fileBytes(dir_->filePath(QStringLiteral("sweep/") + statistics));
+    const bool csv = statistics.endsWith(QStringLiteral(".csv"));
+    const QList<QByteArray> rows = lines(table);
+    const QJsonArray objects = QJsonDocument::fromJson(table).array();
+    QCOMPARE(csv ? rows.size() - 1 : objects.size(), values.size());
+
+    std::uint64_t steps = 0;
+    const QString singleStatistics = QStringLiteral("@/single.") + statistics.section('.', -1);
+    const QString singlePicture = QStringLiteral("@/single.") + pattern.section('.', -1);
+    for (int i = 0; i < values.size(); ++i) {
+        // The single render of the same value, with everything else as in the sweep.
+        const Outcome one = runTool(arguments(small + options +
+                                              QStringLiteral(" %1 %2 --stats %3 %4")
+                                                  .arg(option)
+                                                  .arg(values[i])
+                                                  .arg(singleStatistics, singlePicture)));
+        QCOMPARE(one.exitCode, 0);
+        QVERIFY2(fileBytes(dir_->filePath(QStringLiteral("sweep/") + frames[i])) ==
+                     fileBytes(arguments(singlePicture)[0]),
+                 qPrintable(frames[i]));
+        const QByteArray singleTable = fileBytes(arguments(singleStatistics)[0]);
+        if (csv) {
+            QCOMPARE(rows[0], lines(singleTable)[0]);
+            QList<QByteArray> expected = lines(singleTable)[1].split(',');
+            expected[0] = QByteArray::number(i);
+            expected[1] = QByteArray::number(values[i]);
+            QCOMPARE(rows[i + 1], expected.join(','));
+        } else {
+            QJsonObject object = QJsonDocument::fromJson(singleTable).object();
+            object.insert(QStringLiteral("frame"), i);
+            object.insert(QStringLiteral("value"), values[i]);
+            QCOMPARE(objects[i].toObject(), object);
+        }
+        steps += one.out.mid(one.out.indexOf("; ") + 2).split(' ')[0].toULongLong();
+    }
+    // One summary line for the whole sweep.
+    const QByteArray summary = QStringLiteral("%1 frames, %2 start points, %3 steps in ")
+                                   .arg(values.size())
+                                   .arg(values.size() * 40 * 30)
+                                   .arg(steps)
+                                   .toUtf8();
+    QVERIFY2(swept.out.startsWith(summary), swept.out.constData());
+    QCOMPARE(swept.out.count('\n'), 1);
+}
+
+void SweepToolTest::plot()
+{
+    const QString path = dir_->filePath(QStringLiteral("plot.png"));
+    const Outcome outcome =
+        runTool(arguments(small + QStringLiteral("--sweep mass-moving=10:60:10 --plot @/plot.png "
+                                                 "@/f%d.bmp")));
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.err, QByteArray());
+
+    QImageReader reader(path);
+    QCOMPARE(reader.format(), QByteArray("png"));
+    const QImage image = reader.read();
+    QVERIFY(image.width() >= 800 && image.height() >= 500);
+    const auto colourAt = [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; };
+    const auto hasText = [&](int left, int right) {
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = std::max(left, 0); x < std::min(right, image.width()); ++x) {
+                if (qGray(image.pixel(x, y)) < 100)
+                    return true;
+            }
+        }
+        return false;
+    };
+    for (const QRgb colour : SweepPlot::colours) {
+        // Each line, the basin entropy too, runs across most of the chart, between the axes'
+        // labels.
+        int left = image.width();
+        int right = -1;
+        // The legend: a small square of each line's colour.
+        bool square = false;
+        for (int y = 0; y + 4 < image.height(); ++y) {
+            for (int x = 0; x + 4 < image.width(); ++x) {
+                if (colourAt(x, y) != colour)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bool filled = true;
+                for (int i = 0; i < 25 && filled; ++i)
+                    filled = colourAt(x + i % 5, y + i / 5) == colour;
+                square = square || filled;
+            }
+        }
+        const QByteArray name = QByteArray::number(colour, 16);
+        QVERIFY2(right - left > image.width() / 2, name);
+        QVERIFY2(square, name);
+        QVERIFY2(hasText(0, left - 20) && hasText(right + 20, image.width()), name);
+    }
+}
+
+void SweepToolTest::badInputWritesNothing_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("named");
+    QTest::newRow("unknown name") << "--sweep mass-three=1:2:1 @/f%d.png" << QByteArray("--sweep");
+    QTest::newRow("more than 10000 frames")
+        << "--sweep mass-one=1:20001:2 @/f%d.png" << QByteArray("--sweep");
+    QTest::newRow("no frame number") << "--sweep mass-one=1:2:1 @/f.png" << QByteArray("OUTPUT");
+    QTest::newRow("plot without sweep") << "--plot @/p.png @/f.png" << QByteArray("--plot");
+}
+
+void SweepToolTest::badInputWritesNothing()
+{
+    QFETCH(QString, line);
+    QFETCH(QByteArray, named);
+    const Outcome outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
+    QCOMPARE(outcome.exitCode, 2);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains(named), outcome.err.constData());
+    QCOMPARE(outcome.out, QByteArray());
+    QCOMPARE(entries(dir_->path()), QStringList());
+}
+
+void SweepToolTest::unwritableFrame()
+{
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("f02.png")));
+    const Outcome outcome = runTool(arguments(
+        small + QStringLiteral("--sweep mass-moving=20:50:10 --stats @/s.csv @/f%02d.png")));
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains("f02.png"), outcome.err.constData());
+    QCOMPARE(outcome.out, QByteArray());
+
+    QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f00.png f01.png f02.png s.csv"));
+    for (const char *name : {"f00.png", "f01.png"}) {
+        QImageReader reader(dir_->filePath(QLatin1String(name)));
+        QVERIFY2(!reader.read().isNull(), name);
+    }
+    const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
+    QCOMPARE(rows.size(), 3);
+    QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
+}
+
+void SweepToolTest::lostSummary()
+{
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    startTool(process, arguments(small + QStringLiteral("--sweep mass-one=9:10:1 @/f%d.png")));
+    const Outcome outcome = finish(process);
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f0.png f1.png"));
+}
+
+void SweepToolTest::interrupted_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("waitFor");
+    QTest::addColumn<int>("maxFrames");
+    QTest::addColumn<int>("signal");
+
+    // About a tenth of a second a frame on one thread.
+    QTest::newRow("between short frames")
+        << "--client 400x300 --picture 300x200 --sweep radius-one=5:300:1" << 5 << 1 << 2 << 295
+        << SIGINT;
+    // The second frame would take hours.
+    QTest::newRow("during a long frame")
+        << "--sweep mass-moving=10:32767:10000" << 10 << 10000 << 1 << 1 << SIGINT;
+    QTest::newRow("terminated during a long frame")
+        << "--sweep mass-moving=10:32767:10000" << 10 << 10000 << 1 << 1 << SIGTERM;
+}
+
+void SweepToolTest::interrupted()
+{
+    QFETCH(QString, line);
+    QFETCH(int, from);
+    QFETCH(int, step);
+    QFETCH(int, waitFor);
+    QFETCH(int, maxFrames);
+    QFETCH(int, signal);
+    QProcess process;
+    startTool(process, arguments(QStringLiteral("--threads 1 --stats @/s.csv ") + line +
+                                 QStringLiteral(" @/f%03d.png")));
+    QVERIFY(process.waitForStarted());
+    const QString last =
+        dir_->filePath(QStringLiteral("f%1.png").arg(waitFor - 1, 3, 10, QLatin1Char('0')));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(last), 120000);
+    ::kill(pid_t(process.processId()), signal);
+    const Outcome outcome = finish(process);
+    // As a shell reports a program the signal ended.
+    QCOMPARE(outcome.exitCode, 128 + signal);
+    QCOMPARE(outcome.err.count('\n'), 1);
+
+    // Complete frames only, each with its row, and nothing else.
+    QStringList names = entries(dir_->path());
+    QVERIFY(names.removeOne(QStringLiteral("s.csv")));
+    QVERIFY(names.size() >= waitFor && names.size() <= maxFrames);
+    const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
+    QCOMPARE(rows.size(), names.size() + 1);
+    for (int i = 0; i < names.size(); ++i) {
+        QCOMPARE(names[i], QStringLiteral("f%1.png").arg(i, 3, 10, QLatin1Char('0')));
+        QImageReader reader(dir_->filePath(names[i]));
+        QVERIFY2(!reader.read().isNull(), qPrintable(names[i]));
+        QVERIFY(
+            rows[i + 1].startsWith(QStringLiteral("%1,%2,").arg(i).arg(from + i * step).toUtf8()));
+    }
+}
+
+QTEST_GUILESS_MAIN(SweepToolTest)
+#include "tst_sweeptool.moc"
