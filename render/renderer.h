@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kernel.h"
 #include "picture/surface.h"
 #include "sim/scan.h"
 #include "sim/simstate.h"
@@ -35,6 +36,10 @@ struct RenderParameters
     std::uint64_t stepLimit = sim::stepLimit;
     /// Worker threads; 0 means one per core.
     int threads = 0;
+    /// The code that follows the trajectories; the picture is the same with every one.
+    Kernel kernel = Kernel::automatic;
+    /// Whether pointSteps() is kept: 8 bytes a start point.
+    bool keepPointSteps = false;
 
     /// The parameters start-up gives a client area of this size: the masses where the window
     /// places them, clamped to the position scrollbars' ranges as the scrollbars clamp them.
@@ -76,23 +81,28 @@ public:
     /// The drawing surface; complete once render() has returned.
     const Surface &surface() const { return surface_; }
 
-private:
-    /// One trajectory in progress on a worker.
-    struct Lane
-    {
-        sim::simstate s;
-        sim::Trajectory trajectory;
-        std::int64_t point = -1; ///< -1 while idle
-    };
+    /// How each start point ended, by index; complete once render() has returned.
+    const std::vector<sim::Capture> &captures() const { return captures_; }
+    /// The steps each start point took, the capturing one included, by index; complete once
+    /// render() has returned. Empty unless the parameters keep them.
+    const std::vector<std::uint64_t> &pointSteps() const { return pointSteps_; }
 
+    /// The kernel that computes the picture: the parameters' request, resolved.
+    Kernel kernel() const { return kernel_; }
+
+private:
     void work();
+    bool take(std::int64_t &first, std::int64_t &end);
 
     RenderParameters parameters_;
     sim::simstate state_;
     Surface surface_;
-    // Every row of an unchanged rectangle has the same columns; only the first is kept.
-    std::vector<sim::StartPoint> firstRow_;
+    Kernel kernel_;
+    // Every row of an unchanged rectangle has the same columns; only the first row's are kept.
+    std::vector<float> columns_;
+    std::int16_t firstRowY_ = 0;
     std::vector<sim::Capture> captures_;
+    std::vector<std::uint64_t> pointSteps_;
     std::atomic<std::int64_t> nextPoint_{0};
     std::atomic<std::int64_t> pointsDone_{0};
     std::atomic<std::uint64_t> steps_{0};
