@@ -57,6 +57,17 @@ bool readStepLimit(const QString &text, std::uint64_t &limit)
     return true;
 }
 
+/// What --help says of --kernel: the kernel auto picks on this processor.
+QString kernelHelp()
+{
+    Kernel picked = Kernel::automatic;
+    automaticKernel(picked);
+    return QStringLiteral("Step kernel: auto, scalar or avx2; every one gives the same picture "
+                          "(default: auto, the fastest this processor has, or the one %1 names: "
+                          "%2 here).")
+        .arg(QLatin1String(kernelVariable), QLatin1String(kernelName(picked)));
+}
+
 } // namespace
 
 RenderCommandLine::RenderCommandLine()
@@ -101,6 +112,7 @@ RenderCommandLine::RenderCommandLine()
                       QStringLiteral("Worker threads, 1 to %1 (default: all cores, %2 here).")
                           .arg(maxThreads)
                           .arg(std::max(1, QThread::idealThreadCount())))),
+      kernel_(option("kernel", "NAME", kernelHelp())),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -109,8 +121,8 @@ RenderCommandLine::RenderCommandLine()
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
     parser_.addOptions({client_, picture_, one_, two_, massOne_, massTwo_, massMoving_, radiusOne_,
-                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_, help_,
-                        version_});
+                        radiusTwo_, colorOne_, colorTwo_, background_, stepLimit_, threads_,
+                        kernel_, help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -135,6 +147,23 @@ bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &ac
     error_ = QStringLiteral("--%1: expected %2, got '%3'.")
                  .arg(option.names().constLast(), accepts, parser_.value(option));
     return false;
+}
+
+bool RenderCommandLine::readKernel()
+{
+    Kernel &kernel = parameters_.kernel;
+    if (parser_.isSet(kernel_) && !kernelFromName(parser_.value(kernel_).toStdString(), kernel))
+        return fail(kernel_, QStringLiteral("auto, scalar or avx2"));
+    if (!kernelAvailable(kernel))
+        return fail(kernel_, QStringLiteral("auto or scalar, as this processor lacks AVX2"));
+    Kernel picked = Kernel::automatic;
+    if (kernel == Kernel::automatic && !automaticKernel(picked)) {
+        error_ = QStringLiteral("%1: expected auto, scalar or avx2 where the processor has it, got "
+                                "'%2'.")
+                     .arg(QLatin1String(kernelVariable), qEnvironmentVariable(kernelVariable));
+        return false;
+    }
+    return true;
 }
 
 bool RenderCommandLine::read()
@@ -218,6 +247,8 @@ bool RenderCommandLine::read()
             return fail(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads));
         parameters_.threads = int(a);
     }
+    if (!readKernel())
+        return false;
 
     const QStringList positional = parser_.positionalArguments();
     if (positional.size() != 1) {

@@ -36,6 +36,7 @@ public:
 private:
     bool read();
     bool fail(const QCommandLineOption &option, const QString &accepts);
+    bool readKernel();
 
     QCommandLineParser parser_;
     QCommandLineOption client_;
@@ -52,6 +53,7 @@ private:
     QCommandLineOption background_;
     QCommandLineOption stepLimit_;
     QCommandLineOption threads_;
+    QCommandLineOption kernel_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 

@@ -3,6 +3,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(RenderParameters)
+Q_DECLARE_METATYPE(Kernel)
 
 namespace {
 
@@ -24,6 +25,8 @@ private slots:
     void reads_data();
     void reads();
     void helpListsEveryOption();
+    void environmentChoosesAuto_data();
+    void environmentChoosesAuto();
 };
 
 void CommandLineTest::rejects_data()
@@ -96,6 +99,12 @@ void CommandLineTest::rejects_data()
                                   << "--threads";
     QTest::newRow("threads too many") << "--threads 1025 a.bmp"
                                       << "--threads";
+    QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
+                                    << "--kernel";
+    if (!kernelAvailable(Kernel::avx2)) {
+        QTest::newRow("kernel the processor lacks") << "--kernel avx2 a.bmp"
+                                                    << "--kernel";
+    }
 }
 
 void CommandLineTest::rejects()
@@ -138,16 +147,24 @@ void CommandLineTest::reads_data()
     p.background = 0xAB * 65536 + 0xCD * 256 + 0xEF;
     p.stepLimit = 5000000;
     p.threads = 3;
+    p.kernel = Kernel::scalar;
     QTest::newRow("every option at an edge")
         << "--client 300x200 --one 0,200 --two 300,0 --mass-one 1 --mass-two 32767 "
            "--mass-moving 32767 --radius-one 1 --radius-two 300 --color-one #112233 "
-           "--color-two #0000FF --background #efcdab --step-limit 5e6 --threads 3 out.bmp"
+           "--color-two #0000FF --background #efcdab --step-limit 5e6 --threads 3 "
+           "--kernel scalar out.bmp"
         << p << QByteArray("BMP");
 
     p = RenderParameters::defaults({1024, 700});
     p.stepLimit = sim::stepLimit;
     QTest::newRow("step limit in digits")
         << "--step-limit 100000000000000 out.bmp" << p << QByteArray("BMP");
+
+    if (kernelAvailable(Kernel::avx2)) {
+        p = RenderParameters::defaults({1024, 700});
+        p.kernel = Kernel::avx2;
+        QTest::newRow("avx2 kernel") << "--kernel avx2 out.bmp" << p << QByteArray("BMP");
+    }
 }
 
 void CommandLineTest::reads()
@@ -175,6 +192,7 @@ void CommandLineTest::reads()
     QCOMPARE(p.background, expected.background);
     QCOMPARE(p.stepLimit, expected.stepLimit);
     QCOMPARE(p.threads, expected.threads);
+    QCOMPARE(p.kernel, expected.kernel);
     QCOMPARE(QByteArray(commandLine.format()), format);
 }
 
@@ -184,15 +202,61 @@ void CommandLineTest::helpListsEveryOption()
     QCOMPARE(commandLine.parse(arguments(QStringLiteral("--help"))),
              RenderCommandLine::Result::help);
     const QString help = commandLine.helpText();
-    for (const char *name :
-         {"client", "picture", "one", "two", "mass-one", "mass-two", "mass-moving", "radius-one",
-          "radius-two", "color-one", "color-two", "background", "step-limit", "threads"}) {
+    for (const char *name : {"client", "picture", "one", "two", "mass-one", "mass-two",
+                             "mass-moving", "radius-one", "radius-two", "color-one", "color-two",
+                             "background", "step-limit", "threads", "kernel"}) {
         const QString option = QStringLiteral("--%1 ").arg(QLatin1String(name));
         const qsizetype at = help.indexOf(option);
         QVERIFY2(at >= 0, name);
         // The description up to the next option names the default.
         const qsizetype next = help.indexOf(QStringLiteral("\n  -"), at);
         QVERIFY2(help.mid(at, next - at).contains(QStringLiteral("default:")), name);
+    }
+}
+
+void CommandLineTest::environmentChoosesAuto_data()
+{
+    const Kernel fastest = kernelAvailable(Kernel::avx2) ? Kernel::avx2 : Kernel::scalar;
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<Kernel>("picked");
+
+    QTest::newRow("empty") << QByteArray() << true << fastest;
+    QTest::newRow("auto") << QByteArray("auto") << true << fastest;
+    QTest::newRow("scalar") << QByteArray("scalar") << true << Kernel::scalar;
+    QTest::newRow("unknown") << QByteArray("fast") << false << fastest;
+    if (kernelAvailable(Kernel::avx2))
+        QTest::newRow("avx2") << QByteArray("avx2") << true << Kernel::avx2;
+    else
+        QTest::newRow("avx2 lacking") << QByteArray("avx2") << false << fastest;
+}
+
+void CommandLineTest::environmentChoosesAuto()
+{
+    QFETCH(QByteArray, setting);
+    QFETCH(bool, accepted);
+    QFETCH(Kernel, picked);
+
+    qputenv(kernelVariable, setting);
+    RenderCommandLine commandLine;
+    const RenderCommandLine::Result result = commandLine.parse(arguments("out.bmp"));
+    const QString error = commandLine.errorText();
+    const QString help = commandLine.helpText().simplified();
+    const Kernel resolved = resolvedKernel(Kernel::automatic);
+    // An explicit --kernel does not depend on the variable.
+    const bool explicitScalar = commandLine.parse(arguments("--kernel scalar out.bmp")) ==
+                                RenderCommandLine::Result::render;
+    qunsetenv(kernelVariable);
+
+    QVERIFY(explicitScalar);
+    QCOMPARE(resolved, picked);
+    QVERIFY2(help.contains(QStringLiteral("%1 here").arg(QLatin1String(kernelName(picked)))),
+             qPrintable(help));
+    if (accepted) {
+        QCOMPARE(result, RenderCommandLine::Result::render);
+    } else {
+        QCOMPARE(result, RenderCommandLine::Result::error);
+        QVERIFY2(error.contains(QLatin1String(kernelVariable)), qPrintable(error));
     }
 }
 
