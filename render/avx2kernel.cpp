@@ -237,5 +237,4 @@ void runAvx2Kernel(const KernelJob &job)
             }
         }
     }
-    source.report();
 }

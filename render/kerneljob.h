@@ -28,7 +28,8 @@ struct KernelJob
     /// left. Any thread may call it at any time.
     bool (*take)(void *queue, std::int64_t *first, std::int64_t *end);
     /// Adds start points finished and steps taken since the last report. A kernel reports
-    /// before each take and once more after its last start point.
+    /// before each take; it takes again after each start point once none are left, so its last
+    /// report comes after its last start point.
     void (*report)(void *queue, std::int64_t points, std::uint64_t steps);
     void *queue;
 

@@ -77,5 +77,4 @@ void runScalarKernel(const KernelJob &job)
                 --active;
         }
     }
-    report();
 }
