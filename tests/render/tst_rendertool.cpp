@@ -53,28 +53,43 @@ void RenderToolTest::writesThePicture_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("format");
-    QTest::newRow("bitmap") << "picture.bmp" << QByteArray("BMP");
-    QTest::newRow("png") << "picture.png" << QByteArray("PNG");
+    QTest::addColumn<QString>("kernel");
+    QTest::addColumn<QString>("threads");
+    QTest::newRow("bitmap, auto") << "picture.bmp" << QByteArray("BMP") << "auto"
+                                  << "2";
+    QTest::newRow("png, scalar") << "picture.png" << QByteArray("PNG") << "scalar"
+                                 << "3";
+    QTest::newRow("bitmap, avx2") << "avx2.bmp" << QByteArray("BMP") << "avx2"
+                                  << "1";
 }
 
 void RenderToolTest::writesThePicture()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, format);
+    QFETCH(QString, kernel);
+    QFETCH(QString, threads);
+    Kernel requested = Kernel::automatic;
+    QVERIFY(kernelFromName(kernel.toStdString(), requested));
+    if (!kernelAvailable(requested))
+        QSKIP("the processor lacks this kernel");
     const QString path = dir_.filePath(name);
 
     const Outcome outcome =
         runTool({QStringLiteral("--client"), QStringLiteral("200x150"), QStringLiteral("--picture"),
                  QStringLiteral("40x30"), QStringLiteral("--color-one"), QStringLiteral("#00a000"),
-                 QStringLiteral("--threads"), QStringLiteral("2"), path});
+                 QStringLiteral("--threads"), threads, QStringLiteral("--kernel"), kernel, path});
     QCOMPARE(outcome.exitCode, 0);
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
     QCOMPARE(outcome.out.count('\n'), 1);
 
+    // The same file and counts, byte for byte, from the scalar path on one thread.
     RenderParameters p = RenderParameters::defaults({200, 150});
     p.picture = {40, 30};
     p.colorOne = 0x00A000;
+    p.threads = 1;
+    p.kernel = Kernel::scalar;
     Renderer renderer(p);
     const RenderSummary summary = renderer.render();
     const QString expectedPath = dir_.filePath(QStringLiteral("expected-") + name);
@@ -102,6 +117,8 @@ void RenderToolTest::badInputWritesNothing_data()
     QTest::newRow("colour") << QStringList{QStringLiteral("--background"), QStringLiteral("red")}
                             << QByteArray("--background");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--fast")} << QByteArray("fast");
+    QTest::newRow("kernel") << QStringList{QStringLiteral("--kernel"), QStringLiteral("avx512")}
+                            << QByteArray("--kernel");
 }
 
 void RenderToolTest::badInputWritesNothing()
