@@ -153,20 +153,24 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress)
     RenderSummary summary;
     summary.points = pointCount();
     summary.steps = steps_.load();
-    for (std::int64_t i = 0; i < pointCount(); ++i) {
-        const sim::StartPoint p = startPoint(i);
-        switch (captures_[std::size_t(i)]) {
-        case sim::Capture::one:
-            surface_.setPixel(p.x, p.y, state_.colorrot);
-            ++summary.capturedOne;
-            break;
-        case sim::Capture::two:
-            surface_.setPixel(p.x, p.y, state_.colorblau);
-            ++summary.capturedTwo;
-            break;
-        case sim::Capture::none:
-            ++summary.neverCaptured;
-            break;
+    // Row by row, in scan order.
+    const sim::Capture *capture = captures_.data();
+    for (int row = 0; row < parameters_.picture.height(); ++row) {
+        const auto y = float(firstRowY_ + row);
+        for (const float x : columns_) {
+            switch (*capture++) {
+            case sim::Capture::one:
+                surface_.setPixel(x, y, state_.colorrot);
+                ++summary.capturedOne;
+                break;
+            case sim::Capture::two:
+                surface_.setPixel(x, y, state_.colorblau);
+                ++summary.capturedTwo;
+                break;
+            case sim::Capture::none:
+                ++summary.neverCaptured;
+                break;
+            }
         }
     }
     return summary;
