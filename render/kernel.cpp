@@ -7,7 +7,10 @@ namespace {
 bool processorHasAvx2()
 {
 #ifdef VELMORA_AVX2_KERNEL
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return has;
 #else
     return false;

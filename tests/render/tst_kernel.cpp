@@ -24,17 +24,17 @@ void addRows()
     const QSize pictures[] = {{3, 2}, {13, 11}, {13, 11}, {37, 23}};
 
     for (int row = 0; row < 72; ++row) {
-        RenderParameters p;
-        p.client = QSize(pick(40, 320), pick(30, 240));
-        p = RenderParameters::defaults(p.client);
+        RenderParameters p = RenderParameters::defaults({pick(40, 320), pick(30, 240)});
         p.picture = pictures[row % 4];
-        // Masses near the picture, so that trajectories take many steps.
+        // Masses near the picture, so that trajectories take many steps; every eighth pair on
+        // one spot.
         const int cx = p.client.width() / 2;
         const int cy = p.client.height() / 2;
         p.xrot = std::int16_t(cx + pick(-30, 30));
         p.yrot = std::int16_t(cy + pick(-30, 30));
-        p.xblau = std::int16_t(cx + pick(-30, 30));
-        p.yblau = std::int16_t(cy + pick(-30, 30));
+        const bool coincident = row % 8 == 4;
+        p.xblau = coincident ? p.xrot : std::int16_t(cx + pick(-30, 30));
+        p.yblau = coincident ? p.yrot : std::int16_t(cy + pick(-30, 30));
         p.massOne = masses[pick(0, 3)];
         p.massTwo = masses[pick(0, 3)];
         p.massMoving = row % 6 == 0 ? masses[pick(0, 3)] : std::int16_t(pick(1, 200));
@@ -42,20 +42,10 @@ void addRows()
         p.radiusTwo = std::int16_t(row % 7 == 0 ? pick(1, 300) : pick(1, 8));
         p.stepLimit = row < 40 ? std::uint64_t(row + 1) : 5000;
         p.threads = 1 + row % 3;
-        QString name = QStringLiteral("%1: %2x%3 in %4x%5, limit %6, %7 thread(s)")
-                           .arg(row)
-                           .arg(p.picture.width())
-                           .arg(p.picture.height())
-                           .arg(p.client.width())
-                           .arg(p.client.height())
-                           .arg(p.stepLimit)
-                           .arg(p.threads);
-        if (row % 8 == 4) {
-            p.xblau = p.xrot;
-            p.yblau = p.yrot;
-            name += QStringLiteral(", coincident masses");
-        }
-        QTest::newRow(qPrintable(name)) << p << Kernel::avx2 << std::uint64_t(0);
+        QTest::addRow("%d: %dx%d in %dx%d, limit %d, %d threads%s", row, p.picture.width(),
+                      p.picture.height(), p.client.width(), p.client.height(), int(p.stepLimit),
+                      p.threads, coincident ? ", coincident masses" : "")
+            << p << Kernel::avx2 << std::uint64_t(0);
     }
 
     // A start point midway between equal masses stays on the line between them and ends in a
