@@ -35,7 +35,7 @@ struct Parameters
 {
     __m256d xrot, yrot, xblau, yblau;
     __m128 xrotSingle, xblauSingle;
-    __m256d pullOne, pullTwo; ///< massgreen x massrot and massgreen x massblau
+    __m256d massesOne, massesTwo; ///< massgreen x massrot and massgreen x massblau
     __m256d radiusOne, radiusTwo;
     __m256i limit;
 };
@@ -115,9 +115,9 @@ Ends turn(Vector &v, const Parameters &p)
 
     const __m256d g = _mm256_set1_pd(sim::G);
     const __m256d pullOne =
-        _mm256_mul_pd(_mm256_div_pd(p.pullOne, _mm256_mul_pd(distOne, distOne)), g);
+        _mm256_mul_pd(_mm256_div_pd(p.massesOne, _mm256_mul_pd(distOne, distOne)), g);
     const __m256d pullTwo =
-        _mm256_mul_pd(_mm256_div_pd(p.pullTwo, _mm256_mul_pd(distTwo, distTwo)), g);
+        _mm256_mul_pd(_mm256_div_pd(p.massesTwo, _mm256_mul_pd(distTwo, distTwo)), g);
     __m256d xOne, yOne, xTwo, yTwo;
     pointReached(pullOne, distOne, x, y, p.xrot, p.yrot, xOne, yOne);
     pointReached(pullTwo, distTwo, x, y, p.xblau, p.yblau, xTwo, yTwo);
@@ -205,8 +205,8 @@ void runAvx2Kernel(const KernelJob &job)
     p.yblau = _mm256_set1_pd(job.yblau);
     p.xrotSingle = _mm_set1_ps(job.xrot);
     p.xblauSingle = _mm_set1_ps(job.xblau);
-    p.pullOne = _mm256_set1_pd(job.massgreen * job.massrot);
-    p.pullTwo = _mm256_set1_pd(job.massgreen * job.massblau);
+    p.massesOne = _mm256_set1_pd(job.massgreen * job.massrot);
+    p.massesTwo = _mm256_set1_pd(job.massgreen * job.massblau);
     p.radiusOne = _mm256_set1_pd(job.radiusOne);
     p.radiusTwo = _mm256_set1_pd(job.radiusTwo);
     p.limit = _mm256_set1_epi64x(std::int64_t(job.limit));
