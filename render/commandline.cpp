@@ -104,6 +104,17 @@ bool readStepLimit(const QString &text, std::uint64_t &limit)
     return true;
 }
 
+/// What --help says of --kernel: the kernel auto picks on this processor.
+QString kernelHelp()
+{
+    Kernel picked = Kernel::automatic;
+    automaticKernel(picked);
+    return QStringLiteral("Step kernel: auto, scalar or avx2; every one gives the same picture "
+                          "(default: auto, the fastest this processor has, or the one %1 names: "
+                          "%2 here).")
+        .arg(QLatin1String(kernelVariable), QLatin1String(kernelName(picked)));
+}
+
 } // namespace
 
 RenderCommandLine::RenderCommandLine()
@@ -165,6 +176,7 @@ RenderCommandLine::RenderCommandLine()
       plotOption_(option("plot", "FILE.png",
                          QStringLiteral("With --sweep: a chart of the basin fractions and the "
                                         "basin entropy against the swept value."))),
+      kernel_(option("kernel", "NAME", kernelHelp())),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -172,12 +184,11 @@ RenderCommandLine::RenderCommandLine()
     parser_.setApplicationDescription(
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
-    parser_.addOptions({client_,           picture_,     one_,         two_,
-                        massOne_,          massTwo_,     massMoving_,  radiusOne_,
-                        radiusTwo_,        colorOne_,    colorTwo_,    background_,
-                        stepLimit_,        threads_,     shadeOption_, statisticsOption_,
-                        entropyBoxOption_, sweepOption_, plotOption_,  help_,
-                        version_});
+    parser_.addOptions(
+        {client_,      picture_,    one_,       two_,         massOne_,          massTwo_,
+         massMoving_,  radiusOne_,  radiusTwo_, colorOne_,    colorTwo_,         background_,
+         stepLimit_,   threads_,    kernel_,    shadeOption_, statisticsOption_, entropyBoxOption_,
+         sweepOption_, plotOption_, help_,      version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -211,6 +222,28 @@ bool RenderCommandLine::readEach(const QCommandLineOption &option, const QString
     for (const QString &value : parser_.values(option))
         if (!read(value))
             return fail(option, accepts, value);
+    return true;
+}
+
+bool RenderCommandLine::readKernel()
+{
+    Kernel &kernel = parameters_.kernel;
+    if (!readEach(kernel_, QStringLiteral("auto, scalar or avx2"), [&](const QString &value) {
+            return kernelFromName(value.toStdString(), kernel);
+        })) {
+        return false;
+    }
+    if (!kernelAvailable(kernel)) {
+        return fail(kernel_, QStringLiteral("auto or scalar, as this processor lacks AVX2"),
+                    parser_.value(kernel_));
+    }
+    Kernel picked = Kernel::automatic;
+    if (kernel == Kernel::automatic && !automaticKernel(picked)) {
+        error_ = QStringLiteral("%1: expected auto, scalar or avx2 where the processor has it, got "
+                                "'%2'.")
+                     .arg(QLatin1String(kernelVariable), qEnvironmentVariable(kernelVariable));
+        return false;
+    }
     return true;
 }
 
@@ -327,6 +360,8 @@ bool RenderCommandLine::read()
         return false;
     }
     parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
+    if (!readKernel())
+        return false;
 
     const QStringList positional = parser_.positionalArguments();
     if (positional.size() != 1) {

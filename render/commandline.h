@@ -57,6 +57,7 @@ private:
     /// valid on its own. read returns false for a bad value, which is named in the error.
     bool readEach(const QCommandLineOption &option, const QString &accepts,
                   const std::function<bool(const QString &)> &read);
+    bool readKernel();
 
     QCommandLineParser parser_;
     QCommandLineOption client_;
@@ -78,6 +79,7 @@ private:
     QCommandLineOption entropyBoxOption_;
     QCommandLineOption sweepOption_;
     QCommandLineOption plotOption_;
+    QCommandLineOption kernel_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 

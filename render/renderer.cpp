@@ -11,18 +11,13 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-#include <array>
+#include <type_traits>
 
 namespace {
 
 /// Start points a worker takes at a time: small enough to balance trajectories of very
 /// different lengths, large enough that taking them costs nothing.
 constexpr std::int64_t chunkSize = 16;
-
-/// Trajectories a worker follows side by side. Their steps are independent, so the processor
-/// overlaps the divisions and square roots of one with those of the others; a single
-/// trajectory waits on each in turn.
-constexpr int laneCount = 3;
 
 /// The top row of the picture rectangle, centred as the size scrollbars centre it.
 sim::Rect firstRowOf(const RenderParameters &p)
@@ -74,83 +69,66 @@ sim::simstate RenderParameters::state() const
 
 Renderer::Renderer(const RenderParameters &parameters)
     : parameters_(parameters), state_(parameters.state()),
-      surface_(parameters.client, parameters.background),
-      firstRow_(sim::startPoints(firstRowOf(parameters))),
-      captures_(firstRow_.size() * std::size_t(parameters.picture.height()), sim::Capture::none),
-      pointSteps_(parameters.keepPointSteps ? captures_.size() : 0)
+      surface_(parameters.client, parameters.background), kernel_(resolvedKernel(parameters.kernel))
 {
+    const std::vector<sim::StartPoint> row = sim::startPoints(firstRowOf(parameters));
+    for (const sim::StartPoint &p : row)
+        columns_.push_back(p.x);
+    firstRowY_ = row.front().y;
+    captures_.assign(columns_.size() * std::size_t(parameters.picture.height()),
+                     sim::Capture::none);
+    if (parameters.keepPointSteps)
+        pointSteps_.assign(captures_.size(), 0);
 }
 
 sim::StartPoint Renderer::startPoint(std::int64_t index) const
 {
-    const auto width = std::int64_t(firstRow_.size());
-    const sim::StartPoint &column = firstRow_[std::size_t(index % width)];
-    return {column.x, std::int16_t(column.y + index / width)};
+    const auto width = std::int64_t(columns_.size());
+    return {columns_[std::size_t(index % width)], std::int16_t(firstRowY_ + index / width)};
+}
+
+bool Renderer::take(std::int64_t &first, std::int64_t &end)
+{
+    if (abandoned())
+        return false;
+    const std::int64_t count = pointCount();
+    first = std::min(nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed), count);
+    end = std::min(first + chunkSize, count);
+    return first < end;
 }
 
 void Renderer::work()
 {
-    const std::int64_t count = pointCount();
-    const std::int16_t radiusOne = parameters_.radiusOne;
-    const std::int16_t radiusTwo = parameters_.radiusTwo;
-    const std::uint64_t limit = parameters_.stepLimit;
-
-    std::int64_t next = 0;
-    std::int64_t end = 0;
-    std::int64_t done = 0;
-    std::uint64_t steps = 0;
-    const auto flush = [&] {
-        steps_.fetch_add(steps, std::memory_order_relaxed);
-        pointsDone_.fetch_add(done, std::memory_order_relaxed);
-        steps = 0;
-        done = 0;
+    static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t> &&
+                  std::uint8_t(sim::Capture::none) == 0 && std::uint8_t(sim::Capture::one) == 1 &&
+                  std::uint8_t(sim::Capture::two) == 2);
+    KernelJob job;
+    job.massrot = state_.massrot;
+    job.massgreen = state_.massgreen;
+    job.massblau = state_.massblau;
+    job.xrot = state_.xrot;
+    job.yrot = state_.yrot;
+    job.xblau = state_.xblau;
+    job.yblau = state_.yblau;
+    job.radiusOne = parameters_.radiusOne;
+    job.radiusTwo = parameters_.radiusTwo;
+    job.limit = parameters_.stepLimit;
+    job.columns = columns_.data();
+    job.width = std::int64_t(columns_.size());
+    job.firstRow = firstRowY_;
+    job.take = [](void *queue, std::int64_t *first, std::int64_t *end) {
+        return static_cast<Renderer *>(queue)->take(*first, *end);
     };
-    // The next start point of this worker's chunk, a new chunk when it is used up; -1 at the end.
-    const auto take = [&]() -> std::int64_t {
-        if (next == end) {
-            flush();
-            if (abandoned())
-                return -1;
-            next = std::min(nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed), count);
-            end = std::min(next + chunkSize, count);
-            if (next == end)
-                return -1;
-        }
-        return next++;
+    job.report = [](void *queue, std::int64_t points, std::uint64_t steps) {
+        auto *renderer = static_cast<Renderer *>(queue);
+        renderer->steps_.fetch_add(steps, std::memory_order_relaxed);
+        renderer->pointsDone_.fetch_add(points, std::memory_order_relaxed);
     };
-    const auto begin = [&](Lane &lane) {
-        lane.point = take();
-        if (lane.point < 0)
-            return false;
-        const sim::StartPoint p = startPoint(lane.point);
-        lane.s = state_;
-        lane.s.xgreen = p.x;
-        lane.s.ygreen = p.y;
-        lane.trajectory = sim::Trajectory();
-        return true;
-    };
-
-    std::array<Lane, laneCount> lanes;
-    int active = 0;
-    for (Lane &lane : lanes)
-        active += begin(lane) ? 1 : 0;
-    // One step of each lane per turn.
-    while (active > 0 && !abandoned()) {
-        for (Lane &lane : lanes) {
-            if (lane.point < 0)
-                continue;
-            if (!lane.trajectory.advance(lane.s, radiusOne, radiusTwo, limit)) {
-                captures_[std::size_t(lane.point)] = lane.trajectory.capture();
-                if (!pointSteps_.empty())
-                    pointSteps_[std::size_t(lane.point)] = lane.trajectory.steps();
-                steps += lane.trajectory.steps();
-                ++done;
-                if (!begin(lane))
-                    --active;
-            }
-        }
-    }
-    flush();
+    job.abandoned = [](void *queue) { return static_cast<Renderer *>(queue)->abandoned(); };
+    job.queue = this;
+    job.captures = reinterpret_cast<std::uint8_t *>(captures_.data());
+    job.steps = pointSteps_.empty() ? nullptr : pointSteps_.data();
+    kernelEntry(kernel_)(job);
 }
 
 RenderSummary Renderer::render(const std::function<void()> &onProgress, QThreadPool *pool)
@@ -184,20 +162,24 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress, QThreadP
     RenderSummary summary;
     summary.points = pointCount();
     summary.steps = steps_.load();
-    for (std::int64_t i = 0; i < pointCount(); ++i) {
-        const sim::StartPoint p = startPoint(i);
-        switch (captures_[std::size_t(i)]) {
-        case sim::Capture::one:
-            surface_.setPixel(p.x, p.y, state_.colorrot);
-            ++summary.capturedOne;
-            break;
-        case sim::Capture::two:
-            surface_.setPixel(p.x, p.y, state_.colorblau);
-            ++summary.capturedTwo;
-            break;
-        case sim::Capture::none:
-            ++summary.neverCaptured;
-            break;
+    // Row by row, in scan order.
+    const sim::Capture *capture = captures_.data();
+    for (int row = 0; row < parameters_.picture.height(); ++row) {
+        const auto y = float(firstRowY_ + row);
+        for (const float x : columns_) {
+            switch (*capture++) {
+            case sim::Capture::one:
+                surface_.setPixel(x, y, state_.colorrot);
+                ++summary.capturedOne;
+                break;
+            case sim::Capture::two:
+                surface_.setPixel(x, y, state_.colorblau);
+                ++summary.capturedTwo;
+                break;
+            case sim::Capture::none:
+                ++summary.neverCaptured;
+                break;
+            }
         }
     }
     return summary;

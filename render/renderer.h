@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kernel.h"
 #include "picture/surface.h"
 #include "sim/defaults.h"
 #include "sim/scan.h"
@@ -44,7 +45,9 @@ struct RenderParameters
     int threads = 0;
     /// The worker threads a render starts: threads, or one per core.
     int workers() const;
-    /// Keep each start point's step count (see Renderer::pointSteps()).
+    /// The code that follows the trajectories; the picture is the same with every one.
+    Kernel kernel = Kernel::automatic;
+    /// Whether pointSteps() is kept: 8 bytes a start point.
     bool keepPointSteps = false;
 
     /// The parameters start-up gives a client area of this size: the masses where the window
@@ -101,22 +104,20 @@ public:
     /// The same, for painting over a finished picture.
     Surface &surface() { return surface_; }
 
-private:
-    /// One trajectory in progress on a worker.
-    struct Lane
-    {
-        sim::simstate s;
-        sim::Trajectory trajectory;
-        std::int64_t point = -1; ///< -1 while idle
-    };
+    /// The kernel that computes the picture: the parameters' request, resolved.
+    Kernel kernel() const { return kernel_; }
 
+private:
     void work();
+    bool take(std::int64_t &first, std::int64_t &end);
 
     RenderParameters parameters_;
     sim::simstate state_;
     Surface surface_;
-    // Every row of an unchanged rectangle has the same columns; only the first is kept.
-    std::vector<sim::StartPoint> firstRow_;
+    Kernel kernel_;
+    // Every row of an unchanged rectangle has the same columns; only the first row's are kept.
+    std::vector<float> columns_;
+    std::int16_t firstRowY_ = 0;
     std::vector<sim::Capture> captures_;
     std::vector<std::uint64_t> pointSteps_;
     std::atomic<std::int64_t> nextPoint_{0};

@@ -6,6 +6,7 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(RenderParameters)
+Q_DECLARE_METATYPE(Kernel)
 
 namespace {
 
@@ -51,6 +52,7 @@ void compareParameters(const RenderParameters &p, const RenderParameters &expect
     QCOMPARE(p.background, expected.background);
     QCOMPARE(p.stepLimit, expected.stepLimit);
     QCOMPARE(p.threads, expected.threads);
+    QCOMPARE(p.kernel, expected.kernel);
 }
 
 } // namespace
@@ -71,6 +73,8 @@ private slots:
     void sweepSetsItsOption_data();
     void sweepSetsItsOption();
     void helpListsEveryOption();
+    void environmentChoosesAuto_data();
+    void environmentChoosesAuto();
 };
 
 void CommandLineTest::rejects_data()
@@ -221,6 +225,12 @@ void CommandLineTest::rejects_data()
     QTest::newRow("bad plot before a good one")
         << "--sweep mass-one=1:2:1 --plot p.bmp --plot p.png f%d.bmp"
         << "'p.bmp'";
+    QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
+                                    << "--kernel";
+    if (!kernelAvailable(Kernel::avx2)) {
+        QTest::newRow("kernel the processor lacks") << "--kernel avx2 a.bmp"
+                                                    << "--kernel";
+    }
 }
 
 void CommandLineTest::rejects()
@@ -271,10 +281,12 @@ void CommandLineTest::reads_data()
     p.background = 0xAB * 65536 + 0xCD * 256 + 0xEF;
     p.stepLimit = 5000000;
     p.threads = 3;
+    p.kernel = Kernel::scalar;
     QTest::newRow("every option at an edge")
         << "--client 300x200 --one 0,200 --two 300,0 --mass-one 1 --mass-two 32767 "
            "--mass-moving 32767 --radius-one 1 --radius-two 300 --color-one #112233 "
-           "--color-two #0000FF --background #efcdab --step-limit 5e6 --threads 3 out.bmp"
+           "--color-two #0000FF --background #efcdab --step-limit 5e6 --threads 3 "
+           "--kernel scalar out.bmp"
         << p << QByteArray("BMP");
 
     p = RenderParameters::defaults({300, 200});
@@ -291,6 +303,12 @@ void CommandLineTest::reads_data()
     p.stepLimit = sim::stepLimit;
     QTest::newRow("step limit in digits")
         << "--step-limit 100000000000000 out.bmp" << p << QByteArray("BMP");
+
+    if (kernelAvailable(Kernel::avx2)) {
+        p = RenderParameters::defaults({1024, 700});
+        p.kernel = Kernel::avx2;
+        QTest::newRow("avx2 kernel") << "--kernel avx2 out.bmp" << p << QByteArray("BMP");
+    }
 }
 
 void CommandLineTest::reads()
@@ -445,7 +463,7 @@ void CommandLineTest::helpListsEveryOption()
              commandLine.helpText().section(QLatin1Char('\n'), 1));
     for (const char *name : {"client", "picture", "one", "two", "mass-one", "mass-two",
                              "mass-moving", "radius-one", "radius-two", "color-one", "color-two",
-                             "background", "step-limit", "threads", "entropy-box"}) {
+                             "background", "step-limit", "threads", "entropy-box", "kernel"}) {
         const QString option = QStringLiteral("--%1 ").arg(QLatin1String(name));
         const qsizetype at = help.indexOf(option);
         QVERIFY2(at >= 0, name);
@@ -453,6 +471,43 @@ void CommandLineTest::helpListsEveryOption()
         const qsizetype next = help.indexOf(QStringLiteral("\n  -"), at);
         QVERIFY2(help.mid(at, next - at).contains(QStringLiteral("default:")), name);
     }
+}
+
+void CommandLineTest::environmentChoosesAuto_data()
+{
+    const Kernel fastest = kernelAvailable(Kernel::avx2) ? Kernel::avx2 : Kernel::scalar;
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<Kernel>("picked");
+
+    QTest::newRow("empty") << QByteArray() << true << fastest;
+    QTest::newRow("auto") << QByteArray("auto") << true << fastest;
+    QTest::newRow("scalar") << QByteArray("scalar") << true << Kernel::scalar;
+    QTest::newRow("unknown") << QByteArray("fast") << false << fastest;
+    if (kernelAvailable(Kernel::avx2))
+        QTest::newRow("avx2") << QByteArray("avx2") << true << Kernel::avx2;
+    else
+        QTest::newRow("avx2 lacking") << QByteArray("avx2") << false << fastest;
+}
+
+void CommandLineTest::environmentChoosesAuto()
+{
+    QFETCH(QByteArray, setting);
+    QFETCH(bool, accepted);
+    QFETCH(Kernel, picked);
+
+    qputenv(kernelVariable, setting);
+    RenderCommandLine commandLine;
+    const bool read = commandLine.parse(arguments("out.bmp")) == RenderCommandLine::Result::render;
+    const Kernel resolved = resolvedKernel(Kernel::automatic);
+    qunsetenv(kernelVariable);
+
+    QCOMPARE(read, accepted);
+    QCOMPARE(commandLine.errorText().contains(QLatin1String(kernelVariable)), !accepted);
+    QCOMPARE(resolved, picked);
+    const QString help = commandLine.helpText().simplified();
+    QVERIFY2(help.contains(QStringLiteral("%1 here").arg(QLatin1String(kernelName(picked)))),
+             qPrintable(help));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -96,16 +96,29 @@ void RenderToolTest::writesThePicture_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("statistics");
     QTest::addColumn<int>("box");
-    QTest::newRow("bitmap") << "picture.bmp" << QByteArray("BMP") << QStringList() << "" << 5;
-    QTest::newRow("png") << "picture.png" << QByteArray("PNG") << QStringList() << "" << 5;
+    QTest::addColumn<QString>("kernel");
+    QTest::addColumn<QString>("threads");
+    QTest::newRow("bitmap, auto") << "picture.bmp" << QByteArray("BMP") << QStringList() << "" << 5
+                                  << "auto"
+                                  << "2";
+    QTest::newRow("png, scalar") << "picture.png" << QByteArray("PNG") << QStringList() << "" << 5
+                                 << "scalar"
+                                 << "3";
+    QTest::newRow("bitmap, avx2") << "avx2.bmp" << QByteArray("BMP") << QStringList() << "" << 5
+                                  << "avx2"
+                                  << "1";
     QTest::newRow("shaded, JSON statistics")
-        << "shaded.png" << QByteArray("PNG") << QStringList{"--shade"} << "statistics.json" << 5;
+        << "shaded.png" << QByteArray("PNG") << QStringList{"--shade"} << "statistics.json" << 5
+        << "auto"
+        << "2";
     // Statistics alone leave the picture as it is.
     QTest::newRow("CSV statistics, box 3")
         << "plain.bmp" << QByteArray("BMP") << QStringList{"--entropy-box", "3"} << "statistics.csv"
-        << 3;
+        << 3 << "scalar"
+        << "2";
     QTest::newRow("statistics on standard output")
-        << "out.bmp" << QByteArray("BMP") << QStringList{"--shade"} << "-" << 5;
+        << "out.bmp" << QByteArray("BMP") << QStringList{"--shade"} << "-" << 5 << "auto"
+        << "2";
 }
 
 void RenderToolTest::writesThePicture()
@@ -115,11 +128,17 @@ void RenderToolTest::writesThePicture()
     QFETCH(QStringList, options);
     QFETCH(QString, statistics);
     QFETCH(int, box);
+    QFETCH(QString, kernel);
+    QFETCH(QString, threads);
+    Kernel requested = Kernel::automatic;
+    QVERIFY(kernelFromName(kernel.toStdString(), requested));
+    if (!kernelAvailable(requested))
+        QSKIP("the processor lacks this kernel");
     const QString path = dir_.filePath(name);
     const QString statisticsPath =
         statistics == QStringLiteral("-") ? statistics : dir_.filePath(statistics);
-    QStringList arguments{"--client",  "200x150", "--picture",   "40x30",
-                          "--threads", "2",       "--color-one", "#00a000"};
+    QStringList arguments{"--client", "200x150",  "--picture", "40x30",       "--threads",
+                          threads,    "--kernel", kernel,      "--color-one", "#00a000"};
     arguments << options;
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << statisticsPath;
@@ -129,10 +148,13 @@ void RenderToolTest::writesThePicture()
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
 
+    // The same file and counts, byte for byte, from the scalar path on one thread.
     RenderParameters p = RenderParameters::defaults({200, 150});
     p.picture = {40, 30};
     p.colorOne = 0x00A000;
     p.keepPointSteps = true;
+    p.threads = 1;
+    p.kernel = Kernel::scalar;
     Renderer renderer(p);
     const RenderSummary summary = renderer.render();
     if (options.contains(QStringLiteral("--shade")))

@@ -1,0 +1,82 @@
+#include "kerneljob.h"
+
+#include "sim/step.h"
+
+#include <array>
+
+namespace {
+
+/// Trajectories followed side by side. Their steps are independent, so the processor overlaps
+/// the divisions and square roots of one with those of the others; a single trajectory waits
+/// on each in turn.
+constexpr int laneCount = 3;
+
+/// One trajectory in progress.
+struct Lane
+{
+    sim::simstate s;
+    sim::Trajectory trajectory;
+    std::int64_t point = -1; ///< -1 while idle
+};
+
+} // namespace
+
+void runScalarKernel(const KernelJob &job)
+{
+    sim::simstate parameters;
+    parameters.massrot = job.massrot;
+    parameters.massgreen = job.massgreen;
+    parameters.massblau = job.massblau;
+    parameters.xrot = job.xrot;
+    parameters.yrot = job.yrot;
+    parameters.xblau = job.xblau;
+    parameters.yblau = job.yblau;
+
+    std::int64_t next = 0;
+    std::int64_t end = 0;
+    std::int64_t done = 0;
+    std::uint64_t steps = 0;
+    const auto report = [&] {
+        job.report(job.queue, done, steps);
+        done = 0;
+        steps = 0;
+    };
+    const auto begin = [&](Lane &lane) {
+        if (next == end) {
+            report();
+            if (!job.take(job.queue, &next, &end)) {
+                lane.point = -1;
+                return false;
+            }
+        }
+        lane.point = next++;
+        lane.s = parameters;
+        lane.s.xgreen = job.columns[lane.point % job.width];
+        lane.s.ygreen = job.firstRow + lane.point / job.width;
+        lane.trajectory = sim::Trajectory();
+        return true;
+    };
+
+    std::array<Lane, laneCount> lanes;
+    int active = 0;
+    for (Lane &lane : lanes)
+        active += begin(lane) ? 1 : 0;
+    // One step of each lane per turn.
+    for (unsigned turns = 1; active > 0; ++turns) {
+        if (turns % abandonCheckTurns == 0 && job.abandoned(job.queue))
+            break;
+        for (Lane &lane : lanes) {
+            if (lane.point < 0 ||
+                lane.trajectory.advance(lane.s, job.radiusOne, job.radiusTwo, job.limit)) {
+                continue;
+            }
+            job.captures[lane.point] = std::uint8_t(lane.trajectory.capture());
+            if (job.steps)
+                job.steps[lane.point] = lane.trajectory.steps();
+            steps += lane.trajectory.steps();
+            ++done;
+            if (!begin(lane))
+                --active;
+        }
+    }
+}
