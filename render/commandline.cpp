@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "statisticsfile.h"
+#include "wholenumber.h"
 
 #include <QRegularExpression>
 #include <QThread>
@@ -41,16 +42,6 @@ QCommandLineOption radiusOption(const char *name, const char *mass)
                   QStringLiteral("Capture radius of mass %1, 1 to 300 pixels (default: %2).")
                       .arg(QLatin1String(mass))
                       .arg(sim::defaultRadius));
-}
-
-/// A whole decimal number within [min, max], without sign or blanks.
-bool readWhole(const QString &text, qint64 min, qint64 max, qint64 &value)
-{
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,18}$"));
-    if (!digits.match(text).hasMatch())
-        return false;
-    value = text.toLongLong();
-    return value >= min && value <= max;
 }
 
 bool readPair(const QString &text, QChar separator, qint64 maxFirst, qint64 maxSecond, qint64 min,

@@ -1,4 +1,5 @@
 #include "sweeprange.h"
+#include "wholenumber.h"
 
 #include <QRegularExpression>
 
@@ -37,16 +38,6 @@ const std::array<Sweepable, 9> &sweepables()
     return table;
 }
 
-/// A whole decimal number within [min, max], without sign or blanks.
-bool readWhole(const QString &text, int min, int max, int &value)
-{
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    if (!digits.match(text).hasMatch())
-        return false;
-    value = text.toInt();
-    return value >= min && value <= max;
-}
-
 } // namespace
 
 QString SweepRange::names()
@@ -74,8 +65,8 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
     const int max = found->max == surfaceWidth    ? client.width()
                     : found->max == surfaceHeight ? client.height()
                                                   : found->max;
-    int from = 0;
-    int to = 0;
+    qint64 from = 0;
+    qint64 to = 0;
     if (!readWhole(m.captured(2), found->min, max, from) ||
         !readWhole(m.captured(3), found->min, max, to)) {
         accepts = QStringLiteral("FROM and TO of %1 whole numbers from %2 to %3")
@@ -84,12 +75,12 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
                       .arg(max);
         return false;
     }
-    int step = 0;
+    qint64 step = 0;
     if (!readWhole(m.captured(4), 1, RenderParameters::maxMass, step)) {
         accepts = QStringLiteral("a STEP from 1 to %1").arg(RenderParameters::maxMass);
         return false;
     }
-    const int frames = std::abs(to - from) / step + 1;
+    const auto frames = int(std::abs(to - from) / step + 1);
     if (frames > maxFrames) {
         accepts =
             QStringLiteral("at most %1 frames (this range has %2)").arg(maxFrames).arg(frames);
@@ -99,8 +90,8 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
     name_ = QLatin1String(found->name);
     unit_ = QLatin1String(found->unit);
     field_ = found->field;
-    from_ = from;
-    step_ = step;
+    from_ = int(from);
+    step_ = int(step);
     direction_ = to < from ? -1 : 1;
     frameCount_ = frames;
     return true;
