@@ -168,6 +168,13 @@ RenderCommandLine::RenderCommandLine()
                          QStringLiteral("With --sweep: a chart of the basin fractions and the "
                                         "basin entropy against the swept value."))),
       kernel_(option("kernel", "NAME", kernelHelp())),
+      shardOption_(option("shard", "I/N",
+                          QStringLiteral("With --sweep: only the I-th of N near-equal blocks of "
+                                         "the frames, numbered and named as in the whole sweep, "
+                                         "with statistics that --merge-stats joins."))),
+      mergeOption_(QStringLiteral("merge-stats"),
+                   QStringLiteral("velmora-render --merge-stats OUTPUT PART...: joins the "
+                                  "shards' statistics files into the whole sweep's.")),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -179,7 +186,7 @@ RenderCommandLine::RenderCommandLine()
         {client_,      picture_,    one_,       two_,         massOne_,          massTwo_,
          massMoving_,  radiusOne_,  radiusTwo_, colorOne_,    colorTwo_,         background_,
          stepLimit_,   threads_,    kernel_,    shadeOption_, statisticsOption_, entropyBoxOption_,
-         sweepOption_, plotOption_, help_,      version_});
+         sweepOption_, plotOption_, shardOption_, mergeOption_, help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -196,6 +203,8 @@ RenderCommandLine::Result RenderCommandLine::parse(const QStringList &arguments)
         return Result::help;
     if (parser_.isSet(version_))
         return Result::version;
+    if (parser_.isSet(mergeOption_))
+        return readMerge() ? Result::merge : Result::error;
     return read() ? Result::render : Result::error;
 }
 
@@ -401,5 +410,5 @@ bool RenderCommandLine::readSweep()
                  output_ + QStringLiteral("'.");
         return false;
     }
-    return true;
+    return readShard();
 }

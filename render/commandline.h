@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framepattern.h"
+#include "job.h"
 #include "renderer.h"
 #include "statistics.h"
 #include "sweeprange.h"
@@ -19,7 +20,7 @@ class RenderCommandLine
 public:
     RenderCommandLine();
 
-    enum class Result { render, help, version, error };
+    enum class Result { render, merge, help, version, error };
 
     /// Parses the whole argument list, the program name first.
     Result parse(const QStringList &arguments);
@@ -45,6 +46,14 @@ public:
     /// The --plot file; empty when none was asked for.
     const QString &plot() const { return plotPath_; }
 
+    /// After Result::render: the whole job.
+    RenderJob job() const;
+
+    /// After Result::merge: the file to write and the shards' statistics files, in the order
+    /// given.
+    const QString &mergeOutput() const { return output_; }
+    const QStringList &mergeParts() const { return mergeParts_; }
+
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = 16384;
     static constexpr int maxThreads = 1024;
@@ -58,6 +67,8 @@ private:
     bool readEach(const QCommandLineOption &option, const QString &accepts,
                   const std::function<bool(const QString &)> &read);
     bool readKernel();
+    bool readShard();
+    bool readMerge();
 
     QCommandLineParser parser_;
     QCommandLineOption client_;
@@ -80,6 +91,8 @@ private:
     QCommandLineOption sweepOption_;
     QCommandLineOption plotOption_;
     QCommandLineOption kernel_;
+    QCommandLineOption shardOption_;
+    QCommandLineOption mergeOption_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 
@@ -93,5 +106,7 @@ private:
     SweepRange sweep_;
     FramePattern frames_;
     QString plotPath_;
+    std::optional<Shard> shard_;
+    QStringList mergeParts_;
     QString error_;
 };

@@ -94,6 +94,7 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
     step_ = int(step);
     direction_ = to < from ? -1 : 1;
     frameCount_ = frames;
+    text_ = QStringLiteral("%1=%2:%3:%4").arg(name_).arg(from).arg(to).arg(step);
     return true;
 }
 

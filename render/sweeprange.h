@@ -24,6 +24,8 @@ public:
     bool read(const QString &text, QSize client, QString &accepts);
 
     const QString &name() const { return name_; }
+    /// The range as read, NAME=FROM:TO:STEP with the numbers in plain digits.
+    const QString &text() const { return text_; }
     int frameCount() const { return frameCount_; }
     /// The value of frame 0 .. frameCount() - 1.
     int value(int frame) const { return from_ + direction_ * step_ * frame; }
@@ -36,6 +38,7 @@ public:
 private:
     QString name_;
     QString unit_;
+    QString text_;
     std::int16_t RenderParameters::*field_ = nullptr;
     int from_ = 0;
     int step_ = 1;
