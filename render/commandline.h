@@ -3,7 +3,7 @@
 #include "framepattern.h"
 #include "job.h"
 #include "renderer.h"
-#include "statistics.h"
+#include "engine/statistics.h"
 #include "sweeprange.h"
 
 #include <QCommandLineOption>

@@ -2,7 +2,7 @@
 
 #include "framepattern.h"
 #include "renderer.h"
-#include "statistics.h"
+#include "engine/statistics.h"
 #include "sweeprange.h"
 
 #include <QString>
