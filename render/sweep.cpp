@@ -188,7 +188,8 @@ int Sweep::run()
             total.neverCaptured += summary.neverCaptured;
             total.steps += summary.steps;
         } catch (const std::bad_alloc &) {
-            failure = QStringLiteral("not enough memory for frame %1").arg(frame.number);
+            failure = job_.sweep ? QStringLiteral("not enough memory for frame %1").arg(frame.number)
+                                 : QStringLiteral("not enough memory");
             break;
         }
     }

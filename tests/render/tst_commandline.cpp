@@ -225,6 +225,22 @@ void CommandLineTest::rejects_data()
     QTest::newRow("bad plot before a good one")
         << "--sweep mass-one=1:2:1 --plot p.bmp --plot p.png f%d.bmp"
         << "'p.bmp'";
+    QTest::newRow("shard without sweep") << "--shard 1/2 a.bmp"
+                                         << "--shard";
+    QTest::newRow("shard past its count") << "--sweep mass-one=1:9:1 --shard 3/2 f%d.bmp"
+                                          << "'3/2'";
+    QTest::newRow("shard zero") << "--sweep mass-one=1:9:1 --shard 0/2 f%d.bmp"
+                                << "'0/2'";
+    QTest::newRow("shard malformed") << "--sweep mass-one=1:9:1 --shard 1-2 f%d.bmp"
+                                     << "'1-2'";
+    QTest::newRow("shard with a plot") << "--sweep mass-one=1:9:1 --plot p.png --shard 1/2 f%d.bmp"
+                                       << "--shard";
+    QTest::newRow("merge with another option") << "--merge-stats --threads 2 a.csv b.csv"
+                                               << "--threads";
+    QTest::newRow("merge without parts") << "--merge-stats a.csv"
+                                         << "--merge-stats";
+    QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
+                                          << "--merge-stats";
     QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
                                     << "--kernel";
     if (!kernelAvailable(Kernel::avx2)) {
