@@ -153,17 +153,14 @@ FileWriter::FileWriter(int fd) : fd_(fd)
 
 qint64 FileWriter::writeData(const char *data, qint64 size)
 {
-    qint64 done = 0;
-    while (done < size) {
+    // After a failed write the rest goes nowhere, and the encoder is not told: the PNG library
+    // would print a message of its own. The caller asks error() at the end.
+    for (qint64 done = 0; done < size && error_ == 0;) {
         const ssize_t n = ::write(fd_, data + done, std::size_t(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
+        if (n >= 0)
+            done += n;
+        else if (errno != EINTR)
             error_ = errno;
-            setErrorString(qt_error_string(error_));
-            return -1;
-        }
-        done += n;
     }
-    return done;
+    return size;
 }

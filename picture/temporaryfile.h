@@ -51,8 +51,8 @@ private:
     bool guarded_ = false;
 };
 
-/// Writes straight to a file descriptor, unbuffered, and keeps the system's reason when a
-/// write fails.
+/// Writes straight to a file descriptor, unbuffered. A failed write is not reported to the
+/// writer: the system's reason is kept for error(), and nothing more is written.
 class FileWriter : public QIODevice
 {
 public:

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "console.h"
+#include "outputs.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -103,7 +105,8 @@ int run(const RenderCommandLine &commandLine)
                             renderer.captures(), renderer.pointSteps(), commandLine.entropyBox());
     }
     if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &reason)) {
-        printError(cannotWrite(statisticsPath, reason));
+        printError(QStringLiteral("cannot write '%1': %2; '%3' is written.")
+                       .arg(statisticsPath, reason, output));
         return 1;
     }
     QByteArray printed = summaryLine(summary, seconds);
@@ -128,13 +131,21 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // A reader that went away makes a failed write, reported, rather than the end.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::unique_ptr<QCoreApplication> app = SweepPlot::createApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
 
     try {
         RenderCommandLine commandLine;
-        switch (commandLine.parse(QCoreApplication::arguments())) {
+        QStringList arguments;
+        QString problem;
+        if (!readArguments(argc, argv, arguments, &problem)) {
+            printError(problem);
+            return 2;
+        }
+        switch (commandLine.parse(arguments)) {
         case RenderCommandLine::Result::help:
             return printOnly(commandLine.helpText().toUtf8());
         case RenderCommandLine::Result::version:
@@ -144,6 +155,10 @@ int main(int argc, char *argv[])
             return 2;
         case RenderCommandLine::Result::render:
             break;
+        }
+        if (const QString twice = sameOutputTwice(commandLine); !twice.isEmpty()) {
+            printError(twice);
+            return 2;
         }
         if (commandLine.sweep())
             return Sweep(commandLine).run();

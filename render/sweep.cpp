@@ -104,9 +104,11 @@ int Sweep::run()
     const QString &statisticsPath = commandLine_.statistics();
     const bool statisticsToFile =
         !statisticsPath.isEmpty() && statisticsPath != QStringLiteral("-");
-    // The statistics and the plot are written last; a sweep can take long, so find out first.
-    for (const QString &path :
-         {statisticsToFile ? statisticsPath : QString(), commandLine_.plot()}) {
+    // The statistics and the plot are written last; a sweep can take long, so find out first,
+    // and whether the frames' folder holds the first and the longest frame name.
+    for (const QString &path : {statisticsToFile ? statisticsPath : QString(), commandLine_.plot(),
+                                commandLine_.frames().fileName(0),
+                                commandLine_.frames().fileName(range.frameCount() - 1)}) {
         const QString why = path.isEmpty() ? QString() : whyNotWritable(path);
         if (!why.isEmpty()) {
             printError(QStringLiteral("cannot write '%1': %2").arg(path, why));

@@ -132,15 +132,19 @@ std::unique_ptr<QCoreApplication> SweepPlot::createApplication(int &argc, char *
         plot =
             plot || std::strcmp(argv[i], "--plot") == 0 || std::strncmp(argv[i], "--plot=", 7) == 0;
     }
+    // The arguments are the program's own; Qt gets the program's name alone. Both keep theirs
+    // for as long as the application lives.
+    static int count = 1;
+    static char *programOnly[] = {argv[0], nullptr};
     if (!plot)
-        return std::make_unique<QCoreApplication>(argc, argv);
+        return std::make_unique<QCoreApplication>(count, programOnly);
     // Nothing is ever shown: the chart is drawn into an image, with or without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Setting up the platform warns about a missing XDG_RUNTIME_DIR, which does not matter
     // here; standard error is for the renderer's own messages.
     const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    auto app = std::make_unique<QApplication>(argc, argv);
+    auto app = std::make_unique<QApplication>(count, programOnly);
     qInstallMessageHandler(previous);
     return app;
 }

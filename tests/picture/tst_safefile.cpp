@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <new>
 
 #include <sys/stat.h>
@@ -21,6 +22,8 @@ private slots:
     void pathKinds();
     void failedContentsKeepTheOldFile_data();
     void failedContentsKeepTheOldFile();
+    void endedWhileWriting_data();
+    void endedWhileWriting();
     void changedWhileWriting_data();
     void changedWhileWriting();
     void race_data();
@@ -117,6 +120,38 @@ void SafeFileTest::failedContentsKeepTheOldFile()
 
     QVERIFY(!written);
     QVERIFY(!reason.isEmpty());
+    QCOMPARE(pathkinds::describe(path), before);
+    QCOMPARE(pathkinds::entries(dir.path()), QStringList{QStringLiteral("picture.bmp")});
+}
+
+void SafeFileTest::endedWhileWriting_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("INT") << SIGINT;
+    QTest::newRow("TERM") << SIGTERM;
+    QTest::newRow("HUP") << SIGHUP;
+}
+
+void SafeFileTest::endedWhileWriting()
+{
+    QFETCH(int, signal);
+    QTemporaryDir dir;
+    const QString path = pathkinds::make(QStringLiteral("regular file"), dir.path());
+    const QString before = pathkinds::describe(path);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(signal, SIG_DFL); // as in a program that does not handle it
+        writeFileSafely(path, [signal](QIODevice &device) {
+            device.write("partial");
+            raise(signal);
+            return true;
+        });
+        _exit(0);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == signal);
     QCOMPARE(pathkinds::describe(path), before);
     QCOMPARE(pathkinds::entries(dir.path()), QStringList{QStringLiteral("picture.bmp")});
 }

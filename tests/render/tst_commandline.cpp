@@ -225,6 +225,13 @@ void CommandLineTest::rejects_data()
     QTest::newRow("bad plot before a good one")
         << "--sweep mass-one=1:2:1 --plot p.bmp --plot p.png f%d.bmp"
         << "'p.bmp'";
+    // A line break after a value is no part of a number.
+    QTest::newRow("number and a line break") << "--mass-one 5\n a.bmp"
+                                             << "--mass-one";
+    QTest::newRow("steps and a line break") << "--step-limit 5e6\n a.bmp"
+                                            << "--step-limit";
+    QTest::newRow("colour and a line break") << "--color-one #ff0000\n a.bmp"
+                                             << "--color-one";
     QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
                                     << "--kernel";
     if (!kernelAvailable(Kernel::avx2)) {
