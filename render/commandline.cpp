@@ -55,7 +55,7 @@ bool readPair(const QString &text, QChar separator, qint64 maxFirst, qint64 maxS
 /// #RRGGBB packed as red + 256 x green + 65536 x blue.
 bool readColour(const QString &text, std::int32_t &colour)
 {
-    static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}\\z"));
     if (!hex.match(text).hasMatch())
         return false;
     const int rgb = text.mid(1).toInt(nullptr, 16);
@@ -81,7 +81,7 @@ QString sizeText(QSize size)
 /// A whole number of steps, in digits or as MeE (1e14).
 bool readStepLimit(const QString &text, std::uint64_t &limit)
 {
-    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})(?:[eE]([0-9]{1,2}))?$"));
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})(?:[eE]([0-9]{1,2}))?\\z"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return false;
@@ -211,8 +211,10 @@ RenderCommandLine::Result RenderCommandLine::parse(const QStringList &arguments)
 bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &accepts,
                              const QString &value)
 {
+    // One line, whatever the value holds.
     error_ = QStringLiteral("--%1: expected %2, got '%3'.")
-                 .arg(option.names().constLast(), accepts, value);
+                 .arg(option.names().constLast(), accepts,
+                      QString(value).replace(QLatin1Char('\n'), QLatin1String("\\n")));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "console.h"
+#include "outputs.h"
 #include "statisticsmerge.h"
 #include "sweep.h"
 #include "sweepplot.h"
@@ -43,8 +44,11 @@ int main(int argc, char *argv[])
 
     try {
         QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
+        QString problem;
+        if (!readArguments(argc, argv, arguments, &problem)) {
+            printError(problem);
+            return 2;
+        }
         RenderCommandLine commandLine;
         const RenderCommandLine::Result result = commandLine.parse(arguments);
         const RenderJob job =

@@ -1,7 +1,6 @@
 #include "statisticsmerge.h"
 
 #include "console.h"
-#include "outputcheck.h"
 
 #include "picture/safefile.h"
 
@@ -180,7 +179,7 @@ int mergeStatisticsFiles(const QString &output, const QStringList &parts)
 {
     QList<QByteArray> texts;
     for (const QString &part : parts) {
-        if (sameFile(part, output)) {
+        if (isSameFile(part, output)) {
             printError(QStringLiteral("--merge-stats: OUTPUT '%1' is the same file as the part "
                                       "'%2'; nothing written.")
                            .arg(output, part));

@@ -1,7 +1,7 @@
 #include "sweep.h"
 
 #include "console.h"
-#include "outputcheck.h"
+#include "outputs.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"

@@ -50,7 +50,7 @@ QString SweepRange::names()
 
 bool SweepRange::read(const QString &text, QSize client, QString &accepts)
 {
-    static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)$"));
+    static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)\\z"));
     const QRegularExpressionMatch m = form.match(text);
     const Sweepable *found = nullptr;
     for (const Sweepable &s : sweepables()) {

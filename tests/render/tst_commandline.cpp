@@ -241,6 +241,13 @@ void CommandLineTest::rejects_data()
                                          << "--merge-stats";
     QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
                                           << "--merge-stats";
+    // A line break after a value is no part of a number.
+    QTest::newRow("number and a line break") << "--mass-one 5\n a.bmp"
+                                             << "--mass-one";
+    QTest::newRow("steps and a line break") << "--step-limit 5e6\n a.bmp"
+                                            << "--step-limit";
+    QTest::newRow("colour and a line break") << "--color-one #ff0000\n a.bmp"
+                                             << "--color-one";
     QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
                                     << "--kernel";
     if (!kernelAvailable(Kernel::avx2)) {

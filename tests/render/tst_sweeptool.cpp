@@ -84,6 +84,8 @@ private slots:
     void badInputWritesNothing_data();
     void badInputWritesNothing();
     void unwritableFrame();
+    void unwritableFramesFoundFirst_data();
+    void unwritableFramesFoundFirst();
     void lostSummary();
     void interrupted_data();
     void interrupted();
@@ -248,6 +250,10 @@ void SweepToolTest::badInputWritesNothing_data()
         << "--sweep mass-one=1:20001:2 @/f%d.png" << QByteArray("--sweep");
     QTest::newRow("no frame number") << "--sweep mass-one=1:2:1 @/f.png" << QByteArray("OUTPUT");
     QTest::newRow("plot without sweep") << "--plot @/p.png @/f.png" << QByteArray("--plot");
+    QTest::newRow("plot a frame") << "--sweep mass-one=1:2:1 --plot @/f1.png @/f%d.png"
+                                  << QByteArray("same file");
+    QTest::newRow("plot a frame spelled otherwise")
+        << "--sweep mass-one=1:2:1 --plot @/./f0.png @/f%d.png" << QByteArray("same file");
 }
 
 void SweepToolTest::badInputWritesNothing()
@@ -280,6 +286,25 @@ void SweepToolTest::unwritableFrame()
     const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
     QCOMPARE(rows.size(), 3);
     QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
+}
+
+void SweepToolTest::unwritableFramesFoundFirst_data()
+{
+    QTest::addColumn<QString>("frames");
+    QTest::newRow("missing folder") << "@/missing/f%d.png";
+    // Frames 0 to 9 fit, with the file a write starts with; frame 10 does not.
+    QTest::newRow("last name too long") << "@/" + QString(243, 'a') + "%d.png";
+}
+
+void SweepToolTest::unwritableFramesFoundFirst()
+{
+    QFETCH(QString, frames);
+    const Outcome outcome = runTool(arguments(
+        small + QStringLiteral("--sweep mass-one=1:11:1 --stats @/s.csv --plot @/p.png ") +
+        frames));
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QCOMPARE(entries(dir_->path()), QStringList());
 }
 
 void SweepToolTest::lostSummary()

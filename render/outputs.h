@@ -3,12 +3,14 @@
 #include "job.h"
 
 #include <QString>
+#include <QStringList>
+
+/// The program's arguments as its own, from argv: Qt is given none of them. False, with
+/// *problem set, when one is not text in the system's encoding: a file name would then be
+/// written other than as given.
+bool readArguments(int argc, char **argv, QStringList &arguments, QString *problem);
 
 /// The checks a job's files pass before anything is computed.
-
-/// Whether two paths name the same file: the same device and inode where both exist, otherwise
-/// the same name in the same folder once links and dots are resolved.
-bool sameFile(const QString &a, const QString &b);
 
 /// Empty when every file the job writes is a file of its own; otherwise one line naming two
 /// that are the same file.

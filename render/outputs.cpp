@@ -1,30 +1,7 @@
-#include "outputcheck.h"
+#include "outputs.h"
 
 #include "picture/safefile.h"
 
-#include <QDir>
-#include <QFileInfo>
-
-#include <sys/stat.h>
-
-bool sameFile(const QString &a, const QString &b)
-{
-    struct stat first = {};
-    struct stat second = {};
-    const bool firstExists = stat(QFile::encodeName(a).constData(), &first) == 0;
-    const bool secondExists = stat(QFile::encodeName(b).constData(), &second) == 0;
-    if (firstExists || secondExists) {
-        return firstExists && secondExists && first.st_dev == second.st_dev &&
-               first.st_ino == second.st_ino;
-    }
-    const auto resolved = [](const QString &path) {
-        const QFileInfo info(path);
-        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-        return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
-                                : folder + QLatin1Char('/') + info.fileName();
-    };
-    return resolved(a) == resolved(b);
-}
 
 QString sameOutputs(const RenderJob &job)
 {
@@ -34,19 +11,19 @@ QString sameOutputs(const RenderJob &job)
     if (!job.plot.isEmpty())
         ends << job.plot;
     const auto clash = [](const QString &a, const QString &b) {
-        return QStringLiteral("'%1' and '%2' are the same file; each output needs one of its "
+        return QStringLiteral("'%1' and '%2' are the same file; each output needs a file of its "
                               "own.")
             .arg(a, b);
     };
     for (int i = 0; i < ends.size(); ++i) {
         for (int j = i + 1; j < ends.size(); ++j)
-            if (sameFile(ends[i], ends[j]))
+            if (isSameFile(ends[i], ends[j]))
                 return clash(ends[i], ends[j]);
     }
     for (int number = job.first(); number < job.end(); ++number) {
         const QString frame = job.frame(number).path;
         for (const QString &end : ends)
-            if (sameFile(frame, end))
+            if (isSameFile(frame, end))
                 return clash(frame, end);
     }
     return {};
@@ -70,4 +47,22 @@ QString unwritableOutput(const RenderJob &job)
             return QStringLiteral("cannot write '%1': %2").arg(path, why);
     }
     return {};
+}
+
+bool readArguments(int argc, char **argv, QStringList &arguments, QString *problem)
+{
+    arguments.clear();
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray given(argv[i]);
+        const QString text = QString::fromLocal8Bit(given);
+        if (text.toLocal8Bit() != given) {
+            *problem = QStringLiteral("argument %1 ('%2') is not text in this system's encoding; "
+                                      "file names must be.")
+                           .arg(i)
+                           .arg(text);
+            return false;
+        }
+        arguments.append(text);
+    }
+    return true;
 }
