@@ -55,7 +55,7 @@ public:
     const QStringList &mergeParts() const { return mergeParts_; }
 
     /// The largest client width and height accepted.
-    static constexpr int maxClientSize = 16384;
+    static constexpr int maxClientSize = maxClientSide;
     static constexpr int maxThreads = 1024;
 
 private:
