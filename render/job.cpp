@@ -11,24 +11,26 @@ JobFrame RenderJob::frame(int number) const
 QString RenderJob::identity() const
 {
     const RenderParameters &p = parameters;
-    QString text = QStringLiteral("--client %1x%2 --picture %3x%4 --one %5,%6 --two %7,%8")
-                       .arg(p.client.width())
-                       .arg(p.client.height())
-                       .arg(p.picture.width())
-                       .arg(p.picture.height())
-                       .arg(p.xrot)
-                       .arg(p.yrot)
-                       .arg(p.xblau)
-                       .arg(p.yblau);
-    text += QStringLiteral(" --mass-one %1 --mass-two %2 --mass-moving %3 --radius-one %4 "
-                           "--radius-two %5 --step-limit %6 --entropy-box %7")
-                .arg(p.massOne)
-                .arg(p.massTwo)
-                .arg(p.massMoving)
-                .arg(p.radiusOne)
-                .arg(p.radiusTwo)
-                .arg(p.stepLimit)
-                .arg(entropyBox);
+    QString text;
+    if (p.view) {
+        text = QStringLiteral("--view %1,%2,%3 --size %4x%5")
+                   .arg(QString::fromStdString(shortestText(p.view->x + double(p.view->column) *
+                                                                          p.view->spacing)),
+                        QString::fromStdString(shortestText(p.view->y + double(p.view->row) *
+                                                                          p.view->spacing)),
+                        QString::fromStdString(shortestText(p.view->spacing)))
+                   .arg(p.view->width)
+                   .arg(p.view->height);
+    } else {
+        text = QStringLiteral("--client %1x%2 --picture %3x%4")
+                   .arg(p.client.width())
+                   .arg(p.client.height())
+                   .arg(p.picture.width())
+                   .arg(p.picture.height());
+    }
+    for (const Parameter &parameter : parameterTable())
+        text += QStringLiteral(" --%1 %2").arg(QLatin1String(parameter.name)).arg(parameter.get(p));
+    text += QStringLiteral(" --entropy-box %1").arg(entropyBox);
     if (sweep)
         text += QStringLiteral(" --sweep ") + sweep->text();
     return text;

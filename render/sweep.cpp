@@ -177,9 +177,9 @@ int Sweep::run()
             }
             Statistics statistics;
             if (frame.parameters.keepPointSteps) {
-                statistics = basinStatistics(
-                    frame.parameters.picture.width(), frame.parameters.picture.height(),
-                    renderer.captures(), renderer.pointSteps(), job_.entropyBox);
+                statistics =
+                    basinStatistics(renderer.view().width, renderer.view().height,
+                                    renderer.captures(), renderer.pointSteps(), job_.entropyBox);
             }
             frames.push_back({{frame.number, frame.value}, statistics});
             total.points += summary.points;

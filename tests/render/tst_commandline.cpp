@@ -268,7 +268,7 @@ void CommandLineTest::rejects()
 
     // The program: that one line on standard error, exit status 2, no file.
     const QTemporaryDir folder;
-    const Outcome outcome = runTool(line, folder.path());
+    const auto outcome = runTool(line, folder.path());
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
     QCOMPARE(outcome.out, QByteArray());
@@ -478,7 +478,7 @@ void CommandLineTest::helpListsEveryOption()
              RenderCommandLine::Result::help);
     // The program shows the same help, and writes nothing.
     const QTemporaryDir folder;
-    const Outcome outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
+    const auto outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(QDir(folder.path()).isEmpty());
     const QString help = QString::fromUtf8(outcome.out);

@@ -148,7 +148,7 @@ void RenderToolTest::writesThePicture()
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << statisticsPath;
 
-    const Outcome outcome = runTool(arguments << path);
+    const auto outcome = runTool(arguments << path);
     QCOMPARE(outcome.exitCode, 0);
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
@@ -210,7 +210,7 @@ void RenderToolTest::unwritableOutput()
     const QStringList entries = pathkinds::entries(dir.path());
 
     const bool asNormalUser = pathkinds::forNormalUser(kind) && geteuid() == 0;
-    const Outcome outcome =
+    const auto outcome =
         runTool(smallRender + QStringList{path},
                 asNormalUser ? QStringLiteral("exec setpriv --reuid=%1 --regid=%1 --clear-groups "
                                               "\"$0\" \"$@\"")
@@ -255,7 +255,7 @@ void RenderToolTest::refusedInput()
     const QStringList entries =
         setup.contains(QLatin1String("ln")) ? QStringList{"a.png", "s.json"} : QStringList();
 
-    const Outcome outcome =
+    const auto outcome =
         runTool(smallRender + withFolder(line).split(' ', Qt::SkipEmptyParts), withFolder(setup));
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err.count('\n'), 1);
@@ -279,7 +279,7 @@ void RenderToolTest::failureAtTheEndNamesTheReason()
     const QString before = pathkinds::describe(path);
 
     // The file may be created, but the system refuses anything past its first 512 bytes.
-    const Outcome outcome =
+    const auto outcome =
         runTool(smallRender + QStringList{path}, QStringLiteral("trap '' XFSZ; ulimit -f 1"));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err, "velmora-render: cannot write '" + path.toUtf8() +
@@ -306,7 +306,7 @@ void RenderToolTest::lostSummary()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
 
-    const Outcome outcome = runTool(smallRender + QStringList{path}, setup);
+    const auto outcome = runTool(smallRender + QStringList{path}, setup);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(QFile::exists(path), written);
@@ -338,7 +338,7 @@ void RenderToolTest::memoryRunsOut()
 
     // 64 MB more: too little for the largest surface (1 GB) and for the 256 MB that a picture of
     // its size takes besides.
-    const Outcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
+    const auto outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--picture"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--step-limit"), QStringLiteral("1"), path},
                                     QStringLiteral("ulimit -v %1").arg(smallest + 65536));
@@ -372,7 +372,7 @@ void RenderToolTest::unwritableStatistics()
     QStringList arguments{dir_.filePath(path)};
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << dir_.filePath(statistics);
-    const Outcome outcome = runTool(arguments);
+    const auto outcome = runTool(arguments);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
@@ -389,7 +389,7 @@ void RenderToolTest::failedStatisticsWrite()
         old.write("old contents");
     }
     // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
-    const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
+    const auto outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
                                      dir_.filePath(QStringLiteral("small.png"))},
                                     {}, 256);
     QCOMPARE(outcome.exitCode, 1);

@@ -195,7 +195,7 @@ void SweepToolTest::framesAreSingleRenders()
 void SweepToolTest::plot()
 {
     const QString path = dir_->filePath(QStringLiteral("plot.png"));
-    const Outcome outcome =
+    const auto outcome =
         runTool(arguments(small + QStringLiteral("--sweep mass-moving=10:60:10 --plot @/plot.png "
                                                  "@/f%d.bmp")));
     QCOMPARE(outcome.exitCode, 0);
@@ -260,7 +260,7 @@ void SweepToolTest::badInputWritesNothing()
 {
     QFETCH(QString, line);
     QFETCH(QByteArray, named);
-    const Outcome outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
+    const auto outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains(named), outcome.err.constData());
@@ -271,7 +271,7 @@ void SweepToolTest::badInputWritesNothing()
 void SweepToolTest::unwritableFrame()
 {
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("f02.png")));
-    const Outcome outcome = runTool(arguments(
+    const auto outcome = runTool(arguments(
         small + QStringLiteral("--sweep mass-moving=20:50:10 --stats @/s.csv @/f%02d.png")));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
@@ -299,7 +299,7 @@ void SweepToolTest::unwritableFramesFoundFirst_data()
 void SweepToolTest::unwritableFramesFoundFirst()
 {
     QFETCH(QString, frames);
-    const Outcome outcome = runTool(arguments(
+    const auto outcome = runTool(arguments(
         small + QStringLiteral("--sweep mass-one=1:11:1 --stats @/s.csv --plot @/p.png ") +
         frames));
     QCOMPARE(outcome.exitCode, 1);
@@ -312,7 +312,7 @@ void SweepToolTest::lostSummary()
     QProcess process;
     process.setStandardOutputFile(QStringLiteral("/dev/full"));
     startTool(process, arguments(small + QStringLiteral("--sweep mass-one=9:10:1 @/f%d.png")));
-    const Outcome outcome = finish(process);
+    const auto outcome = finish(process);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f0.png f1.png"));
@@ -354,7 +354,7 @@ void SweepToolTest::interrupted()
         dir_->filePath(QStringLiteral("f%1.png").arg(waitFor - 1, 3, 10, QLatin1Char('0')));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(last), 120000);
     ::kill(pid_t(process.processId()), signal);
-    const Outcome outcome = finish(process);
+    const auto outcome = finish(process);
     // As a shell reports a program the signal ended.
     QCOMPARE(outcome.exitCode, 128 + signal);
     QCOMPARE(outcome.err.count('\n'), 1);
