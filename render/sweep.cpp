@@ -13,7 +13,7 @@
 #include "picture/safefile.h"
 
 #include <QElapsedTimer>
-#include <QThreadPool>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <cerrno>
@@ -29,9 +29,16 @@ namespace {
 std::atomic<int> interruption{0};
 static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
+/// The frame under way, abandoned by the handler itself: when no worker thread could start, the
+/// calling thread computes the frame and calls no progress until its end.
+std::atomic<Renderer *> current{nullptr};
+static_assert(std::atomic<Renderer *>::is_always_lock_free, "read in a signal handler");
+
 extern "C" void onInterrupt(int signal)
 {
     interruption.store(signal);
+    if (Renderer *renderer = current.load())
+        renderer->abandon();
 }
 
 /// Catches Ctrl-C and SIGTERM while it lives. The handler only sets the flag; a second signal
@@ -129,8 +136,6 @@ int Sweep::run()
     }
 
     const InterruptGuard guard;
-    QThreadPool pool;
-    pool.setMaxThreadCount(job_.parameters.workers());
     const int count = job_.end() - job_.first();
     std::int64_t points = 0; // a frame's; the same in every frame
     std::unique_ptr<ProgressBar> bar;
@@ -158,14 +163,15 @@ int Sweep::run()
                 bar = job_.sweep ? std::make_unique<ProgressBar>(stderr, points * count, count)
                                  : std::make_unique<ProgressBar>(stderr, points);
             }
-            const RenderSummary summary = renderer.render(
-                [&] {
-                    if (interruption.load() != 0)
-                        renderer.abandon();
-                    if (bar)
-                        bar->update(points * index + renderer.pointsDone(), index);
-                },
-                &pool);
+            current.store(&renderer);
+            const auto forget = qScopeGuard([] { current.store(nullptr); });
+            // A signal before the store is seen here.
+            if (interruption.load() != 0)
+                renderer.abandon();
+            const RenderSummary summary = renderer.render([&] {
+                if (bar)
+                    bar->update(points * index + renderer.pointsDone(), index);
+            });
             if (renderer.abandoned())
                 break;
             if (job_.shade)
