@@ -88,8 +88,7 @@ const std::array<Parameter, parameterCount> &parameterTable()
         valueParameter<&P::xblau>("two-x", "x of mass two", K::x, 0, maxClientSide),
         valueParameter<&P::yblau>("two-y", "y of mass two", K::y, 0, maxClientSide),
         {"step-limit", "Steps per start point before it stays unpainted", K::steps, 1,
-         std::int64_t(sim::stepLimit), false,
-         [](const P &p) { return std::int64_t(p.stepLimit); },
+         std::int64_t(sim::stepLimit), false, [](const P &p) { return std::int64_t(p.stepLimit); },
          [](P &p, std::int64_t v) { p.stepLimit = std::uint64_t(v); }},
     }};
     return table;
