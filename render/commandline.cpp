@@ -257,7 +257,7 @@ bool RenderCommandLine::read()
     // The options of the parameter table that are single Values.
     for (const QCommandLineOption *option :
          {&massOne_, &massTwo_, &massMoving_, &radiusOne_, &radiusTwo_}) {
-        const Parameter &p = *findParameter(option->names().constFirst().toStdString());
+        const ParameterInfo &p = *findParameter(option->names().constFirst().toStdString());
         if (!readEach(*option, parameterAccepts(p, area), [&](const QString &value) {
                 if (!readWhole(value, p.min, maxValue(p, area), a))
                     return false;
