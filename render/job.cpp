@@ -28,7 +28,7 @@ QString RenderJob::identity() const
                    .arg(p.picture.width())
                    .arg(p.picture.height());
     }
-    for (const Parameter &parameter : parameterTable())
+    for (const ParameterInfo &parameter : parameterTable())
         text += QStringLiteral(" --%1 %2").arg(QLatin1String(parameter.name)).arg(parameter.get(p));
     text += QStringLiteral(" --entropy-box %1").arg(entropyBox);
     if (sweep)

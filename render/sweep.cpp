@@ -9,6 +9,7 @@
 #include "statisticsfile.h"
 #include "statisticsmerge.h"
 #include "sweepplot.h"
+#include "viewoption.h"
 
 #include "picture/safefile.h"
 
@@ -267,6 +268,8 @@ int Sweep::run()
                                           .arg(seconds, 0, 'f', 2)
                                           .toUtf8()
                                     : pictureSummary(total, seconds);
+    if (job_.parameters.view && !job_.sweep)
+        printed.prepend(QStringLiteral("view %1: ").arg(viewText(*job_.parameters.view)).toUtf8());
     const bool printable = failure.isEmpty() && interruption.load() == 0;
     if (!statisticsOut.isEmpty() || printable) {
         if (!printOut(printed + statisticsOut) && failure.isEmpty()) {

@@ -38,7 +38,7 @@ public:
     QString title() const;
 
 private:
-    const Parameter *parameter_ = nullptr;
+    const ParameterInfo *parameter_ = nullptr;
     QString text_;
     int from_ = 0;
     int step_ = 1;
