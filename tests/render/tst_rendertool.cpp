@@ -122,6 +122,9 @@ void RenderToolTest::writesThePicture_data()
         << "plain.bmp" << QByteArray("BMP") << QStringList{"--entropy-box", "3"} << "statistics.csv"
         << 3 << "scalar"
         << "2";
+    QTest::newRow("bitmap named in capitals")
+        << "CAPITALS.BMP" << QByteArray("BMP") << QStringList() << "" << 5 << "auto"
+        << "2";
     QTest::newRow("statistics on standard output")
         << "out.bmp" << QByteArray("BMP") << QStringList{"--shade"} << "-" << 5 << "auto"
         << "2";
