@@ -7,9 +7,12 @@
 #include "ui/mainwindow/sprite.h"
 
 #include <QFontInfo>
+#include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace windowtest;
 
@@ -55,6 +58,8 @@ private slots:
     void menuBar_data();
     void menuBar();
     void fonts();
+    void captionsFit_data();
+    void captionsFit();
     void subHeadingColour_data();
     void subHeadingColour();
 
@@ -337,6 +342,35 @@ void StartupTest::fonts()
                  qPrintable(family));
         QCOMPARE(font.pointSizeF(), name[0] == 'T' && name[4] != '5' ? 9.0 : 8.25);
     }
+}
+
+void StartupTest::captionsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    // The longest captions for their boxes; "mov mass in kg" is cut by the panel's edge.
+    for (const char *name : {"txtxblau", "txtyblau", "txtmassegreen", "Text5"})
+        QTest::newRow(name) << name;
+}
+
+void StartupTest::captionsFit()
+{
+    QFETCH(QString, name);
+    QLineEdit *box = window_->findChild<QLineEdit *>(name);
+    const auto *panel = qobject_cast<const QFrame *>(box->parentWidget());
+    // The text may reach the box's frame and the panel's edge, not beyond.
+    const int limit = std::min(box->width() - 1, panel->contentsRect().right() + 1 - box->x());
+    // Where the text's ink ends with room to spare.
+    box->resize(box->width() + 100, box->height());
+    const QImage wide = box->grab().toImage();
+    int inkEnd = 0;
+    for (int y = 0; y < wide.height(); ++y) {
+        for (int x = 0; x + 1 < wide.width(); ++x) {
+            if (qGray(wide.pixel(x, y)) < 128)
+                inkEnd = std::max(inkEnd, x + 1);
+        }
+    }
+    QVERIFY2(inkEnd > limit / 2 && inkEnd <= limit,
+             qPrintable(QStringLiteral("ink to %1, room to %2").arg(inkEnd).arg(limit)));
 }
 
 void StartupTest::subHeadingColour_data()
