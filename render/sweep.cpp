@@ -86,7 +86,7 @@ QByteArray statisticsText(const std::vector<Frame> &frames, StatisticsFormat for
 
 QImage plotImage(const SweepRange &range, const std::vector<Frame> &frames)
 {
-    SweepPlot plot(range.title());
+    SweepPlot plot(range.title(), range.value(0), range.value(range.frameCount() - 1));
     for (const Frame &f : frames) {
         const Statistics &s = f.statistics;
         plot.add({double(f.value), s.fraction(s.one), s.fraction(s.two), s.fraction(s.never),

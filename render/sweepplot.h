@@ -5,6 +5,8 @@
 #include <QRgb>
 #include <QString>
 
+class QChart;
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -32,12 +34,19 @@ public:
         std::optional<double> basinEntropy; ///< none when the picture holds no whole box
     };
 
-    /// valueTitle names the swept option and its unit, for the horizontal axis.
-    explicit SweepPlot(const QString &valueTitle) : valueTitle_(valueTitle) {}
+    /// valueTitle names the swept option and its unit, for the horizontal axis, which runs
+    /// from the sweep's first value to its last.
+    SweepPlot(const QString &valueTitle, double from, double to)
+        : valueTitle_(valueTitle), from_(from), to_(to)
+    {
+    }
 
     void add(const Point &point) { points_.push_back(point); }
 
-    /// Draws the chart; the program's application object must be a QApplication.
+    /// The chart, laid out at the image's size; the program's application object must be a
+    /// QApplication.
+    std::unique_ptr<QChart> chart() const;
+    /// Draws the chart.
     QImage image() const;
 
     /// The application object for velmora-render with these arguments: a QApplication on the
@@ -47,5 +56,7 @@ public:
 
 private:
     QString valueTitle_;
+    double from_;
+    double to_;
     std::vector<Point> points_;
 };

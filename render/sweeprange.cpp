@@ -15,7 +15,7 @@ struct Sweepable
     std::int16_t RenderParameters::*field;
     int min;
     int max; ///< 0: the surface's width; -1: its height
-    const char *unit;
+    const char *title; ///< for an axis, as a person names it: the parameter (its unit)
 };
 
 constexpr int surfaceWidth = 0;
@@ -24,16 +24,20 @@ constexpr int surfaceHeight = -1;
 const std::array<Sweepable, 9> &sweepables()
 {
     static const std::array<Sweepable, 9> table{{
-        {"mass-one", &RenderParameters::massOne, 1, RenderParameters::maxMass, "x 10000 kg"},
-        {"mass-two", &RenderParameters::massTwo, 1, RenderParameters::maxMass, "x 10000 kg"},
+        {"mass-one", &RenderParameters::massOne, 1, RenderParameters::maxMass,
+         "mass one (10^4 kg)"},
+        {"mass-two", &RenderParameters::massTwo, 1, RenderParameters::maxMass,
+         "mass two (10^4 kg)"},
         {"mass-moving", &RenderParameters::massMoving, 1, RenderParameters::maxMass,
-         "x 10000000 kg"},
-        {"radius-one", &RenderParameters::radiusOne, 1, RenderParameters::maxRadius, "pixels"},
-        {"radius-two", &RenderParameters::radiusTwo, 1, RenderParameters::maxRadius, "pixels"},
-        {"one-x", &RenderParameters::xrot, 0, surfaceWidth, "pixels"},
-        {"one-y", &RenderParameters::yrot, 0, surfaceHeight, "pixels"},
-        {"two-x", &RenderParameters::xblau, 0, surfaceWidth, "pixels"},
-        {"two-y", &RenderParameters::yblau, 0, surfaceHeight, "pixels"},
+         "moving mass (10^7 kg)"},
+        {"radius-one", &RenderParameters::radiusOne, 1, RenderParameters::maxRadius,
+         "capture radius of mass one (pixels)"},
+        {"radius-two", &RenderParameters::radiusTwo, 1, RenderParameters::maxRadius,
+         "capture radius of mass two (pixels)"},
+        {"one-x", &RenderParameters::xrot, 0, surfaceWidth, "x of mass one (pixels)"},
+        {"one-y", &RenderParameters::yrot, 0, surfaceHeight, "y of mass one (pixels)"},
+        {"two-x", &RenderParameters::xblau, 0, surfaceWidth, "x of mass two (pixels)"},
+        {"two-y", &RenderParameters::yblau, 0, surfaceHeight, "y of mass two (pixels)"},
     }};
     return table;
 }
@@ -88,7 +92,7 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
     }
 
     name_ = QLatin1String(found->name);
-    unit_ = QLatin1String(found->unit);
+    title_ = QLatin1String(found->title);
     field_ = found->field;
     from_ = int(from);
     step_ = int(step);
@@ -106,5 +110,5 @@ RenderParameters SweepRange::frame(const RenderParameters &base, int value) cons
 
 QString SweepRange::title() const
 {
-    return QStringLiteral("%1 (%2)").arg(name_, unit_);
+    return title_;
 }
