@@ -12,6 +12,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     exit 1
 fi
 tools/setup.sh
-cmake -S . -B "$build_dir" >/dev/null
+# A configured tree reconfigures itself when it needs to.
+[ -f "$build_dir/CMakeCache.txt" ] || cmake -S . -B "$build_dir" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target velmora
 exec "$build_dir/app/velmora" "$@"
