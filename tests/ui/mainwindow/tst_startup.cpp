@@ -7,7 +7,6 @@
 #include "ui/mainwindow/sprite.h"
 
 #include <QFontInfo>
-#include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -356,21 +355,17 @@ void StartupTest::captionsFit()
 {
     QFETCH(QString, name);
     QLineEdit *box = window_->findChild<QLineEdit *>(name);
-    const auto *panel = qobject_cast<const QFrame *>(box->parentWidget());
-    // The text may reach the box's frame and the panel's edge, not beyond.
-    const int limit = std::min(box->width() - 1, panel->contentsRect().right() + 1 - box->x());
-    // Where the text's ink ends with room to spare.
+    // The text's ink, drawn with room to spare, ends within the box's frame and the panel.
+    const int room = std::min(box->width() - 1,
+                              box->parentWidget()->contentsRect().right() + 1 - box->x());
     box->resize(box->width() + 100, box->height());
     const QImage wide = box->grab().toImage();
     int inkEnd = 0;
     for (int y = 0; y < wide.height(); ++y) {
-        for (int x = 0; x + 1 < wide.width(); ++x) {
-            if (qGray(wide.pixel(x, y)) < 128)
-                inkEnd = std::max(inkEnd, x + 1);
-        }
+        for (int x = 0; x + 1 < wide.width(); ++x)
+            inkEnd = qGray(wide.pixel(x, y)) < 128 ? std::max(inkEnd, x + 1) : inkEnd;
     }
-    QVERIFY2(inkEnd > limit / 2 && inkEnd <= limit,
-             qPrintable(QStringLiteral("ink to %1, room to %2").arg(inkEnd).arg(limit)));
+    QVERIFY2(inkEnd > room / 2 && inkEnd <= room, qPrintable(QString::number(inkEnd)));
 }
 
 void StartupTest::subHeadingColour_data()
