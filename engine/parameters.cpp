@@ -1,6 +1,7 @@
 #include "parameters.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -143,6 +144,17 @@ QString parameterUnit(const ParameterInfo &p)
     default:
         return QStringLiteral("pixels");
     }
+}
+
+QString parameterAxisTitle(const ParameterInfo &p)
+{
+    QString name = QString::fromLatin1(p.description);
+    name[0] = name[0].toLower();
+    const double kilograms = kilogramsPerValue(p);
+    const QString unit = kilograms > 0
+        ? QStringLiteral("10^%1 kg").arg(std::lround(std::log10(kilograms)))
+        : parameterUnit(p);
+    return QStringLiteral("%1 (%2)").arg(name, unit);
 }
 
 QString parameterHelp(const ParameterInfo &p, QSize client)

@@ -357,10 +357,13 @@ bool RenderCommandLine::readSweep(QSize area)
             return fail(sweepOption_, accepts, value);
     }
     plotPath_ = parser_.value(plotOption_);
-    if (!readEach(plotOption_, QStringLiteral("a file name ending in .png, with --sweep"),
+    if (!sweeping_ && !plotPath_.isEmpty()) {
+        error_ = QStringLiteral("--plot: draws the frames of a sweep, so it needs --sweep.");
+        return false;
+    }
+    if (!readEach(plotOption_, QStringLiteral("a file name ending in .png"),
                   [&](const QString &value) {
-                      return sweeping_ &&
-                             value.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+                      return value.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
                   })) {
         return false;
     }

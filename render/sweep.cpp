@@ -243,7 +243,8 @@ int Sweep::run()
             if (!job_.plot.isEmpty()) {
                 writing = job_.plot;
                 reserve.reset();
-                SweepPlot plot(job_.sweep->title());
+                SweepPlot plot(job_.sweep->title(), job_.sweep->value(0),
+                               job_.sweep->value(job_.sweep->frameCount() - 1));
                 for (const FrameStatistics &f : frames) {
                     const Statistics &s = f.statistics;
                     plot.add({double(*f.place.value), s.fraction(s.one), s.fraction(s.two),

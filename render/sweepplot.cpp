@@ -16,8 +16,11 @@
 
 namespace {
 
-/// The largest basin entropy three outcomes allow is ln 3 = 1.0986.
-constexpr double entropyAxisMax = 1.1;
+/// Both vertical axes have this many intervals, so that the right axis's ticks lie on the left
+/// axis's grid lines: fractions 0 to 1 in steps of 0.2, the basin entropy 0 to 1.25 in steps of
+/// 0.25, which holds the largest entropy of three outcomes, ln 3 = 1.0986.
+constexpr int verticalIntervals = 5;
+constexpr double entropyAxisMax = 1.25;
 /// Whether the system lets this process start a thread now.
 bool threadCanStart()
 {
@@ -66,36 +69,34 @@ QValueAxis *addAxis(QChart &chart, const QString &title, double min, double max,
 
 } // namespace
 
-void SweepPlot::draw(QImage &image) const
+std::unique_ptr<QChart> SweepPlot::chart() const
 {
-    // The scene owns the chart.
-    QGraphicsScene scene;
-    auto *chart = new QChart;
-    scene.addItem(chart);
+    auto chart = std::make_unique<QChart>();
     chart->setGeometry(0, 0, width, height);
-    chart->setTitle(
-        QStringLiteral("Basins against %1").arg(valueTitle_.section(QLatin1Char(' '), 0, 0)));
+    // "moving mass (10^7 kg)": the title names the parameter without its unit.
+    chart->setTitle(QStringLiteral("Basins against %1")
+                        .arg(valueTitle_.section(QStringLiteral(" ("), 0, 0)));
     chart->legend()->setAlignment(Qt::AlignBottom);
 
     const std::size_t frames = points_.size();
+    // A line of zeros lies on the x axis, hidden by it; the legend says so.
+    const bool neverAtAll = std::all_of(points_.begin(), points_.end(),
+                                        [](const Point &p) { return p.fractionNever == 0; });
     QLineSeries *one = addSeries(*chart, QStringLiteral("fraction captured by mass one"),
                                  QColor(colours[0]), Qt::SolidLine, frames);
     QLineSeries *two = addSeries(*chart, QStringLiteral("fraction captured by mass two"),
                                  QColor(colours[1]), Qt::SolidLine, frames);
-    QLineSeries *never = addSeries(*chart, QStringLiteral("fraction never captured"),
-                                   QColor(colours[2]), Qt::SolidLine, frames);
+    QLineSeries *never =
+        addSeries(*chart,
+                  neverAtAll ? QStringLiteral("fraction never captured: 0 in every frame")
+                             : QStringLiteral("fraction never captured"),
+                  QColor(colours[2]), Qt::SolidLine, frames);
     QLineSeries *entropy = addSeries(*chart, QStringLiteral("basin entropy (right axis)"),
                                      QColor(colours[3]), Qt::DashLine, frames);
 
-    double min = 0;
-    double max = 1;
-    if (!points_.empty()) {
-        const auto [low, high] =
-            std::minmax_element(points_.begin(), points_.end(),
-                                [](const Point &a, const Point &b) { return a.value < b.value; });
-        min = low->value;
-        max = high->value;
-    }
+    // The sweep's whole range, also when it was interrupted before its last frame.
+    double min = std::min(from_, to_);
+    double max = std::max(from_, to_);
     if (min == max) {
         min -= 1;
         max += 1;
@@ -116,13 +117,13 @@ void SweepPlot::draw(QImage &image) const
     x->setLabelFormat(QStringLiteral("%.0f"));
     QValueAxis *fraction =
         addAxis(*chart, QStringLiteral("fraction of the start points"), 0, 1, Qt::AlignLeft);
-    fraction->setTickCount(6);
+    fraction->setTickCount(verticalIntervals + 1);
     fraction->setLabelFormat(QStringLiteral("%.1f"));
     QValueAxis *nats =
         addAxis(*chart, QStringLiteral("basin entropy (nats)"), 0, entropyAxisMax, Qt::AlignRight);
-    nats->setTickCount(12);
+    nats->setTickCount(verticalIntervals + 1);
     nats->setGridLineVisible(false);
-    nats->setLabelFormat(QStringLiteral("%.1f"));
+    nats->setLabelFormat(QStringLiteral("%.2f"));
     for (QLineSeries *series : {one, two, never}) {
         series->attachAxis(x);
         series->attachAxis(fraction);
@@ -130,6 +131,19 @@ void SweepPlot::draw(QImage &image) const
     entropy->attachAxis(x);
     entropy->attachAxis(nats);
 
+    // The title above the axis titles, which are bold.
+    QFont titleFont = x->titleFont();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    chart->setTitleFont(titleFont);
+    return chart;
+}
+
+void SweepPlot::draw(QImage &image) const
+{
+    // The scene owns the chart.
+    QGraphicsScene scene;
+    scene.addItem(chart().release());
     // The chart lays itself out on posted events.
     QCoreApplication::sendPostedEvents();
     image.fill(Qt::white);

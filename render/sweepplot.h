@@ -5,6 +5,8 @@
 #include <QRgb>
 #include <QString>
 
+class QChart;
+
 #include <array>
 #include <memory>
 #include <optional>
@@ -32,13 +34,19 @@ public:
         std::optional<double> basinEntropy; ///< none when the picture holds no whole box
     };
 
-    /// valueTitle names the swept option and its unit, for the horizontal axis.
-    explicit SweepPlot(const QString &valueTitle) : valueTitle_(valueTitle) {}
+    /// valueTitle names the swept option and its unit, for the horizontal axis, which runs
+    /// from the sweep's first value to its last.
+    SweepPlot(const QString &valueTitle, double from, double to)
+        : valueTitle_(valueTitle), from_(from), to_(to)
+    {
+    }
 
     void add(const Point &point) { points_.push_back(point); }
 
-    /// Draws the chart into image, width x height pixels; the program's application object must
-    /// be a QApplication.
+    /// The chart, laid out at the image's size; the program's application object must be a
+    /// QApplication.
+    std::unique_ptr<QChart> chart() const;
+    /// Draws the chart into image, width x height pixels.
     void draw(QImage &image) const;
 
     /// The application object velmora-render needs: with a plot a QApplication on the off-screen
@@ -49,5 +57,7 @@ public:
 
 private:
     QString valueTitle_;
+    double from_;
+    double to_;
     std::vector<Point> points_;
 };

@@ -72,5 +72,5 @@ RenderParameters SweepRange::frame(const RenderParameters &base, int value) cons
 
 QString SweepRange::title() const
 {
-    return QStringLiteral("%1 (%2)").arg(name(), parameterUnit(*parameter_));
+    return parameterAxisTitle(*parameter_);
 }

@@ -34,7 +34,7 @@ public:
 
     /// The parameters of one frame: base with the swept option set to value.
     RenderParameters frame(const RenderParameters &base, int value) const;
-    /// The swept option with its unit, for an axis: "mass-moving (x 10000000 kg)".
+    /// The swept parameter and its unit, for an axis: "moving mass (10^7 kg)".
     QString title() const;
 
 private:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from BUILD_DIR (default build/), installs it on this machine, checks
 # the installed programs, desktop entry, metadata, icons and manual page, and removes the package
-# again, also when a check fails. Installs and removes through sudo when not root.
+# again, also when a check fails. Installs and removes through sudo when not root. Refuses to run
+# while a velmora package is installed already: that copy is the user's, and it stays.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
@@ -24,6 +25,10 @@ validate() {
     [ -z "$output" ] || echo "$output"
 }
 
+if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q 'ok installed'; then
+    fail "velmora is installed on this machine; remove it first (${sudo:+$sudo }apt remove velmora), as this check installs and removes its own copy"
+fi
+
 installed=0
 work=$(mktemp -d)
 cleanup() {
@@ -45,15 +50,14 @@ debs=("$work"/velmora_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no velmora_*.deb"
 deb=${debs[0]}
 echo "package-check: $(basename "$deb")"
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6gui6' || fail "no dependencies computed from the binaries"
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q 'libqt6gui6' <<<"$depends" || fail "no dependencies computed from the binaries"
+# The window's captions are laid out for Arial's metrics, which Liberation Sans has.
+grep -q 'fonts-liberation2 | fonts-liberation' <<<"$depends" || fail "no dependency on Liberation Sans"
 programs=$(dpkg-deb -c "$deb" | awk '$6 ~ /^\.\/usr\/bin\/./ {print $6}' | sort | tr '\n' ' ')
 [ "$programs" = "./usr/bin/velmora ./usr/bin/velmora-render " ] ||
     fail "the package's programs are $programs"
 
-if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q 'ok installed'; then
-    echo "package-check: removing the velmora package installed before"
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq velmora >/dev/null
-fi
 chmod 755 "$work" # apt's download user reads the package from here
 installed=1
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null

@@ -11,9 +11,13 @@ packages=(
     time util-linux parallel
 )
 
+# One query for all of them: start.sh runs this before every start.
+# dpkg-query fails when any of them is unknown to it, that is, missing.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null |
+    awk '$NF == "installed" {print $1}' || true)
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    grep -qx "$p" <<<"$installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

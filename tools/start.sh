@@ -1,7 +1,18 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds and starts Velmora.
+# Sets up a fresh machine, builds the window's program (nothing else) and starts it. Extra
+# arguments go to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build_dir=${BUILD_DIR:-build}
+# Qt ends in an abort without a display; say what is needed before anything is built.
+asks=" $* "
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ] &&
+    [[ $asks != *" --help "* && $asks != *" -h "* && $asks != *" --version "* ]]; then
+    echo "start.sh: the window needs a display: run it in an X11 or Wayland session, or as xvfb-run tools/start.sh" >&2
+    exit 1
+fi
 tools/setup.sh
-tools/build.sh
-exec build/app/velmora "$@"
+# A configured tree reconfigures itself when it needs to.
+[ -f "$build_dir/CMakeCache.txt" ] || cmake -S . -B "$build_dir" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" --target velmora
+exec "$build_dir/app/velmora" "$@"

@@ -226,7 +226,7 @@ void CommandLineTest::rejects_data()
     QTest::newRow("sweep with a width not zero-padded") << "--sweep mass-one=1:2:1 f%5d.bmp"
                                                         << "OUTPUT";
     QTest::newRow("plot without sweep") << "--plot p.png a.bmp"
-                                        << "--plot";
+                                        << "--plot: draws the frames of a sweep, so it needs --sweep";
     QTest::newRow("plot not png") << "--sweep mass-one=1:2:1 --plot p.bmp f%d.bmp"
                                   << "--plot";
     QTest::newRow("bad sweep before a good one")

@@ -10,7 +10,8 @@ QImage velmoraIconImage(int size)
     const QColor violet(150, 0, 200);
     const QColor green(0, 170, 0);
     // The drawing is laid out on a 32-pixel grid; other sizes scale its coordinates, not its
-    // pixels, so each size has sharp edges of its own.
+    // pixels. The 32-pixel window icon has hard edges in its three colours; the larger sizes a
+    // desktop's launcher shows have smooth ones.
     const double k = size / 32.0;
     const int half = size / 2;
 
@@ -20,6 +21,7 @@ QImage velmoraIconImage(int size)
     quarter.fill(Qt::transparent);
     {
         QPainter painter(&quarter);
+        painter.setRenderHint(QPainter::Antialiasing, size > 32);
         painter.setPen(Qt::NoPen);
         painter.setBrush(blue);
         painter.drawEllipse(QPointF(16 * k, 16 * k), 16 * k, 16 * k);

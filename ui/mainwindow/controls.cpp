@@ -10,6 +10,15 @@
 #include <QLocale>
 #include <QScrollBar>
 
+namespace {
+
+/// The pixels QLineEdit keeps between its frame and its text, and those a classic text box
+/// keeps.
+constexpr int lineEditMargin = 2;
+constexpr int classicTextMargin = 1;
+
+} // namespace
+
 QRect pixelRect(const Twips &t)
 {
     return QRect(pixels(t.left), pixels(t.top), pixels(t.width), pixels(t.height));
@@ -24,7 +33,10 @@ QLineEdit *createBox(QWidget *panel, const char *name, Box role, const Twips &ge
     box->setGeometry(pixelRect(geometry));
     box->setFont(arial(role == Box::heading ? 9 : 8.25));
     box->setAlignment(role == Box::heading ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-    box->setTextMargins(0, 0, 0, 0);
+    // A classic text box keeps one pixel between its frame and its text, QLineEdit two, which
+    // cuts captions that fit the designed widths with Arial's metrics ("x pos two" in 735
+    // twips). The text is clipped at the frame as before.
+    box->setTextMargins(classicTextMargin - lineEditMargin, 0, 0, 0);
     box->setCursorPosition(0);
 
     if (role != Box::valueField) {

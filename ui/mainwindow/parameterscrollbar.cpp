@@ -1,6 +1,7 @@
 #include "parameterscrollbar.h"
 
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 ParameterScrollBar::ParameterScrollBar(int min, int max, int smallChange, int largeChange,
                                        QWidget *parent)
@@ -45,5 +46,11 @@ void ParameterScrollBar::keyPressEvent(QKeyEvent *event)
         return;
     }
     triggerAction(action);
+    event->accept();
+}
+
+void ParameterScrollBar::wheelEvent(QWheelEvent *event)
+{
+    // Taken, so that no panel behind it scrolls either.
     event->accept();
 }

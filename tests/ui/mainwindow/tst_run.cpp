@@ -4,11 +4,13 @@
 
 #include "tests/common/windowtest.h"
 
+#include "ui/mainwindow/drawingarea.h"
 #include "ui/mainwindow/sprite.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QThread>
 
@@ -236,9 +238,14 @@ void RunTest::fieldsAndSpriteReachTheScreenDuringARun()
     const sim::simstate &s = window_->state();
     QStringList shown, expected;
     QPoint spriteAt, expectedSpriteAt;
+    QImage screen, painted;
+    QRect spriteRect;
     int pass = 0;
-    // Once a display frame has gone by, the next step reaches the screen.
+    const float secondRow = pictureFrame(*window_)->top() + 1;
+    // Once a row is painted and a display frame has gone by, the next step reaches the screen.
     const EveryPass frame([&] {
+        if (s.scany < secondRow)
+            return false;
         if (pass++ == 0) {
             QThread::msleep(50);
             return false;
@@ -250,6 +257,10 @@ void RunTest::fieldsAndSpriteReachTheScreenDuringARun()
                  << text(sim::realNumber(s.ypowerblau));
         spriteAt = sprite()->pos();
         expectedSpriteAt = spritePixel(s);
+        // What the screen shows, not what the widgets would paint now.
+        screen = window_->screen()->grabWindow(window_->winId()).toImage();
+        painted = window_->surface().image();
+        spriteRect = sprite()->geometry();
         return true;
     });
     start();
@@ -257,6 +268,21 @@ void RunTest::fieldsAndSpriteReachTheScreenDuringARun()
     QVERIFY(frame.done());
     QCOMPARE(shown, expected);
     QCOMPARE(spriteAt, expectedSpriteAt);
+
+    // Around the picture and the sprite the screen shows the surface's pixels, the ones painted
+    // so far included, and the sprite where it is now only: no trace of it at an earlier place.
+    const QPoint offset = window_->findChild<DrawingArea *>()->mapTo(window_, QPoint());
+    const QRect around =
+        pictureFrame(*window_)->geometry().united(spriteRect).adjusted(-10, -10, 10, 10);
+    int differing = 0;
+    for (int y = around.top(); y <= around.bottom(); ++y) {
+        for (int x = around.left(); x <= around.right(); ++x) {
+            if (!spriteRect.contains(x, y))
+                differing += screen.pixel(offset + QPoint(x, y)) != painted.pixel(x, y);
+        }
+    }
+    QCOMPARE(differing, 0);
+    QCOMPARE(screen.pixel(offset + spriteRect.center()), Sprite::picture().pixel(50, 50));
 }
 
 void RunTest::pictureSizeChangeDuringARun_data()

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace windowtest;
 
@@ -27,6 +28,7 @@ private slots:
     void arrowAndTroughClicks();
     void keyboard();
     void dragTakesEffectOnRelease();
+    void wheelDoesNothing();
 
 private:
     /// Paints a small complete picture so that a clearing handler is seen.
@@ -315,6 +317,19 @@ void ScrollBarTest::dragTakesEffectOnRelease()
     QCOMPARE(int(window_->state().xblau), 610);
     QCOMPARE(field(*window_, "textxblau")->text(), QStringLiteral("610"));
     QCOMPARE(window_->surface().image(), circlesOnly(*window_, Order::twoThenOne).image());
+}
+
+void ScrollBarTest::wheelDoesNothing()
+{
+    paintSmallPicture();
+    const QImage painted = window_->surface().image();
+    QScrollBar *scrollBar = bar(*window_, "vscxposblue");
+    const QPointF centre = scrollBar->rect().center();
+    QWheelEvent wheel(centre, scrollBar->mapToGlobal(centre), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scrollBar, &wheel);
+    QCOMPARE(scrollBar->value(), 522);
+    QCOMPARE(window_->surface().image(), painted);
 }
 
 QTEST_MAIN(ScrollBarTest)

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace windowtest;
 
 namespace {
@@ -55,6 +57,8 @@ private slots:
     void menuBar_data();
     void menuBar();
     void fonts();
+    void captionsFit_data();
+    void captionsFit();
     void subHeadingColour_data();
     void subHeadingColour();
 
@@ -337,6 +341,31 @@ void StartupTest::fonts()
                  qPrintable(family));
         QCOMPARE(font.pointSizeF(), name[0] == 'T' && name[4] != '5' ? 9.0 : 8.25);
     }
+}
+
+void StartupTest::captionsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    // The longest captions for their boxes; "mov mass in kg" is cut by the panel's edge.
+    for (const char *name : {"txtxblau", "txtyblau", "txtmassegreen", "Text5"})
+        QTest::newRow(name) << name;
+}
+
+void StartupTest::captionsFit()
+{
+    QFETCH(QString, name);
+    QLineEdit *box = window_->findChild<QLineEdit *>(name);
+    // The text's ink, drawn with room to spare, ends within the box's frame and the panel.
+    const int room = std::min(box->width() - 1,
+                              box->parentWidget()->contentsRect().right() + 1 - box->x());
+    box->resize(box->width() + 100, box->height());
+    const QImage wide = box->grab().toImage();
+    int inkEnd = 0;
+    for (int y = 0; y < wide.height(); ++y) {
+        for (int x = 0; x + 1 < wide.width(); ++x)
+            inkEnd = qGray(wide.pixel(x, y)) < 128 ? std::max(inkEnd, x + 1) : inkEnd;
+    }
+    QVERIFY2(inkEnd > room / 2 && inkEnd <= room, qPrintable(QString::number(inkEnd)));
 }
 
 void StartupTest::subHeadingColour_data()
