@@ -144,9 +144,8 @@ int main(int argc, char *argv[])
                 const double seconds = r.best() * 1e-9 * double(summary.steps);
                 std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a "
                             "thread, %9.0f points/s",
-                            c.name, kernelName(kernel), threads, threads == 1 ? " " : "s",
-                            r.best(), r.median(), r.worst(), r.processorBest(),
-                            r.processorMedian(),
+                            c.name, kernelName(kernel), threads, threads == 1 ? " " : "s", r.best(),
+                            r.median(), r.worst(), r.processorBest(), r.processorMedian(),
                             double(summary.points) / seconds);
                 if (threads == 1) {
                     single = r.best();
