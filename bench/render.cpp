@@ -1,14 +1,19 @@
 // The renderer's throughput, nanoseconds a step and start points a second, for every kernel this
 // processor has, with one thread and with every core, on the default picture and on a 600 x 450
-// picture in a 1920 x 1080 client; beside them the divider's floor, the time a step's 8
-// divisions and 2 square roots take on their own, 4 lanes a vector and 4 vectors at once, and
-// the share of it each kernel reaches on one thread (floor / kernel). Wall time is given as the
-// best, the median and the worst of several rounds: other work on the machine only ever slows a
-// round down, so the best is the figure to compare, and the spread says how loaded the machine
-// was. The processor time of the process (best and median) counts only the time its threads ran,
-// so on a busy machine it shows the cost of a step on one core better than the wall time does.
-// Usage: bench_render [rounds]; bench_render --floor [KERNEL] [rounds] measures only the floor
-// and each kernel (or the one named) on the 600 x 450 picture with one thread.
+// picture in a 1920 x 1080 client. Wall time is given as the best, the median and the worst of
+// several rounds: other work on the machine only ever slows a round down, so the best is the
+// figure to compare, and the spread says how loaded the machine was. The processor time of the
+// process (best and median) counts only the time its threads ran, so on a busy machine it shows
+// the cost of a step on one core better than the wall time does.
+//
+// On the 600 x 450 picture with one thread, each round of a kernel follows a round of the
+// divider's floor: a step's 8 divisions and 2 square roots alone, 4 lanes a vector and 4
+// vectors at once, the least time a step can take on this processor. Paired so, both see the
+// same load, and the share of the floor a kernel reaches (floor / kernel) is given round by
+// round, best, median and worst.
+//
+// Usage: bench_render [rounds]; bench_render --floor [KERNEL] [rounds] measures only the
+// 600 x 450 picture with one thread beside the floor, for each kernel or the one named.
 
 #include "render/renderer.h"
 
@@ -34,6 +39,7 @@ struct Case
     const char *name;
     QSize client;
     QSize picture;
+    bool besideFloor;
 };
 
 double processorSeconds()
@@ -43,56 +49,57 @@ double processorSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-/// Nanoseconds a step of every round, wall and processor time, sorted.
-struct Rounds
+/// Values of several rounds, sorted from the least.
+struct Spread
 {
-    std::vector<double> wall;
-    std::vector<double> processor;
+    std::vector<double> values;
 
-    double best() const { return wall.front(); }
-    double median() const { return wall[wall.size() / 2]; }
-    double worst() const { return wall.back(); }
-    double processorBest() const { return processor.front(); }
-    double processorMedian() const { return processor[processor.size() / 2]; }
+    void add(double v) { values.insert(std::upper_bound(values.begin(), values.end(), v), v); }
+    double least() const { return values.front(); }
+    double median() const { return values[values.size() / 2]; }
+    double most() const { return values.back(); }
 };
 
-/// Runs work `rounds` times; work returns the steps it took.
-Rounds measure(int rounds, const std::function<double()> &work)
+/// Nanoseconds a step of every round, wall and processor time.
+struct Rounds
 {
-    Rounds r;
-    for (int i = 0; i < rounds; ++i) {
-        const double processor = processorSeconds();
+    Spread wall;
+    Spread processor;
+
+    /// Runs work once, work returning the steps it took; adds and returns its ns a step.
+    void add(const std::function<double()> &work, double &wallStep, double &processorStep)
+    {
+        const double processorStart = processorSeconds();
         const auto start = std::chrono::steady_clock::now();
         const double steps = work();
-        const double wall =
+        const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        r.wall.push_back(wall * 1e9 / steps);
-        r.processor.push_back((processorSeconds() - processor) * 1e9 / steps);
+        wallStep = seconds * 1e9 / steps;
+        processorStep = (processorSeconds() - processorStart) * 1e9 / steps;
+        wall.add(wallStep);
+        processor.add(processorStep);
     }
-    std::sort(r.wall.begin(), r.wall.end());
-    std::sort(r.processor.begin(), r.processor.end());
-    return r;
-}
+};
 
-/// The divider's floor, or nothing where this processor lacks AVX2.
-bool measureFloor(int rounds, Rounds &floor)
+/// One round of the divider's floor; false where this processor lacks AVX2.
+bool floorRound(Rounds &floor, double &wallStep, double &processorStep)
 {
 #ifdef VELMORA_DIVIDER_FLOOR
     if (!kernelAvailable(Kernel::avx2))
         return false;
     constexpr std::int64_t turns = 4'000'000;
-    volatile double sink = 0;
-    floor = measure(rounds, [&] {
-        sink = sink + runDividerFloor(turns);
-        return double(turns * dividerFloorLanes);
-    });
-    std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread\n",
-                "divider floor", "avx2", floor.best(), floor.median(), floor.worst(),
-                floor.processorBest(), floor.processorMedian());
+    static volatile double sink = 0;
+    floor.add(
+        [] {
+            sink = sink + runDividerFloor(turns);
+            return double(turns * dividerFloorLanes);
+        },
+        wallStep, processorStep);
     return true;
 #else
-    (void)rounds;
     (void)floor;
+    (void)wallStep;
+    (void)processorStep;
     return false;
 #endif
 }
@@ -108,10 +115,9 @@ int main(int argc, char *argv[])
         ++argument;
     const int rounds = argc > argument ? std::max(1, std::atoi(argv[argument])) : 9;
     const int cores = std::max(1, QThread::idealThreadCount());
-    const Case picture600 = {"600x450 at 1920x1080", {1920, 1080}, {600, 450}};
-    std::vector<Case> cases{picture600};
+    std::vector<Case> cases{{"600x450 at 1920x1080", {1920, 1080}, {600, 450}, true}};
     if (!floorOnly)
-        cases.insert(cases.begin(), {"default 100x80 at 1024x700", {1024, 700}, {100, 80}});
+        cases.insert(cases.begin(), {"default 100x80 at 1024x700", {1024, 700}, {100, 80}, false});
     std::vector<Kernel> kernels;
     for (const Kernel k : {Kernel::scalar, Kernel::avx2}) {
         if (kernelAvailable(k) && (only == Kernel::automatic || only == k))
@@ -122,11 +128,8 @@ int main(int argc, char *argv[])
         threadCounts.push_back(cores);
 
     std::printf("%d rounds, %d cores. ns a step: wall time best, median, worst; processor time "
-                "of a thread, best, median. Start points a second: best. Floor / kernel: wall "
-                "best, processor best, processor median.\n",
+                "of a thread, best, median. Start points a second: best.\n",
                 rounds, cores);
-    Rounds floor;
-    const bool haveFloor = measureFloor(rounds, floor);
     for (const Case &c : cases) {
         RenderParameters p = RenderParameters::defaults(c.client);
         p.picture = c.picture;
@@ -135,28 +138,53 @@ int main(int argc, char *argv[])
             double single = 0;
             for (const int threads : threadCounts) {
                 p.threads = threads;
+                const bool besideFloor = c.besideFloor && threads == 1;
+                Rounds r;
+                Rounds floor;
+                Spread wallShare;
+                Spread processorShare;
                 RenderSummary summary;
-                const Rounds r = measure(rounds, [&] {
-                    Renderer renderer(p);
-                    summary = renderer.render();
-                    return double(summary.steps);
-                });
-                const double seconds = r.best() * 1e-9 * double(summary.steps);
+                for (int i = 0; i < rounds; ++i) {
+                    double floorWall = 0;
+                    double floorProcessor = 0;
+                    const bool haveFloor =
+                        besideFloor && floorRound(floor, floorWall, floorProcessor);
+                    double wall = 0;
+                    double processor = 0;
+                    r.add(
+                        [&] {
+                            Renderer renderer(p);
+                            summary = renderer.render();
+                            return double(summary.steps);
+                        },
+                        wall, processor);
+                    if (haveFloor) {
+                        wallShare.add(floorWall / wall);
+                        processorShare.add(floorProcessor / processor);
+                    }
+                }
+                const double best = r.wall.least();
                 std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a "
                             "thread, %9.0f points/s",
-                            c.name, kernelName(kernel), threads, threads == 1 ? " " : "s", r.best(),
-                            r.median(), r.worst(), r.processorBest(), r.processorMedian(),
-                            double(summary.points) / seconds);
-                if (threads == 1) {
-                    single = r.best();
-                    if (haveFloor)
-                        std::printf("  floor/kernel %.2f %.2f %.2f", floor.best() / r.best(),
-                                    floor.processorBest() / r.processorBest(),
-                                    floor.processorMedian() / r.processorMedian());
-                } else {
-                    std::printf("  speed-up %.2fx", single / r.best());
-                }
+                            c.name, kernelName(kernel), threads, threads == 1 ? " " : "s", best,
+                            r.wall.median(), r.wall.most(), r.processor.least(),
+                            r.processor.median(),
+                            double(summary.points) / (best * 1e-9 * double(summary.steps)));
+                if (threads == 1)
+                    single = best;
+                else
+                    std::printf("  speed-up %.2fx", single / best);
                 std::printf("\n");
+                if (!floor.wall.values.empty()) {
+                    std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a "
+                                "thread; floor/kernel best, median, worst: processor %.2f %.2f "
+                                "%.2f, wall %.2f %.2f %.2f\n",
+                                "  divider floor", "", floor.wall.least(), floor.wall.median(),
+                                floor.wall.most(), floor.processor.least(),
+                                floor.processor.median(), processorShare.most(),
+                                processorShare.median(), processorShare.least(), wallShare.most(),
+                                wallShare.median(), wallShare.least());
+                }
             }
         }
     }

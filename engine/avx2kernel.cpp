@@ -12,7 +12,8 @@ namespace {
 
 constexpr int lanesPerVector = 4;
 /// Vectors followed at once. A step is a chain of divisions and square roots, each waiting for
-/// the last; with four independent chains the divider always has work (three to six run as fast).
+/// the last; with four independent chains the divider always has work (three to eight run as
+/// fast).
 constexpr int vectorCount = 4;
 
 /// Four doubles, one a lane, with the scalar step's arithmetic: each operator is the IEEE
