@@ -81,14 +81,14 @@ __m256i sameBits(Lanes a, Lanes b)
     return _mm256_cmpeq_epi64(_mm256_castpd_si256(a.v), _mm256_castpd_si256(b.v));
 }
 
-__m256i loadSteps(const std::int64_t *lanes)
+__m256i loadInts(const std::int64_t *lanes)
 {
     return _mm256_load_si256(reinterpret_cast<const __m256i *>(lanes));
 }
 
-void storeSteps(std::int64_t *lanes, __m256i steps)
+void storeInts(std::int64_t *lanes, __m256i ints)
 {
-    _mm256_store_si256(reinterpret_cast<__m256i *>(lanes), steps);
+    _mm256_store_si256(reinterpret_cast<__m256i *>(lanes), ints);
 }
 
 /// One bit a lane, lane 0 the lowest.
@@ -170,7 +170,7 @@ Ends turn(Vector &v, const Parameters &p)
 {
     const Lanes x = load(v.x);
     const Lanes y = load(v.y);
-    const __m256i n = loadSteps(v.steps);
+    const __m256i n = loadInts(v.steps);
     const __m256i one = _mm256_set1_epi64x(1);
 
     // The cycle detector saves the input at step counts 1, 2, 4, 8, ... and, from the second
@@ -185,7 +185,8 @@ Ends turn(Vector &v, const Parameters &p)
     store(v.savedX, select(save, x, savedX));
     store(v.savedY, select(save, y, savedY));
 
-    // The step, in sim::step's order and grouping.
+    // The step, in sim::step's order and grouping. On the first step sim::step forms the x
+    // differences in single precision; the lane's rounding turns the double ones into those.
     const Lanes dxOne = (p.xrot - x) + load(v.roundingOne);
     const Lanes dxTwo = (p.xblau - x) + load(v.roundingTwo);
     store(v.roundingOne, all(0));
@@ -206,9 +207,9 @@ Ends turn(Vector &v, const Parameters &p)
     store(v.y, yOne + ((yTwo + y) - all(2) * y));
 
     // A lane without a step counts one too many, which retiring it takes back.
-    storeSteps(v.steps, _mm256_add_epi64(n, one));
+    storeInts(v.steps, _mm256_add_epi64(n, one));
     const __m256i ended = _mm256_and_si256(
-        loadSteps(v.following), _mm256_or_si256(noStep, _mm256_or_si256(capturedOne, capturedTwo)));
+        loadInts(v.following), _mm256_or_si256(noStep, _mm256_or_si256(capturedOne, capturedTwo)));
     return {laneBits(ended), laneBits(noStep), laneBits(capturedOne)};
 }
 
