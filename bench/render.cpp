@@ -1,10 +1,12 @@
 // The renderer's throughput, nanoseconds a step and start points a second, for every kernel this
 // processor has, with one thread and with every core, on the default picture and on a 600 x 450
-// picture in a 1920 x 1080 client. Wall time is given as the best, the median and the worst of
-// several rounds: other work on the machine only ever slows a round down, so the best is the
-// figure to compare, and the spread says how loaded the machine was. The processor time of the
-// process (best and median) counts only the time its threads ran, so on a busy machine it shows
-// the cost of a step on one core better than the wall time does.
+// picture in a 1920 x 1080 client, and the engine's on a view of 1920 x 1080 start points at
+// spacing 0.25 around the middle between the default masses; then how long the engine's workers
+// take to return once a view is abandoned. Wall time is given as the best, the median and the
+// worst of several rounds: other work on the machine only ever slows a round down, so the best
+// is the figure to compare, and the spread says how loaded the machine was. The processor time
+// of the process (best and median) counts only the time its threads ran, so on a busy machine it
+// shows the cost of a step on one core better than the wall time does.
 //
 // On the 600 x 450 picture with one thread, each round of a kernel follows a round of the
 // divider's floor: a step's 8 divisions and 2 square roots alone, 4 lanes a vector and 4
@@ -15,6 +17,7 @@
 // Usage: bench_render [rounds]; bench_render --floor [KERNEL] [rounds] measures only the
 // 600 x 450 picture with one thread beside the floor, for each kernel or the one named.
 
+#include "engine/engine.h"
 #include "render/renderer.h"
 
 #ifdef VELMORA_DIVIDER_FLOOR
@@ -22,6 +25,9 @@
 #endif
 
 #include <QThread>
+
+#include <random>
+#include <thread>
 
 #include <algorithm>
 #include <chrono>
@@ -60,20 +66,22 @@ struct Spread
     double most() const { return values.back(); }
 };
 
-/// Nanoseconds a step of every round, wall and processor time.
+/// Nanoseconds a step of every round, wall and processor time, and the counts of the last.
 struct Rounds
 {
     Spread wall;
     Spread processor;
+    RenderSummary summary;
 
-    /// Runs work once, work returning the steps it took; adds and returns its ns a step.
-    void add(const std::function<double()> &work, double &wallStep, double &processorStep)
+    /// Times work once, work returning the counts; adds and returns its ns a step.
+    void add(const std::function<RenderSummary()> &work, double &wallStep, double &processorStep)
     {
         const double processorStart = processorSeconds();
         const auto start = std::chrono::steady_clock::now();
-        const double steps = work();
+        summary = work();
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double steps = double(summary.steps);
         wallStep = seconds * 1e9 / steps;
         processorStep = (processorSeconds() - processorStart) * 1e9 / steps;
         wall.add(wallStep);
@@ -92,7 +100,9 @@ bool floorRound(Rounds &floor, double &wallStep, double &processorStep)
     floor.add(
         [] {
             sink = sink + runDividerFloor(turns);
-            return double(turns * dividerFloorLanes);
+            RenderSummary s;
+            s.steps = std::uint64_t(turns * dividerFloorLanes);
+            return s;
         },
         wallStep, processorStep);
     return true;
@@ -102,6 +112,110 @@ bool floorRound(Rounds &floor, double &wallStep, double &processorStep)
     (void)processorStep;
     return false;
 #endif
+}
+
+/// The view: 1920 x 1080 start points a quarter pixel apart, centred between the default masses.
+View benchView()
+{
+    View v;
+    v.spacing = 0.25;
+    v.width = 1920;
+    v.height = 1080;
+    v.x = 512 - v.spacing * v.width / 2;
+    v.y = 350 - v.spacing * v.height / 2;
+    return v;
+}
+
+Rounds measureView(const Workers &workers, int rounds)
+{
+    const TrajectoryParameters p = TrajectoryParameters::defaults(defaultClient);
+    Rounds r;
+    PointMaps maps;
+    for (int i = 0; i < rounds; ++i) {
+        Engine engine(p, workers);
+        double wall = 0;
+        double processor = 0;
+        r.add(
+            [&] {
+                engine.computeView(benchView(), maps, false);
+                RenderSummary s;
+                s.points = engine.pointsDone();
+                s.steps = engine.stepsTaken();
+                return s;
+            },
+            wall, processor);
+    }
+    return r;
+}
+
+void print(const char *name, Kernel kernel, int threads, const Rounds &r, double single)
+{
+    const double best = r.wall.least();
+    std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread, "
+                "%9.0f points/s",
+                name, kernelName(kernel), threads, threads == 1 ? " " : "s", best, r.wall.median(),
+                r.wall.most(), r.processor.least(), r.processor.median(),
+                double(r.summary.points) / (best * 1e-9 * double(r.summary.steps)));
+    if (threads > 1)
+        std::printf("  speed-up %.2fx", single / best);
+    std::printf("\n");
+}
+
+/// A picture's rounds, each after a round of the floor when besideFloor; prints both, the
+/// speed-up against single, the best ns a step on one thread.
+Rounds measure(const Case &c, const RenderParameters &p, int rounds, bool besideFloor,
+               double single)
+{
+    Rounds r;
+    Rounds floor;
+    Spread wallShare;
+    Spread processorShare;
+    for (int i = 0; i < rounds; ++i) {
+        double floorWall = 0;
+        double floorProcessor = 0;
+        const bool haveFloor = besideFloor && floorRound(floor, floorWall, floorProcessor);
+        Renderer renderer(p);
+        double wall = 0;
+        double processor = 0;
+        r.add([&] { return renderer.render(); }, wall, processor);
+        if (haveFloor) {
+            wallShare.add(floorWall / wall);
+            processorShare.add(floorProcessor / processor);
+        }
+    }
+    print(c.name, p.kernel, p.threads, r, single);
+    if (!floor.wall.values.empty()) {
+        std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread; "
+                    "floor/kernel best, median, worst: processor %.2f %.2f %.2f, wall %.2f %.2f "
+                    "%.2f\n",
+                    "  divider floor", "", floor.wall.least(), floor.wall.median(),
+                    floor.wall.most(), floor.processor.least(), floor.processor.median(),
+                    processorShare.most(), processorShare.median(), processorShare.least(),
+                    wallShare.most(), wallShare.median(), wallShare.least());
+    }
+    return r;
+}
+
+/// Milliseconds from abandoning a view at a random moment to the computation's return, sorted.
+std::vector<double> abandonDelays(const Workers &workers, int times)
+{
+    const TrajectoryParameters p = TrajectoryParameters::defaults(defaultClient);
+    std::mt19937 random(7);
+    std::vector<double> delays;
+    PointMaps maps;
+    for (int i = 0; i < times; ++i) {
+        Engine engine(p, workers);
+        std::thread computing([&] { engine.computeView(benchView(), maps, false); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 180));
+        const auto start = std::chrono::steady_clock::now();
+        engine.abandon();
+        computing.join();
+        delays.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(delays.begin(), delays.end());
+    return delays;
 }
 
 } // namespace
@@ -138,55 +252,37 @@ int main(int argc, char *argv[])
             double single = 0;
             for (const int threads : threadCounts) {
                 p.threads = threads;
-                const bool besideFloor = c.besideFloor && threads == 1;
-                Rounds r;
-                Rounds floor;
-                Spread wallShare;
-                Spread processorShare;
-                RenderSummary summary;
-                for (int i = 0; i < rounds; ++i) {
-                    double floorWall = 0;
-                    double floorProcessor = 0;
-                    const bool haveFloor =
-                        besideFloor && floorRound(floor, floorWall, floorProcessor);
-                    double wall = 0;
-                    double processor = 0;
-                    r.add(
-                        [&] {
-                            Renderer renderer(p);
-                            summary = renderer.render();
-                            return double(summary.steps);
-                        },
-                        wall, processor);
-                    if (haveFloor) {
-                        wallShare.add(floorWall / wall);
-                        processorShare.add(floorProcessor / processor);
-                    }
-                }
-                const double best = r.wall.least();
-                std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a "
-                            "thread, %9.0f points/s",
-                            c.name, kernelName(kernel), threads, threads == 1 ? " " : "s", best,
-                            r.wall.median(), r.wall.most(), r.processor.least(),
-                            r.processor.median(),
-                            double(summary.points) / (best * 1e-9 * double(summary.steps)));
+                const Rounds r = measure(c, p, rounds, c.besideFloor && threads == 1, single);
                 if (threads == 1)
-                    single = best;
-                else
-                    std::printf("  speed-up %.2fx", single / best);
-                std::printf("\n");
-                if (!floor.wall.values.empty()) {
-                    std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a "
-                                "thread; floor/kernel best, median, worst: processor %.2f %.2f "
-                                "%.2f, wall %.2f %.2f %.2f\n",
-                                "  divider floor", "", floor.wall.least(), floor.wall.median(),
-                                floor.wall.most(), floor.processor.least(),
-                                floor.processor.median(), processorShare.most(),
-                                processorShare.median(), processorShare.least(), wallShare.most(),
-                                wallShare.median(), wallShare.least());
-                }
+                    single = r.wall.least();
             }
         }
+    }
+    if (floorOnly)
+        return 0;
+
+    // About 2e9 steps a round: one round for the default nine.
+    const int viewRounds = std::max(1, rounds / 9);
+    std::printf("view 1920x1080 at S = 0.25 around (512, 350), %d rounds:\n", viewRounds);
+    for (const Kernel kernel : kernels) {
+        double single = 0;
+        for (const int threads : threadCounts) {
+            Workers w;
+            w.kernel = kernel;
+            w.threads = threads;
+            const Rounds r = measureView(w, viewRounds);
+            if (threads == 1)
+                single = r.wall.least();
+            print("view 1920x1080, S 0.25", kernel, threads, r, single);
+        }
+    }
+    for (const Kernel kernel : kernels) {
+        Workers w;
+        w.kernel = kernel;
+        w.threads = cores;
+        const std::vector<double> d = abandonDelays(w, 15);
+        std::printf("abandon to return, %-6s %d threads: best %.3f, median %.3f, worst %.3f ms\n",
+                    kernelName(kernel), cores, d.front(), d[d.size() / 2], d.back());
     }
     return 0;
 }
