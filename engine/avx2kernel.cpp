@@ -233,9 +233,11 @@ public:
         }
         const std::int64_t point = next_++;
         v.point[i] = point;
+        // One division gives both the column and the row.
+        const std::int64_t row = point / job_.columnCount;
         const float x = job_.columns[point % job_.columnCount];
         v.x[i] = x;
-        v.y[i] = job_.rows[point / job_.pointsPerRow];
+        v.y[i] = job_.rows[job_.pointsPerRow == 1 ? point : row];
         v.roundingOne[i] = singleRounding(job_.xrot, x);
         v.roundingTwo[i] = singleRounding(job_.xblau, x);
         v.steps[i] = 0;
