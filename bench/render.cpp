@@ -2,14 +2,27 @@
 // processor has, with one thread and with every core, on the default picture and on a 600 x 450
 // picture in a 1920 x 1080 client, and the engine's on a view of 1920 x 1080 start points at
 // spacing 0.25 around the middle between the default masses; then how long the engine's workers
-// take to return once a view is abandoned. Wall time is given as the best, the median and the worst
-// of several rounds: other work on the machine only ever slows a round down, so the best is the
-// figure to compare, and the spread says how loaded the machine was. The processor time of the
-// process (median) counts only the time its threads ran, so on a busy machine it shows the cost
-// of a step on one core better than the wall time does. Usage: bench_render [rounds].
+// take to return once a view is abandoned. Wall time is given as the best, the median and the
+// worst of several rounds: other work on the machine only ever slows a round down, so the best
+// is the figure to compare, and the spread says how loaded the machine was. The processor time
+// of the process (best and median) counts only the time its threads ran, so on a busy machine it
+// shows the cost of a step on one core better than the wall time does.
+//
+// On the 600 x 450 picture with one thread, each round of a kernel follows a round of the
+// divider's floor: a step's 8 divisions and 2 square roots alone, 4 lanes a vector and 4
+// vectors at once, the least time a step can take on this processor. Paired so, both see the
+// same load, and the share of the floor a kernel reaches (floor / kernel) is given round by
+// round, best, median and worst.
+//
+// Usage: bench_render [rounds]; bench_render --floor [KERNEL] [rounds] measures only the
+// 600 x 450 picture with one thread beside the floor, for each kernel or the one named.
 
 #include "engine/engine.h"
 #include "render/renderer.h"
+
+#ifdef VELMORA_DIVIDER_FLOOR
+#include "dividerfloor.h"
+#endif
 
 #include <QThread>
 
@@ -20,7 +33,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -30,6 +45,7 @@ struct Case
     const char *name;
     QSize client;
     QSize picture;
+    bool besideFloor;
 };
 
 double processorSeconds()
@@ -39,33 +55,63 @@ double processorSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-/// The wall and processor seconds of every round, sorted, and the counts of the picture.
-struct Rounds
+/// Values of several rounds, sorted from the least.
+struct Spread
 {
-    std::vector<double> seconds;
-    std::vector<double> processor;
-    RenderSummary summary;
+    std::vector<double> values;
 
-    double best() const { return seconds.front(); }
-    double median() const { return seconds[seconds.size() / 2]; }
-    double worst() const { return seconds.back(); }
+    void add(double v) { values.insert(std::upper_bound(values.begin(), values.end(), v), v); }
+    double least() const { return values.front(); }
+    double median() const { return values[values.size() / 2]; }
+    double most() const { return values.back(); }
 };
 
-Rounds measure(const RenderParameters &parameters, int rounds)
+/// Nanoseconds a step of every round, wall and processor time, and the counts of the last.
+struct Rounds
 {
-    Rounds r;
-    for (int i = 0; i < rounds; ++i) {
-        Renderer renderer(parameters);
-        const double processor = processorSeconds();
+    Spread wall;
+    Spread processor;
+    RenderSummary summary;
+
+    /// Times work once, work returning the counts; adds and returns its ns a step.
+    void add(const std::function<RenderSummary()> &work, double &wallStep, double &processorStep)
+    {
+        const double processorStart = processorSeconds();
         const auto start = std::chrono::steady_clock::now();
-        r.summary = renderer.render();
-        r.seconds.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        r.processor.push_back(processorSeconds() - processor);
+        summary = work();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double steps = double(summary.steps);
+        wallStep = seconds * 1e9 / steps;
+        processorStep = (processorSeconds() - processorStart) * 1e9 / steps;
+        wall.add(wallStep);
+        processor.add(processorStep);
     }
-    std::sort(r.seconds.begin(), r.seconds.end());
-    std::sort(r.processor.begin(), r.processor.end());
-    return r;
+};
+
+/// One round of the divider's floor; false where this processor lacks AVX2.
+bool floorRound(Rounds &floor, double &wallStep, double &processorStep)
+{
+#ifdef VELMORA_DIVIDER_FLOOR
+    if (!kernelAvailable(Kernel::avx2))
+        return false;
+    constexpr std::int64_t turns = 4'000'000;
+    static volatile double sink = 0;
+    floor.add(
+        [] {
+            sink = sink + runDividerFloor(turns);
+            RenderSummary s;
+            s.steps = std::uint64_t(turns * dividerFloorLanes);
+            return s;
+        },
+        wallStep, processorStep);
+    return true;
+#else
+    (void)floor;
+    (void)wallStep;
+    (void)processorStep;
+    return false;
+#endif
 }
 
 /// The view: 1920 x 1080 start points a quarter pixel apart, centred between the default masses.
@@ -87,32 +133,67 @@ Rounds measureView(const Workers &workers, int rounds)
     PointMaps maps;
     for (int i = 0; i < rounds; ++i) {
         Engine engine(p, workers);
-        const double processor = processorSeconds();
-        const auto start = std::chrono::steady_clock::now();
-        engine.computeView(benchView(), maps, false);
-        r.seconds.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        r.processor.push_back(processorSeconds() - processor);
-        r.summary.points = engine.pointsDone();
-        r.summary.steps = engine.stepsTaken();
+        double wall = 0;
+        double processor = 0;
+        r.add(
+            [&] {
+                engine.computeView(benchView(), maps, false);
+                RenderSummary s;
+                s.points = engine.pointsDone();
+                s.steps = engine.stepsTaken();
+                return s;
+            },
+            wall, processor);
     }
-    std::sort(r.seconds.begin(), r.seconds.end());
-    std::sort(r.processor.begin(), r.processor.end());
     return r;
 }
 
 void print(const char *name, Kernel kernel, int threads, const Rounds &r, double single)
 {
-    const double steps = double(r.summary.steps);
-    std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f on a thread, "
+    const double best = r.wall.least();
+    std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread, "
                 "%9.0f points/s",
-                name, kernelName(kernel), threads, threads == 1 ? " " : "s", r.best() * 1e9 / steps,
-                r.median() * 1e9 / steps, r.worst() * 1e9 / steps,
-                r.processor[r.processor.size() / 2] * 1e9 / steps,
-                double(r.summary.points) / r.best());
+                name, kernelName(kernel), threads, threads == 1 ? " " : "s", best, r.wall.median(),
+                r.wall.most(), r.processor.least(), r.processor.median(),
+                double(r.summary.points) / (best * 1e-9 * double(r.summary.steps)));
     if (threads > 1)
-        std::printf("  speed-up %.2fx", single / r.best());
+        std::printf("  speed-up %.2fx", single / best);
     std::printf("\n");
+}
+
+/// A picture's rounds, each after a round of the floor when besideFloor; prints both, the
+/// speed-up against single, the best ns a step on one thread.
+Rounds measure(const Case &c, const RenderParameters &p, int rounds, bool besideFloor,
+               double single)
+{
+    Rounds r;
+    Rounds floor;
+    Spread wallShare;
+    Spread processorShare;
+    for (int i = 0; i < rounds; ++i) {
+        double floorWall = 0;
+        double floorProcessor = 0;
+        const bool haveFloor = besideFloor && floorRound(floor, floorWall, floorProcessor);
+        Renderer renderer(p);
+        double wall = 0;
+        double processor = 0;
+        r.add([&] { return renderer.render(); }, wall, processor);
+        if (haveFloor) {
+            wallShare.add(floorWall / wall);
+            processorShare.add(floorProcessor / processor);
+        }
+    }
+    print(c.name, p.kernel, p.threads, r, single);
+    if (!floor.wall.values.empty()) {
+        std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread; "
+                    "floor/kernel best, median, worst: processor %.2f %.2f %.2f, wall %.2f %.2f "
+                    "%.2f\n",
+                    "  divider floor", "", floor.wall.least(), floor.wall.median(),
+                    floor.wall.most(), floor.processor.least(), floor.processor.median(),
+                    processorShare.most(), processorShare.median(), processorShare.least(),
+                    wallShare.most(), wallShare.median(), wallShare.least());
+    }
+    return r;
 }
 
 /// Milliseconds from abandoning a view at a random moment to the computation's return, sorted.
@@ -141,23 +222,27 @@ std::vector<double> abandonDelays(const Workers &workers, int times)
 
 int main(int argc, char *argv[])
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    int argument = 1;
+    const bool floorOnly = argc > argument && std::strcmp(argv[argument], "--floor") == 0;
+    Kernel only = Kernel::automatic;
+    if (floorOnly && ++argument < argc && kernelFromName(argv[argument], only))
+        ++argument;
+    const int rounds = argc > argument ? std::max(1, std::atoi(argv[argument])) : 9;
     const int cores = std::max(1, QThread::idealThreadCount());
-    const Case cases[] = {
-        {"default 100x80 at 1024x700", {1024, 700}, {100, 80}},
-        {"600x450 at 1920x1080", {1920, 1080}, {600, 450}},
-    };
+    std::vector<Case> cases{{"600x450 at 1920x1080", {1920, 1080}, {600, 450}, true}};
+    if (!floorOnly)
+        cases.insert(cases.begin(), {"default 100x80 at 1024x700", {1024, 700}, {100, 80}, false});
     std::vector<Kernel> kernels;
     for (const Kernel k : {Kernel::scalar, Kernel::avx2}) {
-        if (kernelAvailable(k))
+        if (kernelAvailable(k) && (only == Kernel::automatic || only == k))
             kernels.push_back(k);
     }
     std::vector<int> threadCounts{1};
-    if (cores > 1)
+    if (cores > 1 && !floorOnly)
         threadCounts.push_back(cores);
 
     std::printf("%d rounds, %d cores. ns a step: wall time best, median, worst; processor time "
-                "of a thread, median. Start points a second: best.\n",
+                "of a thread, best, median. Start points a second: best.\n",
                 rounds, cores);
     for (const Case &c : cases) {
         RenderParameters p = RenderParameters::defaults(c.client);
@@ -167,13 +252,14 @@ int main(int argc, char *argv[])
             double single = 0;
             for (const int threads : threadCounts) {
                 p.threads = threads;
-                const Rounds r = measure(p, rounds);
+                const Rounds r = measure(c, p, rounds, c.besideFloor && threads == 1, single);
                 if (threads == 1)
-                    single = r.best();
-                print(c.name, kernel, threads, r, single);
+                    single = r.wall.least();
             }
         }
     }
+    if (floorOnly)
+        return 0;
 
     // About 2e9 steps a round: one round for the default nine.
     const int viewRounds = std::max(1, rounds / 9);
@@ -186,7 +272,7 @@ int main(int argc, char *argv[])
             w.threads = threads;
             const Rounds r = measureView(w, viewRounds);
             if (threads == 1)
-                single = r.best();
+                single = r.wall.least();
             print("view 1920x1080, S 0.25", kernel, threads, r, single);
         }
     }

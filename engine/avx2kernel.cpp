@@ -12,8 +12,102 @@ namespace {
 
 constexpr int lanesPerVector = 4;
 /// Vectors followed at once. A step is a chain of divisions and square roots, each waiting for
-/// the last; with four independent chains the divider always has work.
+/// the last; with four independent chains the divider always has work (three to eight run as
+/// fast).
 constexpr int vectorCount = 4;
+
+/// Four doubles, one a lane, with the scalar step's arithmetic: each operator is the IEEE
+/// operation lane by lane, so a formula written with them rounds as sim::step's does.
+struct Lanes
+{
+    __m256d v;
+};
+
+Lanes operator+(Lanes a, Lanes b)
+{
+    return {_mm256_add_pd(a.v, b.v)};
+}
+
+Lanes operator-(Lanes a, Lanes b)
+{
+    return {_mm256_sub_pd(a.v, b.v)};
+}
+
+Lanes operator*(Lanes a, Lanes b)
+{
+    return {_mm256_mul_pd(a.v, b.v)};
+}
+
+Lanes operator/(Lanes a, Lanes b)
+{
+    return {_mm256_div_pd(a.v, b.v)};
+}
+
+Lanes sqrt(Lanes a)
+{
+    return {_mm256_sqrt_pd(a.v)};
+}
+
+Lanes all(double value)
+{
+    return {_mm256_set1_pd(value)};
+}
+
+Lanes load(const double *lanes)
+{
+    return {_mm256_load_pd(lanes)};
+}
+
+void store(double *lanes, Lanes a)
+{
+    _mm256_store_pd(lanes, a.v);
+}
+
+/// All ones in the lanes where a <= b.
+__m256i lessOrEqual(Lanes a, Lanes b)
+{
+    return _mm256_castpd_si256(_mm256_cmp_pd(a.v, b.v, _CMP_LE_OQ));
+}
+
+/// a where the mask is set, else b.
+Lanes select(__m256i mask, Lanes a, Lanes b)
+{
+    return {_mm256_blendv_pd(b.v, a.v, _mm256_castsi256_pd(mask))};
+}
+
+/// All ones in the lanes where a and b hold the same bits.
+__m256i sameBits(Lanes a, Lanes b)
+{
+    return _mm256_cmpeq_epi64(_mm256_castpd_si256(a.v), _mm256_castpd_si256(b.v));
+}
+
+__m256i loadInts(const std::int64_t *lanes)
+{
+    return _mm256_load_si256(reinterpret_cast<const __m256i *>(lanes));
+}
+
+void storeInts(std::int64_t *lanes, __m256i ints)
+{
+    _mm256_store_si256(reinterpret_cast<__m256i *>(lanes), ints);
+}
+
+/// One bit a lane, lane 0 the lowest.
+int laneBits(__m256i mask)
+{
+    return _mm256_movemask_pd(_mm256_castsi256_pd(mask));
+}
+
+/// What rounding the first step's x difference f - x to single precision adds to the double
+/// difference: exact, as both round the same difference (they lie within a factor of two of each
+/// other, or the single one is 0), so (f - x) + it is the single difference bit for bit. Scalar
+/// SSE arithmetic, which rounds each operation to its type whatever the compiler's settings.
+double singleRounding(double f, float x)
+{
+    const __m128d difference =
+        _mm_sub_sd(_mm_set_sd(f), _mm_cvtss_sd(_mm_setzero_pd(), _mm_set_ss(x)));
+    const __m128 single = _mm_sub_ss(_mm_set_ss(float(f)), _mm_set_ss(x));
+    return _mm_cvtsd_f64(_mm_sub_sd(_mm_cvtss_sd(_mm_setzero_pd(), single), difference));
+}
 
 /// Four trajectories in one vector, one per lane, kept in memory between steps so that a lane
 /// can be retired and refilled on its own.
@@ -24,6 +118,10 @@ struct alignas(32) Vector
     /// The input saved for the cycle test (the last one at a power-of-two step count).
     double savedX[lanesPerVector];
     double savedY[lanesPerVector];
+    /// Added to the x differences of the next step: singleRounding() before the first step,
+    /// 0 after it.
+    double roundingOne[lanesPerVector];
+    double roundingTwo[lanesPerVector];
     std::int64_t steps[lanesPerVector];
     std::int64_t following[lanesPerVector]; ///< all ones while the lane follows a start point
     std::int64_t point[lanesPerVector];
@@ -33,10 +131,9 @@ struct alignas(32) Vector
 /// The step's parameters, one copy a lane.
 struct Parameters
 {
-    __m256d xrot, yrot, xblau, yblau;
-    __m128 xrotSingle, xblauSingle;
-    __m256d massesOne, massesTwo; ///< massgreen x massrot and massgreen x massblau
-    __m256d radiusOne, radiusTwo;
+    Lanes xrot, yrot, xblau, yblau;
+    Lanes massesOne, massesTwo; ///< massgreen x massrot and massgreen x massblau
+    Lanes radiusOne, radiusTwo;
     __m256i limit;
 };
 
@@ -48,97 +145,72 @@ struct Ends
     int one;    ///< captured by mass one (among those that took a step)
 };
 
-__m256i bits(__m256d v)
+/// The point reached by the pull of the fixed mass at (fx, fy), as sim::step finds it: the
+/// mass itself where the pull equals the distance.
+void pointReached(Lanes pull, Lanes distance, Lanes gx, Lanes gy, Lanes fx, Lanes fy, Lanes &px,
+                  Lanes &py)
 {
-    return _mm256_castpd_si256(v);
-}
-
-__m256d mask(__m256i v)
-{
-    return _mm256_castsi256_pd(v);
-}
-
-/// The point reached by the pull of the fixed mass at (fx, fy): the same operations, in the
-/// same order, as the scalar step, the mass itself where the pull equals the distance.
-void pointReached(__m256d pull, __m256d distance, __m256d gx, __m256d gy, __m256d fx, __m256d fy,
-                  __m256d &px, __m256d &py)
-{
-    const __m256d gap = _mm256_sub_pd(distance, pull);
-    const __m256d lambda = _mm256_div_pd(pull, gap);
-    const __m256d divisor = _mm256_add_pd(lambda, _mm256_set1_pd(1));
-    px = _mm256_div_pd(_mm256_add_pd(gx, _mm256_mul_pd(fx, lambda)), divisor);
-    py = _mm256_div_pd(_mm256_add_pd(gy, _mm256_mul_pd(fy, lambda)), divisor);
-    const __m256d atMass = _mm256_cmp_pd(gap, _mm256_setzero_pd(), _CMP_EQ_OQ);
-    px = _mm256_blendv_pd(px, fx, atMass);
-    py = _mm256_blendv_pd(py, fy, atMass);
+    const Lanes gap = distance - pull;
+    const Lanes lambda = pull / gap;
+    px = (gx + fx * lambda) / (lambda + all(1));
+    py = (gy + fy * lambda) / (lambda + all(1));
+    // Only a start point made for it lands on a mass: a branch that is never taken costs the
+    // step less than two blends.
+    const __m256d atMass = _mm256_cmp_pd(gap.v, _mm256_setzero_pd(), _CMP_EQ_OQ);
+    if (_mm256_movemask_pd(atMass) != 0) {
+        px = select(_mm256_castpd_si256(atMass), fx, px);
+        py = select(_mm256_castpd_si256(atMass), fy, py);
+    }
 }
 
 /// One turn of a vector: for each lane the step limit and the cycle test as sim::Trajectory
-/// makes them before a step, then the step itself.
+/// makes them before a step, then the step itself. Every lane steps; the caller refills those
+/// that ended before their values are read again.
 Ends turn(Vector &v, const Parameters &p)
 {
-    const __m256d x = _mm256_load_pd(v.x);
-    const __m256d y = _mm256_load_pd(v.y);
-    const __m256i n = _mm256_load_si256(reinterpret_cast<const __m256i *>(v.steps));
+    const Lanes x = load(v.x);
+    const Lanes y = load(v.y);
+    const __m256i n = loadInts(v.steps);
     const __m256i one = _mm256_set1_epi64x(1);
-    const __m256i zero = _mm256_setzero_si256();
 
     // The cycle detector saves the input at step counts 1, 2, 4, 8, ... and, from the second
     // step on, ends a trajectory whose input equals the saved one bit for bit.
-    __m256d savedX = _mm256_load_pd(v.savedX);
-    __m256d savedY = _mm256_load_pd(v.savedY);
+    const Lanes savedX = load(v.savedX);
+    const Lanes savedY = load(v.savedY);
     const __m256i repeated = _mm256_and_si256(
-        _mm256_cmpgt_epi64(n, one), _mm256_and_si256(_mm256_cmpeq_epi64(bits(x), bits(savedX)),
-                                                     _mm256_cmpeq_epi64(bits(y), bits(savedY))));
+        _mm256_cmpgt_epi64(n, one), _mm256_and_si256(sameBits(x, savedX), sameBits(y, savedY)));
     const __m256i noStep = _mm256_or_si256(_mm256_cmpeq_epi64(n, p.limit), repeated);
-    const __m256d save =
-        mask(_mm256_cmpeq_epi64(_mm256_and_si256(n, _mm256_sub_epi64(n, one)), zero));
-    _mm256_store_pd(v.savedX, _mm256_blendv_pd(savedX, x, save));
-    _mm256_store_pd(v.savedY, _mm256_blendv_pd(savedY, y, save));
+    const __m256i save =
+        _mm256_cmpeq_epi64(_mm256_and_si256(n, _mm256_sub_epi64(n, one)), _mm256_setzero_si256());
+    store(v.savedX, select(save, x, savedX));
+    store(v.savedY, select(save, y, savedY));
 
-    // On the first step x is still the start point's single value, and the x differences are
-    // formed in single precision.
-    const __m256d first = mask(_mm256_cmpeq_epi64(n, zero));
-    const __m128 xSingle = _mm256_cvtpd_ps(x);
-    const __m256d dxOne = _mm256_blendv_pd(
-        _mm256_sub_pd(p.xrot, x), _mm256_cvtps_pd(_mm_sub_ps(p.xrotSingle, xSingle)), first);
-    const __m256d dxTwo = _mm256_blendv_pd(
-        _mm256_sub_pd(p.xblau, x), _mm256_cvtps_pd(_mm_sub_ps(p.xblauSingle, xSingle)), first);
-    const __m256d dyOne = _mm256_sub_pd(p.yrot, y);
-    const __m256d dyTwo = _mm256_sub_pd(p.yblau, y);
-    const __m256d distOne =
-        _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dxOne, dxOne), _mm256_mul_pd(dyOne, dyOne)));
-    const __m256d distTwo =
-        _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(dxTwo, dxTwo), _mm256_mul_pd(dyTwo, dyTwo)));
-    const __m256d capturedOne = _mm256_cmp_pd(distOne, p.radiusOne, _CMP_LE_OQ);
-    const __m256d capturedTwo = _mm256_cmp_pd(distTwo, p.radiusTwo, _CMP_LE_OQ);
+    // The step, in sim::step's order and grouping. On the first step sim::step forms the x
+    // differences in single precision; the lane's rounding turns the double ones into those.
+    const Lanes dxOne = (p.xrot - x) + load(v.roundingOne);
+    const Lanes dxTwo = (p.xblau - x) + load(v.roundingTwo);
+    store(v.roundingOne, all(0));
+    store(v.roundingTwo, all(0));
+    const Lanes dyOne = p.yrot - y;
+    const Lanes dyTwo = p.yblau - y;
+    const Lanes distOne = sqrt(dxOne * dxOne + dyOne * dyOne);
+    const Lanes distTwo = sqrt(dxTwo * dxTwo + dyTwo * dyTwo);
+    const __m256i capturedOne = lessOrEqual(distOne, p.radiusOne);
+    const __m256i capturedTwo = lessOrEqual(distTwo, p.radiusTwo);
 
-    const __m256d g = _mm256_set1_pd(sim::G);
-    const __m256d pullOne =
-        _mm256_mul_pd(_mm256_div_pd(p.massesOne, _mm256_mul_pd(distOne, distOne)), g);
-    const __m256d pullTwo =
-        _mm256_mul_pd(_mm256_div_pd(p.massesTwo, _mm256_mul_pd(distTwo, distTwo)), g);
-    __m256d xOne, yOne, xTwo, yTwo;
+    const Lanes pullOne = (p.massesOne / (distOne * distOne)) * all(sim::G);
+    const Lanes pullTwo = (p.massesTwo / (distTwo * distTwo)) * all(sim::G);
+    Lanes xOne, yOne, xTwo, yTwo;
     pointReached(pullOne, distOne, x, y, p.xrot, p.yrot, xOne, yOne);
     pointReached(pullTwo, distTwo, x, y, p.xblau, p.yblau, xTwo, yTwo);
-    const __m256d two = _mm256_set1_pd(2);
-    const __m256d nextX =
-        _mm256_add_pd(xOne, _mm256_sub_pd(_mm256_add_pd(xTwo, x), _mm256_mul_pd(two, x)));
-    const __m256d nextY =
-        _mm256_add_pd(yOne, _mm256_sub_pd(_mm256_add_pd(yTwo, y), _mm256_mul_pd(two, y)));
+    store(v.x, xOne + ((xTwo + x) - all(2) * x));
+    store(v.y, yOne + ((yTwo + y) - all(2) * y));
 
-    const __m256i following = _mm256_load_si256(reinterpret_cast<const __m256i *>(v.following));
+    // A lane without a step counts one too many, which retiring it takes back.
+    storeInts(v.steps, _mm256_add_epi64(n, one));
     const __m256i ended = _mm256_and_si256(
-        following, _mm256_or_si256(noStep, bits(_mm256_or_pd(capturedOne, capturedTwo))));
-    // Lanes that go on move; retired and idle ones keep their place.
-    const __m256d moves = mask(_mm256_andnot_si256(ended, following));
-    _mm256_store_pd(v.x, _mm256_blendv_pd(x, nextX, moves));
-    _mm256_store_pd(v.y, _mm256_blendv_pd(y, nextY, moves));
-    _mm256_store_si256(reinterpret_cast<__m256i *>(v.steps),
-                       _mm256_add_epi64(n, _mm256_andnot_si256(noStep, one)));
-
-    return {_mm256_movemask_pd(mask(ended)), _mm256_movemask_pd(mask(noStep)),
-            _mm256_movemask_pd(capturedOne)};
+        loadInts(v.following), _mm256_or_si256(noStep, _mm256_or_si256(capturedOne, capturedTwo)));
+    return {laneBits(ended), laneBits(noStep), laneBits(capturedOne)};
 }
 
 /// Start points taken from the job's queue chunk by chunk; counts what is finished.
@@ -161,8 +233,13 @@ public:
         }
         const std::int64_t point = next_++;
         v.point[i] = point;
-        v.x[i] = job_.columns[point % job_.columnCount];
-        v.y[i] = job_.rows[point / job_.pointsPerRow];
+        // One division gives both the column and the row.
+        const std::int64_t row = point / job_.columnCount;
+        const float x = job_.columns[point % job_.columnCount];
+        v.x[i] = x;
+        v.y[i] = job_.rows[job_.pointsPerRow == 1 ? point : row];
+        v.roundingOne[i] = singleRounding(job_.xrot, x);
+        v.roundingTwo[i] = singleRounding(job_.xblau, x);
         v.steps[i] = 0;
         v.following[i] = -1;
     }
@@ -172,7 +249,7 @@ public:
     {
         const std::int64_t point = v.point[i];
         job_.captures[point] = e.noStep & (1 << i) ? 0 : e.one & (1 << i) ? 1 : 2;
-        const auto steps = std::uint64_t(v.steps[i]);
+        const auto steps = std::uint64_t(v.steps[i] - (e.noStep & (1 << i) ? 1 : 0));
         if (job_.steps)
             job_.steps[point] = steps;
         steps_ += steps;
@@ -199,16 +276,14 @@ private:
 void runAvx2Kernel(const KernelJob &job)
 {
     Parameters p;
-    p.xrot = _mm256_set1_pd(job.xrot);
-    p.yrot = _mm256_set1_pd(job.yrot);
-    p.xblau = _mm256_set1_pd(job.xblau);
-    p.yblau = _mm256_set1_pd(job.yblau);
-    p.xrotSingle = _mm_set1_ps(job.xrot);
-    p.xblauSingle = _mm_set1_ps(job.xblau);
-    p.massesOne = _mm256_set1_pd(job.massgreen * job.massrot);
-    p.massesTwo = _mm256_set1_pd(job.massgreen * job.massblau);
-    p.radiusOne = _mm256_set1_pd(job.radiusOne);
-    p.radiusTwo = _mm256_set1_pd(job.radiusTwo);
+    p.xrot = all(job.xrot);
+    p.yrot = all(job.yrot);
+    p.xblau = all(job.xblau);
+    p.yblau = all(job.yblau);
+    p.massesOne = all(job.massgreen * job.massrot);
+    p.massesTwo = all(job.massgreen * job.massblau);
+    p.radiusOne = all(job.radiusOne);
+    p.radiusTwo = all(job.radiusTwo);
     p.limit = _mm256_set1_epi64x(std::int64_t(job.limit));
 
     Source source(job);

@@ -1,7 +1,12 @@
-# cmake -DOBJECTS=<object files> -DNM=<nm> -DOBJDUMP=<objdump> -P avx2isolation.cmake
-# Fails when an object compiled for AVX2 defines a global or weak symbol other than
-# runAvx2Kernel (an inline function the linker might pick for the whole program), or when its
-# code holds a fused multiply-add (a contraction that changes the last bit).
+# cmake -DOBJECTS=<object files> -DNM=<nm> -DOBJDUMP=<objdump> [-DENTRY=<symbol>]
+#       -P avx2isolation.cmake
+# Fails when an object compiled for AVX2 defines a global or weak symbol other than its entry
+# (runAvx2Kernel unless ENTRY names another; an inline function the linker might pick for the
+# whole program), or when its code holds a fused multiply-add (a contraction that changes the
+# last bit).
+if(NOT ENTRY)
+    set(ENTRY "runAvx2Kernel(KernelJob const&)")
+endif()
 foreach(object IN LISTS OBJECTS)
     execute_process(COMMAND ${NM} --defined-only -C ${object} OUTPUT_VARIABLE symbols
                     RESULT_VARIABLE failed)
@@ -12,7 +17,7 @@ foreach(object IN LISTS OBJECTS)
     foreach(line IN LISTS symbols)
         # "address type name": upper-case types and u, v, w, i are visible outside the object.
         if(line MATCHES "^[0-9a-f]* ([A-Zuvwi]) (.*)$" AND
-           NOT CMAKE_MATCH_2 STREQUAL "runAvx2Kernel(KernelJob const&)")
+           NOT CMAKE_MATCH_2 STREQUAL ENTRY)
             message(FATAL_ERROR "${object} shares '${CMAKE_MATCH_2}' (${CMAKE_MATCH_1})")
         endif()
     endforeach()

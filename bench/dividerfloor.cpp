@@ -1,0 +1,42 @@
+// Compiled with -mavx2 in an object of its own, as the renderer's AVX2 kernel is: everything but
+// runDividerFloor has internal linkage.
+
+#include "dividerfloor.h"
+
+#include <immintrin.h>
+
+namespace {
+
+/// One step's divider work on one vector: x becomes (c x)^(1/4) after three divisions, a
+/// square root, five divisions and a square root, so that it settles at the cube root of c
+/// with every quotient and root a full-length mantissa, never a value the divider might take
+/// a shortcut on.
+__m256d stepWork(__m256d x, __m256d c)
+{
+    for (int i = 0; i < 3; ++i)
+        x = _mm256_div_pd(c, x);
+    x = _mm256_sqrt_pd(x);
+    for (int i = 0; i < 5; ++i)
+        x = _mm256_div_pd(c, x);
+    return _mm256_sqrt_pd(x);
+}
+
+} // namespace
+
+double runDividerFloor(std::int64_t turns)
+{
+    const __m256d c = _mm256_set_pd(3.3, 3.1, 2.9, 2.7);
+    __m256d a = _mm256_set1_pd(1.3);
+    __m256d b = _mm256_set1_pd(1.7);
+    __m256d d = _mm256_set1_pd(1.9);
+    __m256d e = _mm256_set1_pd(2.3);
+    for (std::int64_t t = 0; t < turns; ++t) {
+        a = stepWork(a, c);
+        b = stepWork(b, c);
+        d = stepWork(d, c);
+        e = stepWork(e, c);
+    }
+    double lanes[4];
+    _mm256_storeu_pd(lanes, _mm256_add_pd(_mm256_add_pd(a, b), _mm256_add_pd(d, e)));
+    return lanes[0] + lanes[1] + lanes[2] + lanes[3];
+}
