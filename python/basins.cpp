@@ -4,12 +4,16 @@
 #include "interruptible.h"
 #include "parameters.h"
 
+#include "engine/engine.h"
+#include "engine/statistics.h"
+#include "engine/view.h"
 #include "render/commandline.h"
 #include "render/renderer.h"
 #include "render/shading.h"
-#include "render/statistics.h"
 #include "render/statisticsfile.h"
+#include "sim/defaults.h"
 #include "sim/number.h"
+#include "sim/scan.h"
 #include "sim/step.h"
 
 #include <pybind11/stl.h>
@@ -51,59 +55,92 @@ struct Path
                           std::string(py::repr(value)));
 }
 
-/// The render request of the threads and kernel arguments.
-RenderParameters withWorkers(const Parameters &parameters, int threads, const std::string &kernel)
+/// The workers of the threads and kernel arguments.
+Workers workersOf(int threads, const std::string &kernel)
 {
-    RenderParameters render = parameters.render;
-    if (threads < 0 || threads > RenderCommandLine::maxThreads) {
-        outOfRange("threads",
-                   "0 (one per core) to " + std::to_string(RenderCommandLine::maxThreads),
-                   py::int_(threads));
-    }
-    render.threads = threads;
-    if (!kernelFromName(kernel, render.kernel))
+    Workers workers;
+    const int maxThreads = RenderCommandLine::maxThreads;
+    if (threads < 0 || threads > maxThreads)
+        outOfRange("threads", "0 (one a core) to " + std::to_string(maxThreads), py::int_(threads));
+    workers.threads = threads;
+    if (!kernelFromName(kernel, workers.kernel))
         outOfRange("kernel", "'auto', 'scalar' or 'avx2'", py::str(kernel));
-    if (!kernelAvailable(render.kernel))
+    if (!kernelAvailable(workers.kernel))
         outOfRange("kernel", "'auto' or 'scalar', as this processor lacks AVX2", py::str(kernel));
-    return render;
+    return workers;
 }
 
-/// Runs a render, Ctrl-C abandoning it.
-void renderInterruptibly(Renderer &renderer)
+/// The replica's picture as a view: its whole start points from the rectangle's top-left one.
+View pictureView(const RenderParameters &p)
 {
-    if (renderer.surface().image().isNull())
-        throw std::bad_alloc();
-    runInterruptibly([&] { renderer.render(); }, [&] { renderer.abandon(); });
+    sim::Rect row = sim::centredPicture(float(p.client.width()), float(p.client.height()),
+                                        float(p.picture.width()), float(p.picture.height()));
+    row.height = 1;
+    const std::vector<sim::StartPoint> columns = sim::startPoints(row);
+    return View::unitSpacing(columns.front().x, columns.front().y, int(columns.size()),
+                             p.picture.height());
 }
 
-Basins basins(const Parameters &parameters, const std::optional<py::tuple> &view,
+/// The view of the view and size arguments; ValueError for a view that cannot be computed.
+View viewOf(const py::tuple &origin, const py::tuple &size)
+{
+    if (origin.size() != 3)
+        outOfRange("view", "(x, y, spacing)", origin);
+    if (size.size() != 2)
+        outOfRange("size", "(width, height)", size);
+    View view;
+    view.x = origin[0].cast<double>();
+    view.y = origin[1].cast<double>();
+    view.spacing = origin[2].cast<double>();
+    const auto width = size[0].cast<std::int64_t>();
+    const auto height = size[1].cast<std::int64_t>();
+    if (width < 1 || height < 1 || width > maxClientSide || height > maxClientSide)
+        outOfRange("size", "(width, height), each 1 to " + std::to_string(maxClientSide), size);
+    view.width = int(width);
+    view.height = int(height);
+    switch (checkView(view)) {
+    case ViewFault::none:
+        break;
+    case ViewFault::empty:
+    case ViewFault::notFinite:
+        outOfRange("view", "finite x and y and a spacing above 0", origin);
+    case ViewFault::outOfRange:
+        outOfRange("view", "start points within " + shortestText(maxViewCoordinate) + " of 0",
+                   origin);
+    case ViewFault::tooFine:
+        outOfRange("view",
+                   "a spacing of at least " +
+                       shortestText(finestSpacing(view.x, view.width)) + " at x = " +
+                       shortestText(view.x) + " for " + std::to_string(view.width) + " columns",
+                   origin);
+    }
+    return view;
+}
+
+Basins basins(const Parameters &parameters, const std::optional<py::tuple> &origin,
               const std::optional<py::tuple> &size, int threads, const std::string &kernel)
 {
-    if (view || size)
-        throw py::value_error("view and size: not available yet");
-    RenderParameters render = withWorkers(parameters, threads, kernel);
-    render.keepPointSteps = true;
-    Renderer renderer(render);
-    renderInterruptibly(renderer);
-
-    const int width = render.picture.width();
-    const int height = render.picture.height();
-    const auto &captures = renderer.captures();
-    std::vector<std::uint8_t> outcome(captures.size());
-    for (std::size_t i = 0; i < captures.size(); ++i)
-        outcome[i] = std::uint8_t(captures[i]);
-    std::vector<std::uint64_t> steps = renderer.pointSteps();
-    const sim::StartPoint first = renderer.startPoint(0);
-    const double x = first.x;
-    const double y = first.y;
+    if (bool(origin) != bool(size)) {
+        if (origin)
+            outOfRange("size", "(width, height) with a view", py::none());
+        outOfRange("view", "(x, y, spacing) with a size", py::none());
+    }
+    const View view = origin ? viewOf(*origin, *size) : pictureView(parameters.render);
+    Engine engine(parameters.render, workersOf(threads, kernel));
+    PointMaps maps;
+    runInterruptibly([&] { engine.computeView(view, maps); }, [&] { engine.abandon(); });
 
     Basins result;
-    result.outcome = ownedArray(std::move(outcome), {height, width});
-    result.steps = ownedArray(std::move(steps), {height, width});
-    result.extent = py::make_tuple(x - 0.5, x + width - 0.5, y + height - 0.5, y - 0.5);
-    result.view = py::make_tuple(x, y, 1.0);
+    const double x = view.columnX(0);
+    const double y = view.rowY(0);
+    const double half = view.spacing / 2;
+    result.outcome = ownedArray(std::move(maps.outcomes), {view.height, view.width});
+    result.steps = ownedArray(std::move(maps.steps), {view.height, view.width});
+    result.extent = py::make_tuple(x - half, view.columnX(view.width - 1) + half,
+                                   view.rowY(view.height - 1) + half, y - half);
+    result.view = py::make_tuple(view.x, view.y, view.spacing);
     result.parameters = parameters;
-    result.kernel = kernelName(renderer.kernel());
+    result.kernel = kernelName(engine.kernel());
     return result;
 }
 
@@ -129,17 +166,15 @@ py::object statistics(py::handle result, int entropyBox)
     const auto steps = mapOf<std::uint64_t>(result.attr("steps"), "steps");
     if (outcome.shape(0) != steps.shape(0) || outcome.shape(1) != steps.shape(1))
         throw py::value_error("steps: expected the shape of outcome");
-    std::vector<sim::Capture> captures(std::size_t(outcome.size()));
-    for (std::size_t i = 0; i < captures.size(); ++i) {
-        const std::uint8_t o = outcome.data()[i];
-        if (o > 2)
+    const std::uint8_t *outcomes = outcome.data();
+    for (py::ssize_t i = 0; i < outcome.size(); ++i) {
+        if (outcomes[i] > 2) {
             throw py::value_error("outcome: expected 0, 1 or 2 at every point, got " +
-                                  std::to_string(o));
-        captures[i] = sim::Capture(o);
+                                  std::to_string(outcomes[i]));
+        }
     }
-    const std::vector<std::uint64_t> counts(steps.data(), steps.data() + steps.size());
     const Statistics figures = basinStatistics(int(outcome.shape(1)), int(outcome.shape(0)),
-                                               captures, counts, entropyBox);
+                                               outcomes, steps.data(), entropyBox);
     const QByteArray json = statisticsJson(figures);
     return py::module_::import("json").attr("loads")(py::bytes(json.constData(), json.size()));
 }
@@ -147,10 +182,15 @@ py::object statistics(py::handle result, int entropyBox)
 py::array_t<std::uint8_t> picture(const Parameters &parameters, int threads,
                                   const std::string &kernel)
 {
-    RenderParameters render = withWorkers(parameters, threads, kernel);
+    RenderParameters render = parameters.render;
+    const Workers workers = workersOf(threads, kernel);
+    render.threads = workers.threads;
+    render.kernel = workers.kernel;
     render.keepPointSteps = parameters.shade;
     Renderer renderer(render);
-    renderInterruptibly(renderer);
+    if (renderer.surface().image().isNull())
+        throw std::bad_alloc();
+    runInterruptibly([&] { renderer.render(); }, [&] { renderer.abandon(); });
     if (parameters.shade)
         shadeCaptures(renderer, render.colorOne, render.colorTwo);
 
@@ -175,7 +215,7 @@ Path trajectory(const Parameters &parameters, double x, double y, std::uint64_t 
     if (limit < 1)
         outOfRange("limit", "an integer from 1", py::int_(limit));
     const RenderParameters &render = parameters.render;
-    sim::simstate s = render.state();
+    sim::simstate s = render.stepState();
     s.xgreen = sim::roundToSingle(float(x));
     s.ygreen = y;
     std::vector<double> positions{s.xgreen, s.ygreen};

@@ -17,13 +17,12 @@ struct Parameters
 
     /// From keyword arguments; start-up's defaults for the client area where one is missing.
     /// Raises TypeError for an unknown name or a value of the wrong kind and ValueError, naming
-    /// the parameter and its range, for a value out of range.
+    /// the parameter and what it accepts, for a value out of range.
     static Parameters fromKeywords(const pybind11::kwargs &keywords);
-    /// Every parameter by name, in the table's order.
+    /// Every parameter by name: Parameters(**p.keywords()) equals p.
     pybind11::dict keywords() const;
     /// velmora.Parameters(client=(1024, 700), ...).
     std::string repr() const;
-    bool operator==(const Parameters &other) const;
 };
 
 /// Adds the class velmora.Parameters to the module.

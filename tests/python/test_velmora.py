@@ -80,14 +80,17 @@ def test_arrays_equal_the_renderer(tmp_path, keywords, kernel, threads):
         assert np.all(unshaded[result.outcome == outcome] == rgb)
 
 
-def test_trajectory_ends_as_its_start_point_does():
+def test_a_view_ends_as_its_trajectories_do():
     parameters = velmora.Parameters(**CASES[1])
-    result = velmora.basins(parameters)
-    x, y, _ = result.view
-    for j, i in [(0, 0), (7, 31), (39, 59), (20, 2)]:
-        path = velmora.trajectory(parameters, x + i, y + j)
+    x, y, spacing = 57.3, 41.1, 0.37
+    result = velmora.basins(parameters, view=(x, y, spacing), size=(64, 48))
+    half = spacing / 2
+    assert result.extent == (np.float32(x) - half, np.float32(x + 63 * spacing) + half,
+                             y + 47 * spacing + half, y - half)
+    for j, i in [(0, 0), (7, 31), (47, 63), (20, 2), (33, 40)]:
+        path = velmora.trajectory(parameters, x + i * spacing, y + j * spacing)
         assert (path.outcome, path.steps) == (result.outcome[j, i], result.steps[j, i])
-        assert tuple(path.positions[0]) == (x + i, y + j)
+        assert tuple(path.positions[0]) == (np.float32(x + i * spacing), y + j * spacing)
         assert len(path.positions) == path.steps + (path.outcome == 0)
 
 
@@ -96,11 +99,13 @@ def test_trajectory_ends_as_its_start_point_does():
     (lambda: velmora.Parameters(radius_two=301), "radius_two", "1 to 300"),
     (lambda: velmora.Parameters(client=(1, 700)), "client", "2 to 16384"),
     (lambda: velmora.Parameters(client=(50, 50)), "client", "picture"),
-    (lambda: velmora.Parameters(client=(200, 100), one=(201, 5)), "one", "0 to 200"),
+    (lambda: velmora.Parameters(client=(200, 100), one=(201, 5)), "one_x", "0 to 200"),
     (lambda: velmora.Parameters(picture=(1025, 10)), "picture", "2 to 1024"),
-    (lambda: velmora.Parameters(step_limit=10**14 + 1), "step_limit", "1 to 100000000000000"),
+    (lambda: velmora.Parameters(step_limit=10**14 + 1), "step_limit", "1 to 1e14"),
     (lambda: velmora.Parameters(background="#12345"), "background", "#RRGGBB"),
     (lambda: velmora.basins(velmora.Parameters(), threads=-1), "threads", "0"),
+    (lambda: velmora.basins(velmora.Parameters(), view=(1e6, 0, 1e-3), size=(9, 9)), "view",
+     "spacing of at least 0.0625"),
     (lambda: velmora.basins(velmora.Parameters(), kernel="fast"), "kernel", "scalar"),
     (lambda: velmora.statistics(velmora.basins(velmora.Parameters()), entropy_box=101),
      "entropy_box", "2 to 100"),
