@@ -49,24 +49,18 @@ struct Path
     std::uint64_t steps = 0;
 };
 
-[[noreturn]] void outOfRange(const char *name, const std::string &accepts, py::handle value)
-{
-    throw py::value_error(std::string(name) + ": expected " + accepts + ", got " +
-                          std::string(py::repr(value)));
-}
-
 /// The workers of the threads and kernel arguments.
 Workers workersOf(int threads, const std::string &kernel)
 {
     Workers workers;
     const int maxThreads = RenderCommandLine::maxThreads;
     if (threads < 0 || threads > maxThreads)
-        outOfRange("threads", "0 (one a core) to " + std::to_string(maxThreads), py::int_(threads));
+        badValue("threads", "0 (one a core) to " + std::to_string(maxThreads), py::int_(threads));
     workers.threads = threads;
     if (!kernelFromName(kernel, workers.kernel))
-        outOfRange("kernel", "'auto', 'scalar' or 'avx2'", py::str(kernel));
+        badValue("kernel", "'auto', 'scalar' or 'avx2'", py::str(kernel));
     if (!kernelAvailable(workers.kernel))
-        outOfRange("kernel", "'auto' or 'scalar', as this processor lacks AVX2", py::str(kernel));
+        badValue("kernel", "'auto' or 'scalar', as this processor lacks AVX2", py::str(kernel));
     return workers;
 }
 
@@ -85,17 +79,25 @@ View pictureView(const RenderParameters &p)
 View viewOf(const py::tuple &origin, const py::tuple &size)
 {
     if (origin.size() != 3)
-        outOfRange("view", "(x, y, spacing)", origin);
+        badValue("view", "(x, y, spacing)", origin);
     if (size.size() != 2)
-        outOfRange("size", "(width, height)", size);
+        badValue("size", "(width, height)", size);
+    // float() and operator.index(): their TypeError for anything else.
+    const auto real = [](const py::object &v) { return py::float_(v).cast<double>(); };
+    const auto whole = [](const py::object &v) {
+        const auto index = py::reinterpret_steal<py::object>(PyNumber_Index(v.ptr()));
+        if (!index)
+            throw py::error_already_set();
+        return index.cast<std::int64_t>();
+    };
     View view;
-    view.x = origin[0].cast<double>();
-    view.y = origin[1].cast<double>();
-    view.spacing = origin[2].cast<double>();
-    const auto width = size[0].cast<std::int64_t>();
-    const auto height = size[1].cast<std::int64_t>();
+    view.x = real(origin[0]);
+    view.y = real(origin[1]);
+    view.spacing = real(origin[2]);
+    const std::int64_t width = whole(size[0]);
+    const std::int64_t height = whole(size[1]);
     if (width < 1 || height < 1 || width > maxClientSide || height > maxClientSide)
-        outOfRange("size", "(width, height), each 1 to " + std::to_string(maxClientSide), size);
+        badValue("size", "(width, height), each 1 to " + std::to_string(maxClientSide), size);
     view.width = int(width);
     view.height = int(height);
     switch (checkView(view)) {
@@ -103,12 +105,12 @@ View viewOf(const py::tuple &origin, const py::tuple &size)
         break;
     case ViewFault::empty:
     case ViewFault::notFinite:
-        outOfRange("view", "finite x and y and a spacing above 0", origin);
+        badValue("view", "finite x and y and a spacing above 0", origin);
     case ViewFault::outOfRange:
-        outOfRange("view", "start points within " + shortestText(maxViewCoordinate) + " of 0",
+        badValue("view", "start points within " + shortestText(maxViewCoordinate) + " of 0",
                    origin);
     case ViewFault::tooFine:
-        outOfRange("view",
+        badValue("view",
                    "a spacing of at least " +
                        shortestText(finestSpacing(view.x, view.width)) + " at x = " +
                        shortestText(view.x) + " for " + std::to_string(view.width) + " columns",
@@ -122,8 +124,8 @@ Basins basins(const Parameters &parameters, const std::optional<py::tuple> &orig
 {
     if (bool(origin) != bool(size)) {
         if (origin)
-            outOfRange("size", "(width, height) with a view", py::none());
-        outOfRange("view", "(x, y, spacing) with a size", py::none());
+            badValue("size", "(width, height) with a view", py::none());
+        badValue("view", "(x, y, spacing) with a size", py::none());
     }
     const View view = origin ? viewOf(*origin, *size) : pictureView(parameters.render);
     Engine engine(parameters.render, workersOf(threads, kernel));
@@ -157,7 +159,7 @@ py::array_t<T> mapOf(py::handle array, const char *what)
 py::object statistics(py::handle result, int entropyBox)
 {
     if (entropyBox < minEntropyBox || entropyBox > maxEntropyBox) {
-        outOfRange("entropy_box",
+        badValue("entropy_box",
                    "an integer from " + std::to_string(minEntropyBox) + " to " +
                        std::to_string(maxEntropyBox),
                    py::int_(entropyBox));
@@ -213,7 +215,7 @@ py::array_t<std::uint8_t> picture(const Parameters &parameters, int threads,
 Path trajectory(const Parameters &parameters, double x, double y, std::uint64_t limit)
 {
     if (limit < 1)
-        outOfRange("limit", "an integer from 1", py::int_(limit));
+        badValue("limit", "an integer from 1", py::int_(limit));
     const RenderParameters &render = parameters.render;
     sim::simstate s = render.stepState();
     s.xgreen = sim::roundToSingle(float(x));

@@ -12,7 +12,7 @@ namespace velmora_python {
 namespace {
 
 /// How often the waiting thread looks for a signal: a Ctrl-C is answered well within 0.1 s.
-constexpr std::chrono::milliseconds signalPoll{20};
+constexpr std::chrono::milliseconds signalPoll{10};
 
 } // namespace
 

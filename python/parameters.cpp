@@ -27,11 +27,6 @@ std::string keywordOf(const Parameter &p)
 const char *const otherKeywords[] = {"client", "picture", "one", "two",
                                      "color_one", "color_two", "background", "shade"};
 
-[[noreturn]] void badValue(const std::string &name, const std::string &accepts, py::handle value)
-{
-    throw py::value_error(name + ": expected " + accepts + ", got " + std::string(py::repr(value)));
-}
-
 /// A whole number: a Python or NumPy integer, or a float with a whole value (step_limit=1e14);
 /// nothing when it lies outside [min, max]. TypeError for anything else.
 std::optional<std::int64_t> whole(const std::string &name, py::handle value, std::int64_t min,
@@ -133,6 +128,11 @@ bool isKeyword(const std::string &name)
 }
 
 } // namespace
+
+void badValue(const std::string &name, const std::string &accepts, py::handle value)
+{
+    throw py::value_error(name + ": expected " + accepts + ", got " + std::string(py::repr(value)));
+}
 
 Parameters Parameters::fromKeywords(const py::kwargs &keywords)
 {
@@ -258,8 +258,10 @@ void addParameters(py::module_ &module)
              "Every parameter by name: Parameters(**p.keywords()) == p.")
         .def("__repr__", &Parameters::repr)
         .def("__eq__",
-             [](const Parameters &a, const Parameters &b) {
-                 return a.keywords().equal(b.keywords());
+             [](const Parameters &a, py::handle b) -> py::object {
+                 if (!py::isinstance<Parameters>(b))
+                     return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+                 return py::bool_(a.keywords().equal(b.cast<const Parameters &>().keywords()));
              })
         .def("__hash__", [](const Parameters &p) { return py::hash(py::str(p.repr())); })
         .def(py::pickle([](const Parameters &p) { return p.keywords(); },

@@ -25,6 +25,10 @@ struct Parameters
     std::string repr() const;
 };
 
+/// Raises ValueError "name: expected accepts, got repr(value)".
+[[noreturn]] void badValue(const std::string &name, const std::string &accepts,
+                           pybind11::handle value);
+
 /// Adds the class velmora.Parameters to the module.
 void addParameters(pybind11::module_ &module);
 
