@@ -14,7 +14,7 @@ namespace velmora_python {
 namespace {
 
 /// The keyword argument of a parameter of the engine's table: its name with '_' for '-'.
-std::string keywordOf(const Parameter &p)
+std::string keywordOf(const ParameterInfo &p)
 {
     std::string name = p.name;
     for (char &c : name)
@@ -105,7 +105,7 @@ py::str colourText(std::int32_t packed)
 }
 
 /// Reads a table parameter's keyword into p when given.
-void readParameter(const Parameter &parameter, const std::string &name, py::handle value,
+void readParameter(const ParameterInfo &parameter, const std::string &name, py::handle value,
                    RenderParameters &p)
 {
     const auto v = whole(name, value, parameter.min, maxValue(parameter, p.client));
@@ -120,7 +120,7 @@ bool isKeyword(const std::string &name)
         if (name == other)
             return true;
     }
-    for (const Parameter &p : parameterTable()) {
+    for (const ParameterInfo &p : parameterTable()) {
         if (name == keywordOf(p))
             return true;
     }
@@ -166,7 +166,7 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
         readParameter(*findParameter(std::string(mass) + "-x"), x, vx, p.render);
         readParameter(*findParameter(std::string(mass) + "-y"), y, vy, p.render);
     }
-    for (const Parameter &parameter : parameterTable()) {
+    for (const ParameterInfo &parameter : parameterTable()) {
         const std::string name = keywordOf(parameter);
         if (given(name.c_str()))
             readParameter(parameter, name, keywords[name.c_str()], p.render);
@@ -190,7 +190,7 @@ py::dict Parameters::keywords() const
     py::dict result;
     result["client"] = py::make_tuple(render.client.width(), render.client.height());
     result["picture"] = py::make_tuple(render.picture.width(), render.picture.height());
-    for (const Parameter &parameter : parameterTable())
+    for (const ParameterInfo &parameter : parameterTable())
         result[keywordOf(parameter).c_str()] = parameter.get(render);
     result["color_one"] = colourText(render.colorOne);
     result["color_two"] = colourText(render.colorTwo);
@@ -226,7 +226,7 @@ void addParameters(py::module_ &module)
         "picture: (width, height) of the picture rectangle, centred in the client area; each "
         "side 2 to the client area's (default: (100, 80)).\n"
         "one, two: (x, y) of mass one and mass two, setting one_x and one_y, two_x and two_y.\n";
-    for (const Parameter &parameter : parameterTable()) {
+    for (const ParameterInfo &parameter : parameterTable()) {
         doc += keywordOf(parameter) + ": " +
                parameterHelp(parameter, defaultClient).toStdString() + "\n";
     }
