@@ -52,10 +52,10 @@ def read_bitmap(data):
     return rows[::-1, : 3 * width].reshape(height, width, 3)[:, :, ::-1]
 
 
-def render(tmp_path, keywords):
+def render(tmp_path, keywords, *more):
     """The renderer's surface and statistics."""
     picture, stats = tmp_path / "p.bmp", tmp_path / "s.json"
-    subprocess.run([RENDER, *options(keywords), "--stats", stats, picture], check=True,
+    subprocess.run([RENDER, *options(keywords), *more, "--stats", stats, picture], check=True,
                    capture_output=True)
     return read_bitmap(picture.read_bytes()), json.loads(stats.read_text())
 
@@ -80,10 +80,17 @@ def test_arrays_equal_the_renderer(tmp_path, keywords, kernel, threads):
         assert np.all(unshaded[result.outcome == outcome] == rgb)
 
 
-def test_a_view_ends_as_its_trajectories_do():
-    parameters = velmora.Parameters(**CASES[1])
+def test_a_view_equals_the_renderers_and_its_trajectories(tmp_path):
+    keywords = {"one": (70, 60), "two": (92, 61), "mass_two": 20, "mass_moving": 400,
+                "radius_one": 3, "step_limit": 300, "color_one": "#00ff00"}
+    parameters = velmora.Parameters(**keywords)
     x, y, spacing = 57.3, 41.1, 0.37
     result = velmora.basins(parameters, view=(x, y, spacing), size=(64, 48))
+    surface, stats = render(tmp_path, keywords, "--view", "57.3,41.1,0.37", "--size", "64x48")
+    colours = [[int(c[i : i + 2], 16) for i in (1, 3, 5)]
+               for c in (parameters.background, parameters.color_one, parameters.color_two)]
+    assert np.array_equal(np.array(colours, np.uint8)[result.outcome], surface)
+    assert velmora.statistics(result) == stats
     half = spacing / 2
     assert result.extent == (np.float32(x) - half, np.float32(x + 63 * spacing) + half,
                              y + 47 * spacing + half, y - half)
