@@ -22,10 +22,26 @@ std::string keywordOf(const ParameterInfo &p)
     return name;
 }
 
-/// The renderer's options that the table does not hold, as keyword arguments. one and two give
-/// the table's one_x and one_y, two_x and two_y at once, as --one and --two do.
-const char *const otherKeywords[] = {"client", "picture", "one", "two",
-                                     "color_one", "color_two", "background", "shade"};
+/// The renderer's options that the table does not hold, as keyword arguments, and what they
+/// are. one and two give the table's one_x and one_y, two_x and two_y at once, as --one and
+/// --two do.
+struct OtherKeyword
+{
+    const char *name;
+    const char *doc;
+};
+const OtherKeyword otherKeywords[] = {
+    {"client", "(width, height) of the drawing surface, each side 2 to 16384 pixels"},
+    {"picture", "(width, height) of the picture rectangle, centred in the client area, each side "
+                "2 to the client area's"},
+    {"one", "(x, y) of mass one: one_x and one_y"},
+    {"two", "(x, y) of mass two: two_x and two_y"},
+    {"color_one", "Colour of mass one, '#RRGGBB'"},
+    {"color_two", "Colour of mass two, '#RRGGBB'"},
+    {"background", "Background colour, '#RRGGBB'"},
+    {"shade", "Whether picture() paints each captured start point darker the later it is "
+              "captured"},
+};
 
 /// A whole number: a Python or NumPy integer, or a float with a whole value (step_limit=1e14);
 /// nothing when it lies outside [min, max]. TypeError for anything else.
@@ -116,8 +132,8 @@ void readParameter(const ParameterInfo &parameter, const std::string &name, py::
 
 bool isKeyword(const std::string &name)
 {
-    for (const char *other : otherKeywords) {
-        if (name == other)
+    for (const OtherKeyword &other : otherKeywords) {
+        if (name == other.name)
             return true;
     }
     for (const ParameterInfo &p : parameterTable()) {
@@ -211,29 +227,35 @@ std::string Parameters::repr() const
     return text + ")";
 }
 
+/// What each parameter is, with its default for the default client area, by keyword.
+py::dict parameterDocs()
+{
+    const py::dict defaults = Parameters::fromKeywords(py::kwargs()).keywords();
+    defaults["one"] = py::make_tuple(defaults["one_x"], defaults["one_y"]);
+    defaults["two"] = py::make_tuple(defaults["two_x"], defaults["two_y"]);
+    py::dict docs;
+    for (const OtherKeyword &other : otherKeywords) {
+        docs[other.name] = std::string(other.doc) + " (default: " +
+                           std::string(py::repr(defaults[other.name])) + ").";
+    }
+    for (const ParameterInfo &parameter : parameterTable())
+        docs[keywordOf(parameter).c_str()] = parameterHelp(parameter, defaultClient).toStdString();
+    return docs;
+}
+
 void addParameters(py::module_ &module)
 {
+    const py::dict docs = parameterDocs();
     std::string doc =
         "What one picture is computed from: every option of velmora-render, with underscores "
         "for dashes, in the same units and ranges.\n\n"
         "Parameters(client=(1024, 700), **options). A parameter not given takes the value "
         "start-up gives it for that client area. A value out of range raises ValueError naming "
         "the parameter and what it accepts. Parameters never change: replace() makes a changed "
-        "copy. They pickle, so they can be sent to other processes.\n\n"
-        "client: (width, height) of the drawing surface, each 2 to " +
-        std::to_string(maxClientSide) +
-        " pixels (default: (1024, 700)).\n"
-        "picture: (width, height) of the picture rectangle, centred in the client area; each "
-        "side 2 to the client area's (default: (100, 80)).\n"
-        "one, two: (x, y) of mass one and mass two, setting one_x and one_y, two_x and two_y.\n";
-    for (const ParameterInfo &parameter : parameterTable()) {
-        doc += keywordOf(parameter) + ": " +
-               parameterHelp(parameter, defaultClient).toStdString() + "\n";
-    }
-    doc += "color_one, color_two, background: colours '#RRGGBB' (default: '#ff0000', '#0000ff', "
-           "'#ffffff').\n"
-           "shade: whether picture() paints each captured start point darker the later it is "
-           "captured (default: False).\n";
+        "copy. They pickle, so they can be sent to other processes. For views, give a client "
+        "area that holds the masses.\n\n";
+    for (const auto &item : docs)
+        doc += std::string(py::str(item.first)) + ": " + std::string(py::str(item.second)) + "\n";
 
     py::class_<Parameters> cls(module, "Parameters", doc.c_str());
     cls.def(py::init([](const py::kwargs &keywords) { return Parameters::fromKeywords(keywords); }))
@@ -270,17 +292,21 @@ void addParameters(py::module_ &module)
                         }));
     for (const auto &item : Parameters().keywords()) {
         const std::string name = py::str(item.first);
-        cls.def_property_readonly(name.c_str(), [name](const Parameters &p) -> py::object {
-            return p.keywords()[name.c_str()];
-        });
+        cls.def_property_readonly(
+            name.c_str(),
+            [name](const Parameters &p) -> py::object { return p.keywords()[name.c_str()]; },
+            std::string(py::str(docs[name.c_str()])).c_str());
     }
     for (const char *mass : {"one", "two"}) {
         const std::string x = std::string(mass) + "_x";
         const std::string y = std::string(mass) + "_y";
-        cls.def_property_readonly(mass, [x, y](const Parameters &p) {
-            const py::dict keywords = p.keywords();
-            return py::make_tuple(keywords[x.c_str()], keywords[y.c_str()]);
-        });
+        cls.def_property_readonly(
+            mass,
+            [x, y](const Parameters &p) {
+                const py::dict keywords = p.keywords();
+                return py::make_tuple(keywords[x.c_str()], keywords[y.c_str()]);
+            },
+            std::string(py::str(docs[mass])).c_str());
     }
 }
 
