@@ -7,6 +7,7 @@ import select
 import signal
 import subprocess
 import sys
+from pathlib import Path
 
 import numpy as np
 import pytest
@@ -159,3 +160,9 @@ def test_ctrl_c_abandons_a_long_render():
     finally:
         child.kill()
     assert "KeyboardInterrupt" in err and out == "" and child.returncode == -signal.SIGINT
+
+
+def test_the_stubs_name_every_parameter():
+    stubs = (Path(velmora.__file__).parent / "velmora.pyi").read_text()
+    for name in velmora.Parameters().keywords():
+        assert f"\n        {name}: " in stubs and f"\n    def {name}(self)" in stubs
