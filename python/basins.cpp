@@ -82,20 +82,29 @@ View viewOf(const py::tuple &origin, const py::tuple &size)
         badValue("view", "(x, y, spacing)", origin);
     if (size.size() != 2)
         badValue("size", "(width, height)", size);
-    // float() and operator.index(): their TypeError for anything else.
-    const auto real = [](const py::object &v) { return py::float_(v).cast<double>(); };
-    const auto whole = [](const py::object &v) {
-        const auto index = py::reinterpret_steal<py::object>(PyNumber_Index(v.ptr()));
-        if (!index)
-            throw py::error_already_set();
-        return index.cast<std::int64_t>();
-    };
     View view;
-    view.x = real(origin[0]);
-    view.y = real(origin[1]);
-    view.spacing = real(origin[2]);
-    const std::int64_t width = whole(size[0]);
-    const std::int64_t height = whole(size[1]);
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    try {
+        view.x = py::float_(origin[0]).cast<double>();
+        view.y = py::float_(origin[1]).cast<double>();
+        view.spacing = py::float_(origin[2]).cast<double>();
+    } catch (const py::error_already_set &) {
+        throw py::type_error("view: expected (x, y, spacing) of real numbers, got " +
+                             std::string(py::repr(origin)));
+    }
+    for (auto [side, value] : {std::pair{&width, size[0]}, std::pair{&height, size[1]}}) {
+        const auto index = py::reinterpret_steal<py::object>(PyNumber_Index(value.ptr()));
+        if (!index) {
+            PyErr_Clear();
+            throw py::type_error("size: expected (width, height) of integers, got " +
+                                 std::string(py::repr(size)));
+        }
+        int overflow = 0;
+        *side = PyLong_AsLongLongAndOverflow(index.ptr(), &overflow);
+        if (overflow != 0)
+            *side = -1;
+    }
     if (width < 1 || height < 1 || width > maxClientSide || height > maxClientSide)
         badValue("size", "(width, height), each 1 to " + std::to_string(maxClientSide), size);
     view.width = int(width);
