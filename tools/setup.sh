@@ -9,6 +9,8 @@ packages=(
     xvfb xauth imagemagick xdotool
     desktop-file-utils appstream help2man dpkg-dev
     time util-linux parallel strace
+    pybind11-dev python3-dev python3-numpy python3-pytest python3-venv python3-setuptools
+    python3-pip
 )
 
 # One query for all of them: start.sh runs this before every start.
