@@ -1,0 +1,132 @@
+#include "viewport.h"
+
+#include "sim/number.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+double gridSpacing(double s)
+{
+    int exponent = 0;
+    std::frexp(s, &exponent); // s = f x 2^exponent with f in [0.5, 1): m = 32 f
+    double unit = std::ldexp(1.0, exponent - 5);
+    double m = std::round(s / unit);
+    if (m >= 32) {
+        m = 16;
+        unit *= 2;
+    }
+    return m * unit;
+}
+
+double gridUnit(double spacing)
+{
+    int exponent = 0;
+    std::frexp(spacing, &exponent);
+    return std::ldexp(1.0, exponent - 5);
+}
+
+namespace {
+
+double onGrid(double v, double unit)
+{
+    return std::round(v / unit) * unit;
+}
+
+} // namespace
+
+double finestSpacing(double x)
+{
+    const float single = float(std::fabs(x));
+    return double(std::nextafter(single, std::numeric_limits<float>::infinity())) - double(single);
+}
+
+float Viewport::startX(int i) const
+{
+    return sim::roundToSingle(float(x + i * spacing));
+}
+
+double Viewport::startY(int j) const
+{
+    return y + j * spacing;
+}
+
+QPointF Viewport::plane(QPointF d) const
+{
+    return {x + d.x() * spacing, y + d.y() * spacing};
+}
+
+QPointF Viewport::device(QPointF p) const
+{
+    return {(p.x() - x) / spacing, (p.y() - y) / spacing};
+}
+
+Viewport Viewport::panned(int di, int dj) const
+{
+    Viewport v = *this;
+    v.x = x + di * spacing;
+    v.y = y + dj * spacing;
+    return v;
+}
+
+Viewport Viewport::zoomed(QPointF d, double factor) const
+{
+    double s = gridSpacing(spacing * factor);
+    if (s == spacing) {
+        const double unit = gridUnit(spacing);
+        s = gridSpacing(factor < 1 ? spacing - unit : spacing + unit);
+    }
+    const QPointF fixed = plane(d);
+    const double unit = gridUnit(s);
+    Viewport v = *this;
+    v.spacing = s;
+    v.x = onGrid(fixed.x() - d.x() * s, unit);
+    v.y = onGrid(fixed.y() - d.y() * s, unit);
+    return v;
+}
+
+Viewport Viewport::resized(QSize newSize) const
+{
+    Viewport v = *this;
+    v.size = newSize;
+    return v;
+}
+
+Viewport Viewport::fitting(const QRectF &plane, QSize size)
+{
+    const double needed = std::max(plane.width() / std::max(1, size.width()),
+                                   plane.height() / std::max(1, size.height()));
+    double s = gridSpacing(needed);
+    if (s < needed)
+        s = s + gridUnit(s);
+    s = gridSpacing(s);
+    const double unit = gridUnit(s);
+    Viewport v;
+    v.size = size;
+    v.spacing = s;
+    v.x = onGrid(plane.center().x() - size.width() * s / 2, unit);
+    v.y = onGrid(plane.center().y() - size.height() * s / 2, unit);
+    return v;
+}
+
+QString Viewport::refusal() const
+{
+    if (spacing > maxSpacing)
+        return QStringLiteral("The explorer shows spacings up to %1 a point.").arg(maxSpacing);
+    for (int i = 0; i + 1 < size.width(); ++i) {
+        if (startX(i) == startX(i + 1)) {
+            return QStringLiteral(
+                       "Zoom limit: the start x of a trajectory is single precision, and at "
+                       "x = %1 neighbouring columns would start at the same x. The finest "
+                       "spacing there is %2.")
+                .arg(double(startX(i)), 0, 'g', 9)
+                .arg(finestSpacing(double(startX(i))), 0, 'g', 3);
+        }
+    }
+    return {};
+}
+
+bool Viewport::operator==(const Viewport &o) const
+{
+    return x == o.x && y == o.y && spacing == o.spacing && size == o.size;
+}
