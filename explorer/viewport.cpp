@@ -76,6 +76,19 @@ Viewport Viewport::zoomed(QPointF d, double factor) const
         const double unit = gridUnit(spacing);
         s = gridSpacing(factor < 1 ? spacing - unit : spacing + unit);
     }
+    Viewport v = at(d, s);
+    // Zooming in towards the limit goes as far as the limit allows before it is refused.
+    while (factor < 1 && !v.refusal().isEmpty() && v.spacing < spacing) {
+        const Viewport wider = at(d, gridSpacing(v.spacing + gridUnit(v.spacing)));
+        if (wider.spacing >= spacing)
+            break;
+        v = wider;
+    }
+    return v;
+}
+
+Viewport Viewport::at(QPointF d, double s) const
+{
     const QPointF fixed = plane(d);
     const double unit = gridUnit(s);
     Viewport v = *this;

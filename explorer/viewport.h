@@ -31,8 +31,11 @@ struct Viewport
     /// Moved by whole points: what was at point (di, dj) is at (0, 0).
     Viewport panned(int di, int dj) const;
     /// Spacing times factor (on the grid, at least one grid step away), with the plane position
-    /// under the device position device staying where it is.
+    /// under the device position device staying where it is. Zooming in stops at the finest
+    /// spacing allowed where that lies in between.
     Viewport zoomed(QPointF device, double factor) const;
+    /// Grid spacing s, with the plane position under the device position d staying where it is.
+    Viewport at(QPointF d, double s) const;
     /// The same top-left start point and spacing at another size.
     Viewport resized(QSize newSize) const;
     /// The smallest grid spacing at which the plane rectangle fits into size, centred.
