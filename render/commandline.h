@@ -2,7 +2,7 @@
 
 #include "framepattern.h"
 #include "renderer.h"
-#include "statistics.h"
+#include "engine/statistics.h"
 #include "sweeprange.h"
 
 #include <QCommandLineOption>
@@ -46,7 +46,7 @@ public:
     const QString &plot() const { return plotPath_; }
 
     /// The largest client width and height accepted.
-    static constexpr int maxClientSize = 16384;
+    static constexpr int maxClientSize = maxClientSide;
     static constexpr int maxThreads = 1024;
 
 private:
