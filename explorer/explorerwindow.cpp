@@ -67,8 +67,8 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     });
     connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
         Place moved = place_;
-        RenderParameters &p = moved.scene.parameters;
-        const auto clamp = [](int v) { return std::int16_t(std::clamp(v, 0, 16384)); };
+        TrajectoryParameters &p = moved.scene.trajectory;
+        const auto clamp = [](int v) { return std::int16_t(std::clamp(v, 0, maxClientSide)); };
         (mass == 1 ? p.xrot : p.xblau) = clamp(at.x());
         (mass == 1 ? p.yrot : p.yblau) = clamp(at.y());
         go(moved);

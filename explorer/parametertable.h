@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-/// One parameter of the scene as the explorer shows, saves and passes it on: its name (the view
-/// file's key), what the dock calls it, its unit and range, and how it is read from and written
-/// into a scene. Colours are red + 256 x green + 65536 x blue.
+/// One parameter of the scene as the explorer shows, saves and passes it on: its name (the
+/// renderer's option and the view file's key), what the dock calls it, its unit and range, and
+/// how it is read from and written into a scene. Colours are red + 256 x green + 65536 x blue.
 struct ExplorerParameter
 {
     enum class Kind { number, colour, stepLimit };
@@ -25,5 +25,9 @@ struct ExplorerParameter
     std::function<void(Scene &, std::uint64_t)> set;
 };
 
-/// Every parameter of a scene but shading, in the dock's order.
+/// The client area the positions are bounded by: the largest the renderer takes.
+QSize explorerClient();
+
+/// Every parameter of a scene but shading, in the dock's order: the engine's parameter table,
+/// then the colours.
 const std::vector<ExplorerParameter> &explorerParameters();

@@ -1,8 +1,8 @@
 #include "passcomputer.h"
 
-#include "passplan.h"
-#include "pointkernel.h"
+#include "viewpicture.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
@@ -19,8 +19,9 @@ PassComputer::~PassComputer()
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
+        if (engine_)
+            engine_->abandon();
     }
-    stop_.store(true);
     wake_.notify_one();
     thread_.join();
 }
@@ -33,15 +34,11 @@ quint64 PassComputer::request(const Viewport &view, const Scene &scene)
         number = latest_.load() + 1;
         pending_ = Request{number, view, scene};
         latest_.store(number);
+        if (engine_)
+            engine_->abandon();
     }
     wake_.notify_one();
     return number;
-}
-
-bool PassComputer::abandoned(quint64 number) const
-{
-    return latest_.load(std::memory_order_relaxed) != number ||
-           stop_.load(std::memory_order_relaxed);
 }
 
 void PassComputer::coordinate()
@@ -62,32 +59,55 @@ void PassComputer::coordinate()
 
 void PassComputer::compute(const Request &request)
 {
-    maps_.moveTo(request.view, request.scene);
-    for (int pass = 0; pass < passplan::count; ++pass) {
-        const std::vector<std::int32_t> points = passplan::points(request.view.size, pass,
-                                                                  maps_.known);
-        if (!follow(points, request.number))
+    auto next = std::make_unique<ProgressiveView>(request.view.toView());
+    if (current_ && currentScene_.sameOutcomes(request.scene))
+        next->keep(*current_);
+    current_ = std::move(next);
+    currentScene_ = request.scene;
+
+    Engine engine(request.scene.trajectory, Workers{Kernel::automatic, 0, &pool_});
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (latest_.load() != request.number)
             return;
-        PassResult result;
-        result.request = request.number;
-        result.pass = pass;
-        result.view = request.view;
-        result.scene = request.scene;
-        result.finished = pass == passplan::count - 1;
-        result.image = paintPoints(maps_, passplan::stride(pass));
-        if (result.finished) {
-            result.statistics = std::make_shared<const Statistics>(
-                basinStatistics(request.view.size.width(), request.view.size.height(),
-                                maps_.outcomes, maps_.steps, defaultEntropyBox));
-        }
-        if (abandoned(request.number))
-            return;
-        emit passReady(result);
+        engine_ = &engine;
     }
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    std::int64_t counted = current_->pointsComputed();
+    const auto count = [&] {
+        pointsComputed_.fetch_add(current_->pointsComputed() - counted);
+        counted = current_->pointsComputed();
+    };
+    current_->run(engine, [&](const ViewTile &tile) {
+        count();
+        if (tile.passComplete || (tile.level == 1 && sinceShown.elapsed() >= partialInterval)) {
+            deliver(request, tile.level, tile.passComplete && tile.level == 1);
+            sinceShown.restart();
+        }
+    });
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        engine_ = nullptr;
+    }
+    count();
 }
 
-bool PassComputer::follow(const std::vector<std::int32_t> &points, quint64 number)
+void PassComputer::deliver(const Request &request, int level, bool finished)
 {
-    return followInParallel(maps_, points, pool_, [this, number] { return abandoned(number); },
-                            &pointsComputed_);
+    if (latest_.load() != request.number)
+        return;
+    PassResult result;
+    result.request = request.number;
+    result.level = level;
+    result.finished = finished;
+    result.view = request.view;
+    result.scene = request.scene;
+    const PointMaps &maps = current_->maps();
+    result.image = viewPicture(maps, request.scene, level);
+    if (finished) {
+        result.statistics = std::make_shared<const Statistics>(basinStatistics(
+            maps.width, maps.height, maps.outcomes.data(), maps.steps.data(), defaultEntropyBox));
+    }
+    emit passReady(result);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "pointmaps.h"
+#include "scene.h"
+#include "viewport.h"
 
-#include "render/statistics.h"
+#include "engine/progressive.h"
+#include "engine/statistics.h"
 
 #include <QImage>
 #include <QObject>
@@ -16,12 +18,12 @@
 #include <optional>
 #include <thread>
 
-/// One pass of a request, painted: what the view shows once it lands.
+/// A pass of a request, painted: what the view shows once it lands.
 struct PassResult
 {
     quint64 request = 0;
-    int pass = 0;      ///< 0 to 3, coarse to fine
-    bool finished = false; ///< every point is known: the picture is exact
+    int level = 8;         ///< 8, 4, 2 or 1: every level-th start point is known
+    bool finished = false; ///< every start point is known: the picture is exact
     Viewport view;
     Scene scene;
     QImage image;
@@ -31,15 +33,16 @@ struct PassResult
 Q_DECLARE_METATYPE(PassResult)
 
 /// Computes the viewports the explorer asks for, coarse to fine, away from the GUI thread. A
-/// request abandons the one under way at once (its workers return within a few thousand steps)
-/// and the last request always wins; the points a whole-point pan keeps are taken over, not
-/// computed again. Each pass is painted on the computing thread and handed over by passReady.
+/// request abandons the one under way at once and the last request always wins; the start
+/// points a whole-point pan keeps are taken over, not computed again. Each pass is painted on
+/// the computing thread and handed over by passReady; the finest pass also now and then while
+/// it runs.
 class PassComputer : public QObject
 {
     Q_OBJECT
 
 public:
-    /// threads: worker threads, 0 for one per core.
+    /// threads: worker threads, 0 for one a core.
     explicit PassComputer(int threads = 0, QObject *parent = nullptr);
     ~PassComputer() override;
 
@@ -51,6 +54,9 @@ public:
 
     /// Start points whose trajectories were followed since construction.
     std::int64_t pointsComputed() const { return pointsComputed_.load(); }
+
+    /// How often the finest pass is shown while it runs, in milliseconds.
+    static constexpr int partialInterval = 150;
 
 signals:
     /// From the computing thread; the receiver drops a result whose request is not the latest.
@@ -65,18 +71,17 @@ private:
     };
     void coordinate();
     void compute(const Request &request);
-    /// Follows the points in parallel; false when abandoned.
-    bool follow(const std::vector<std::int32_t> &points, quint64 number);
-    bool abandoned(quint64 number) const;
+    void deliver(const Request &request, int level, bool finished);
 
     QThreadPool pool_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::optional<Request> pending_;
     bool stopping_ = false;
-    std::atomic<bool> stop_{false};
+    Engine *engine_ = nullptr; ///< the one under way, under mutex_
     std::atomic<quint64> latest_{0};
     std::atomic<std::int64_t> pointsComputed_{0};
-    PointMaps maps_; ///< the computing thread's own
+    std::unique_ptr<ProgressiveView> current_; ///< the computing thread's own
+    Scene currentScene_;
     std::thread thread_;
 };

@@ -5,10 +5,11 @@
 #include <QObject>
 #include <QString>
 
-#include <atomic>
 #include <cstdint>
-#include <memory>
+#include <mutex>
 #include <thread>
+
+class Engine;
 
 /// Computes a place at its size and writes it as a picture file, away from the GUI thread:
 /// exactly the file velmora-render writes for the same view and parameters, through the safe
@@ -23,10 +24,11 @@ public:
 
     /// Starts saving; false when a save is under way already.
     bool start(const Place &place, const QString &path);
-    void cancel() { cancelled_.store(true); }
+    /// Any thread.
+    void cancel();
     bool busy() const { return thread_.joinable(); }
 
-    std::int64_t pointsDone() const { return done_.load(); }
+    std::int64_t pointsDone() const;
     std::int64_t pointCount() const { return count_; }
 
 signals:
@@ -34,10 +36,12 @@ signals:
     void finished(bool ok, const QString &reason);
 
 private:
-    void run(Place place, QString path);
+    void run(const Place &place, const QString &path);
 
-    std::atomic<bool> cancelled_{false};
-    std::atomic<std::int64_t> done_{0};
+    mutable std::mutex mutex_;
+    bool cancelled_ = false;
+    Engine *engine_ = nullptr; ///< the one computing, under mutex_
+    std::int64_t done_ = 0;
     std::int64_t count_ = 0;
     std::thread thread_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/statistics.h"
+#include "engine/statistics.h"
 
 #include <QDockWidget>
 

@@ -28,8 +28,8 @@ void TrajectoryProbe::probe(float x, double y, const Scene &scene)
     cancelled_ = cancelled;
     QPointer<TrajectoryProbe> self(this);
     QThreadPool::globalInstance()->start([self, cancelled, x, y, scene] {
-        const RenderParameters &p = scene.parameters;
-        sim::simstate s = p.state();
+        const TrajectoryParameters &p = scene.trajectory;
+        sim::simstate s = p.stepState();
         s.xgreen = double(x);
         s.ygreen = y;
         ProbedTrajectory result;

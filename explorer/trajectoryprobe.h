@@ -2,6 +2,8 @@
 
 #include "scene.h"
 
+#include "sim/step.h"
+
 #include <QObject>
 #include <QPointF>
 #include <QVector>

@@ -46,11 +46,6 @@ bool readWhole(const QJsonValue &value, std::uint64_t min, std::uint64_t max,
     return true;
 }
 
-QString number(double v)
-{
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
-}
-
 } // namespace
 
 QByteArray write(const Place &place)
@@ -151,11 +146,13 @@ bool read(const QByteArray &contents, Place &place, QString *problem)
 
 QStringList renderArguments(const Place &place)
 {
-    const RenderParameters &p = place.scene.parameters;
+    const TrajectoryParameters &p = place.scene.trajectory;
     QStringList arguments{
         QStringLiteral("--view"),
         QStringLiteral("%1,%2,%3")
-            .arg(number(place.view.x), number(place.view.y), number(place.view.spacing)),
+            .arg(QString::fromStdString(shortestText(place.view.x)),
+                 QString::fromStdString(shortestText(place.view.y)),
+                 QString::fromStdString(shortestText(place.view.spacing))),
         QStringLiteral("--size"),
         QStringLiteral("%1x%2").arg(place.view.size.width()).arg(place.view.size.height()),
         QStringLiteral("--one"),

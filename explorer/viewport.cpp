@@ -1,6 +1,5 @@
 #include "viewport.h"
 
-#include "sim/number.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,20 +34,22 @@ double onGrid(double v, double unit)
 
 } // namespace
 
-double finestSpacing(double x)
+View Viewport::toView() const
 {
-    const float single = float(std::fabs(x));
-    return double(std::nextafter(single, std::numeric_limits<float>::infinity())) - double(single);
-}
-
-float Viewport::startX(int i) const
-{
-    return sim::roundToSingle(float(x + i * spacing));
-}
-
-double Viewport::startY(int j) const
-{
-    return y + j * spacing;
+    View v{x, y, spacing, 0, 0, size.width(), size.height()};
+    const double unit = gridUnit(spacing);
+    const double column = std::floor(x / spacing);
+    const double row = std::floor(y / spacing);
+    // Exact on the grid: x, y and spacing whole multiples of one power of two.
+    if (spacing == onGrid(spacing, unit) && x == onGrid(x, unit) && y == onGrid(y, unit) &&
+        std::fabs(column) < 1e12 &&
+        std::fabs(row) < 1e12) {
+        v.x = x - column * spacing;
+        v.y = y - row * spacing;
+        v.column = std::int64_t(column);
+        v.row = std::int64_t(row);
+    }
+    return v;
 }
 
 QPointF Viewport::plane(QPointF d) const
@@ -126,17 +127,25 @@ QString Viewport::refusal() const
 {
     if (spacing > maxSpacing)
         return QStringLiteral("The explorer shows spacings up to %1 a point.").arg(maxSpacing);
-    for (int i = 0; i + 1 < size.width(); ++i) {
-        if (startX(i) == startX(i + 1)) {
-            return QStringLiteral(
-                       "Zoom limit: the start x of a trajectory is single precision, and at "
-                       "x = %1 neighbouring columns would start at the same x. The finest "
-                       "spacing there is %2.")
-                .arg(double(startX(i)), 0, 'g', 9)
-                .arg(finestSpacing(double(startX(i))), 0, 'g', 3);
-        }
+    const View v = toView();
+    switch (checkView(v)) {
+    case ViewFault::none:
+        return {};
+    case ViewFault::tooFine:
+        return QStringLiteral("Zoom limit: the start x of a trajectory is single precision, and "
+                              "at x = %1 neighbouring columns would start at the same x. The "
+                              "finest spacing there is %2.")
+            .arg(x, 0, 'g', 9)
+            .arg(finestSpacing(x, size.width()), 0, 'g', 3);
+    case ViewFault::empty:
+        return QStringLiteral("The view has no start points.");
+    case ViewFault::notFinite:
+    case ViewFault::outOfRange:
+        break;
     }
-    return {};
+    return QStringLiteral("The view lies beyond the plane the engine computes (%1 from the "
+                          "origin).")
+        .arg(maxViewCoordinate);
 }
 
 bool Viewport::operator==(const Viewport &o) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/view.h"
+
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -21,8 +23,12 @@ struct Viewport
     double spacing = 1;
     QSize size;
 
-    float startX(int i) const;
-    double startY(int j) const;
+    /// The engine's view of the same start points. On the grid its origin is the remainder of x
+    /// and y after whole spacings, so that every viewport a whole-point pan reaches has the same
+    /// origin and the engine can keep the points they share.
+    View toView() const;
+    float startX(int i) const { return toView().columnX(i); }
+    double startY(int j) const { return toView().rowY(j); }
     /// The plane position of a device position (pixel i covers i to i + 1).
     QPointF plane(QPointF device) const;
     /// The device position of a plane position.
@@ -41,8 +47,9 @@ struct Viewport
     /// The smallest grid spacing at which the plane rectangle fits into size, centred.
     static Viewport fitting(const QRectF &plane, QSize size);
 
-    /// Empty when every column starts at a single x of its own and the spacing is within the
-    /// explorer's range; otherwise why not, in words for the status bar.
+    /// Empty when the engine computes the viewport (every column starts at a single x of its
+    /// own) and the spacing is within the explorer's range; otherwise why not, in words for the
+    /// status bar.
     QString refusal() const;
 
     bool operator==(const Viewport &o) const;
@@ -56,6 +63,3 @@ struct Viewport
 double gridSpacing(double s);
 /// The grid unit 2^e of a grid spacing.
 double gridUnit(double spacing);
-/// The narrowest spacing at which neighbouring columns near x still start at different single
-/// x: the distance between neighbouring single values there.
-double finestSpacing(double x);

@@ -98,7 +98,7 @@ void ViewWidget::panBy(int di, int dj)
 void ViewWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(toRgb(scene_.parameters.background)));
+    painter.fillRect(rect(), QColor(toRgb(scene_.background)));
     if (!image_.isNull()) {
         const double ratio = devicePixelRatioF();
         if (imageView_ == view_ && imageView_.size == image_.size()) {
@@ -121,7 +121,7 @@ void ViewWidget::paintEvent(QPaintEvent *)
 
 void ViewWidget::paintHandles(QPainter &painter) const
 {
-    const RenderParameters &p = scene_.parameters;
+    const TrajectoryParameters &p = scene_.trajectory;
     const auto handle = [&](int x, int y, int radius, std::int32_t colour) {
         const QPointF centre = toLogical(view_.device(QPointF(x, y)));
         const double r = radius / view_.spacing / devicePixelRatioF();
@@ -134,8 +134,8 @@ void ViewWidget::paintHandles(QPainter &painter) const
         painter.setBrush(QColor(toRgb(colour)));
         painter.drawEllipse(centre, 5, 5);
     };
-    handle(p.xrot, p.yrot, p.radiusOne, p.colorOne);
-    handle(p.xblau, p.yblau, p.radiusTwo, p.colorTwo);
+    handle(p.xrot, p.yrot, p.radiusOne, scene_.colorOne);
+    handle(p.xblau, p.yblau, p.radiusTwo, scene_.colorTwo);
 }
 
 void ViewWidget::paintTrajectory(QPainter &painter) const
@@ -168,7 +168,7 @@ void ViewWidget::resizeEvent(QResizeEvent *)
 
 int ViewWidget::handleAt(QPointF logical) const
 {
-    const RenderParameters &p = scene_.parameters;
+    const TrajectoryParameters &p = scene_.trajectory;
     const auto distance = [&](int x, int y) {
         const QPointF d = toLogical(view_.device(QPointF(x, y))) - logical;
         return std::hypot(d.x(), d.y());

@@ -90,7 +90,7 @@ void ExplorerTest::finishedViewEqualsRenderer()
 
     Place place = window.home();
     place.scene.shade = shade;
-    place.scene.parameters.massMoving = 70;
+    place.scene.trajectory.massMoving = 70;
     for (int i = 0; i < zoomNotches; ++i)
         place.view = place.view.zoomed(QPointF(100.5, 60.25), 1 / ViewWidget::zoomStep);
     QVERIFY(window.go(place));

@@ -21,7 +21,7 @@ Place unusualPlace()
 {
     Place p;
     p.view = {502.1 + 1e-9, -17.25, 0.1 / 3, QSize(640, 360)};
-    RenderParameters &r = p.scene.parameters;
+    TrajectoryParameters &r = p.scene.trajectory;
     r.massOne = 200;
     r.massTwo = 100;
     r.massMoving = 1600;
@@ -31,9 +31,9 @@ Place unusualPlace()
     r.yrot = 540;
     r.xblau = 1160;
     r.yblau = 541;
-    r.colorOne = 0x123456;
-    r.colorTwo = 0x00ff00;
-    r.background = 0;
+    p.scene.colorOne = 0x123456;
+    p.scene.colorTwo = 0x00ff00;
+    p.scene.background = 0;
     r.stepLimit = 5000000;
     p.scene.shade = true;
     return p;
