@@ -6,6 +6,7 @@
 #include "statisticsfile.h"
 #include "sweep.h"
 #include "sweepplot.h"
+#include "viewfileoption.h"
 
 #include "picture/safefile.h"
 
@@ -134,9 +135,18 @@ int main(int argc, char *argv[])
 
     try {
         RenderCommandLine commandLine;
-        switch (commandLine.parse(QCoreApplication::arguments())) {
-        case RenderCommandLine::Result::help:
-            return printOnly(commandLine.helpText().toUtf8());
+        QStringList arguments = QCoreApplication::arguments();
+        QString viewFileError;
+        if (!expandViewFiles(arguments, viewFileError)) {
+            printError(viewFileError);
+            return 2;
+        }
+        switch (commandLine.parse(arguments)) {
+        case RenderCommandLine::Result::help: {
+            QString help = commandLine.helpText();
+            help.insert(help.indexOf(QStringLiteral("  -h, --help")), viewFileHelp());
+            return printOnly(help.toUtf8());
+        }
         case RenderCommandLine::Result::version:
             return printOnly(QByteArrayLiteral("velmora-render " VELMORA_VERSION "\n"));
         case RenderCommandLine::Result::error:

@@ -70,10 +70,12 @@ void ExplorerTest::finishedViewEqualsRenderer_data()
     QTest::addColumn<bool>("shade");
     QTest::addColumn<int>("zoomNotches");
     QTest::addColumn<QSize>("saveSize"); // empty: the view as shown
+    QTest::addColumn<bool>("viewFile");  // the renderer reads a saved view file
 
-    QTest::newRow("home") << false << 0 << QSize();
-    QTest::newRow("zoomed in, shaded") << true << 9 << QSize();
-    QTest::newRow("saved at another size") << false << 4 << QSize(301, 177);
+    QTest::newRow("home") << false << 0 << QSize() << false;
+    QTest::newRow("zoomed in, shaded") << true << 9 << QSize() << false;
+    QTest::newRow("saved at another size") << false << 4 << QSize(301, 177) << false;
+    QTest::newRow("through a view file, shaded") << true << 6 << QSize() << true;
 }
 
 void ExplorerTest::finishedViewEqualsRenderer()
@@ -81,6 +83,7 @@ void ExplorerTest::finishedViewEqualsRenderer()
     QFETCH(bool, shade);
     QFETCH(int, zoomNotches);
     QFETCH(QSize, saveSize);
+    QFETCH(bool, viewFile);
     QTemporaryDir dir;
     ExplorerWindow window;
     window.resize(640, 400);
@@ -113,7 +116,12 @@ void ExplorerTest::finishedViewEqualsRenderer()
         window.go(bigger);
     }
     const QString theirs = dir.filePath(QStringLiteral("theirs.bmp"));
-    const QByteArray rendered = renderedFile(window.commandLine(theirs), theirs);
+    const QString view = dir.filePath(QStringLiteral("view.json"));
+    QVERIFY(!viewFile || window.saveView(view));
+    const QByteArray rendered = renderedFile(
+        viewFile ? QStringLiteral("velmora-render --view-file %1 %2").arg(view, theirs)
+                 : window.commandLine(theirs),
+        theirs);
     QVERIFY(!rendered.isEmpty());
     QVERIFY(fileContents(mine) == rendered);
 }
