@@ -1,5 +1,6 @@
 #include "explorerwindow.h"
 
+#include "explorericon.h"
 #include "parameterdock.h"
 #include "statisticsdock.h"
 #include "viewwidget.h"
@@ -45,6 +46,7 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
       statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads)
 {
     setWindowTitle(QStringLiteral("Velmora Explorer"));
+    setWindowIcon(explorerIcon());
     setCentralWidget(view_);
     addDockWidget(Qt::RightDockWidgetArea, parameters_);
     addDockWidget(Qt::RightDockWidgetArea, statistics_);
