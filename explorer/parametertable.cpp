@@ -30,7 +30,9 @@ const std::vector<ExplorerParameter> &explorerParameters()
         for (const Parameter &p : parameterTable()) {
             ExplorerParameter e;
             e.name = QString::fromLatin1(p.name);
-            e.label = QString::fromLatin1(p.description);
+            // The help's words, but for the step limit, whose sentence is too long for a label.
+            e.label = p.kind == ParameterKind::steps ? QStringLiteral("Step limit")
+                                                     : QString::fromLatin1(p.description);
             e.unit = p.kind == ParameterKind::radius || p.kind == ParameterKind::x ||
                              p.kind == ParameterKind::y
                          ? QStringLiteral("px")

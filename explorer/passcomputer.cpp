@@ -32,7 +32,8 @@ quint64 PassComputer::request(const Viewport &view, const Scene &scene)
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         number = latest_.load() + 1;
-        pending_ = Request{number, view, scene};
+        pending_ = Request{number, view, scene, std::chrono::steady_clock::now(),
+                           engine_ != nullptr};
         latest_.store(number);
         if (engine_)
             engine_->abandon();
@@ -52,6 +53,11 @@ void PassComputer::coordinate()
                 return;
             request = *pending_;
             pending_.reset();
+        }
+        if (request.interrupts) {
+            handOver_.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                std::chrono::steady_clock::now() - request.made)
+                                .count());
         }
         compute(request);
     }

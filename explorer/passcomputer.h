@@ -11,6 +11,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -55,6 +56,10 @@ public:
     /// Start points whose trajectories were followed since construction.
     std::int64_t pointsComputed() const { return pointsComputed_.load(); }
 
+    /// Nanoseconds from the last request that found a computation under way to the moment that
+    /// computation's workers had returned and the request's own began; -1 before the first.
+    std::int64_t lastHandOverNs() const { return handOver_.load(); }
+
     /// How often the finest pass is shown while it runs, in milliseconds.
     static constexpr int partialInterval = 150;
 
@@ -68,6 +73,8 @@ private:
         quint64 number;
         Viewport view;
         Scene scene;
+        std::chrono::steady_clock::time_point made;
+        bool interrupts; ///< a computation was under way when it was made
     };
     void coordinate();
     void compute(const Request &request);
@@ -81,6 +88,7 @@ private:
     Engine *engine_ = nullptr; ///< the one under way, under mutex_
     std::atomic<quint64> latest_{0};
     std::atomic<std::int64_t> pointsComputed_{0};
+    std::atomic<std::int64_t> handOver_{-1};
     std::unique_ptr<ProgressiveView> current_; ///< the computing thread's own
     Scene currentScene_;
     std::thread thread_;
