@@ -54,6 +54,11 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     statusBar()->addPermanentWidget(cursor_);
 
     connect(&computer_, &PassComputer::passReady, this, &ExplorerWindow::showPass);
+    connect(&computer_, &PassComputer::statisticsReady, this,
+            [this](quint64 request, const Statistics &statistics) {
+                if (request == computer_.latest())
+                    statistics_->showStatistics(&statistics);
+            });
     connect(view_, &ViewWidget::viewWanted, this, [this](const Viewport &view) {
         go({view, place_.scene});
     });
@@ -148,7 +153,6 @@ void ExplorerWindow::showPass(const PassResult &result)
         return; // a later request is under way: this pass is stale
     view_->showPass(result);
     if (result.finished) {
-        statistics_->showStatistics(result.statistics.get());
         statusBar()->showMessage(
             QStringLiteral("Finished in %1 ms.")
                 .arg(QDateTime::currentMSecsSinceEpoch() - requestedAt_),

@@ -10,6 +10,7 @@
 PassComputer::PassComputer(int threads, QObject *parent) : QObject(parent)
 {
     qRegisterMetaType<PassResult>();
+    qRegisterMetaType<Statistics>();
     pool_.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
     thread_ = std::thread([this] { coordinate(); });
 }
@@ -66,8 +67,10 @@ void PassComputer::coordinate()
 void PassComputer::compute(const Request &request)
 {
     auto next = std::make_unique<ProgressiveView>(request.view.toView());
+    std::int64_t kept = 0;
     if (current_ && currentScene_.sameOutcomes(request.scene))
-        next->keep(*current_);
+        kept = next->keep(*current_);
+    const bool mostlyKept = 2 * kept > next->view().pointCount();
     current_ = std::move(next);
     currentScene_ = request.scene;
 
@@ -87,8 +90,10 @@ void PassComputer::compute(const Request &request)
     };
     current_->run(engine, [&](const ViewTile &tile) {
         count();
-        if (tile.passComplete || (tile.level == 1 && sinceShown.elapsed() >= partialInterval)) {
-            deliver(request, tile.level, tile.passComplete && tile.level == 1);
+        const bool finest = tile.level == 1;
+        if ((tile.passComplete && (finest || !mostlyKept)) ||
+            (finest && sinceShown.elapsed() >= partialInterval)) {
+            deliver(request, tile.level, tile.passComplete && finest);
             sinceShown.restart();
         }
     });
@@ -111,9 +116,10 @@ void PassComputer::deliver(const Request &request, int level, bool finished)
     result.scene = request.scene;
     const PointMaps &maps = current_->maps();
     result.image = viewPicture(maps, request.scene, level);
-    if (finished) {
-        result.statistics = std::make_shared<const Statistics>(basinStatistics(
-            maps.width, maps.height, maps.outcomes.data(), maps.steps.data(), defaultEntropyBox));
-    }
     emit passReady(result);
+    if (finished && latest_.load() == request.number) {
+        emit statisticsReady(request.number,
+                             basinStatistics(maps.width, maps.height, maps.outcomes.data(),
+                                             maps.steps.data(), defaultEntropyBox));
+    }
 }

@@ -28,16 +28,16 @@ struct PassResult
     Viewport view;
     Scene scene;
     QImage image;
-    /// Of the finished picture only.
-    std::shared_ptr<const Statistics> statistics;
 };
 Q_DECLARE_METATYPE(PassResult)
+Q_DECLARE_METATYPE(Statistics)
 
 /// Computes the viewports the explorer asks for, coarse to fine, away from the GUI thread. A
 /// request abandons the one under way at once and the last request always wins; the start
 /// points a whole-point pan keeps are taken over, not computed again. Each pass is painted on
 /// the computing thread and handed over by passReady; the finest pass also now and then while
-/// it runs.
+/// it runs. When most of a view is kept (a pan), only the finest pass is painted: the kept
+/// points are on screen already, and the new strips are done almost at once.
 class PassComputer : public QObject
 {
     Q_OBJECT
@@ -66,6 +66,8 @@ public:
 signals:
     /// From the computing thread; the receiver drops a result whose request is not the latest.
     void passReady(const PassResult &result);
+    /// The statistics of a finished request, soon after its last pass.
+    void statisticsReady(quint64 request, const Statistics &statistics);
 
 private:
     struct Request

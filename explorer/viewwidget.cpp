@@ -109,9 +109,16 @@ void ViewWidget::paintEvent(QPaintEvent *)
             // An older picture, scaled and moved to where its points lie now, until the passes
             // of this viewport land.
             const double scale = imageView_.spacing / view_.spacing;
-            const QPointF topLeft = view_.device(QPointF(imageView_.x, imageView_.y));
-            painter.drawImage(QRectF(toLogical(topLeft), QSizeF(image_.size()) * scale / ratio),
-                              image_);
+            const QRectF whole(view_.device(QPointF(imageView_.x, imageView_.y)),
+                               QSizeF(image_.size()) * scale);
+            // Only the part in sight: deep in a zoom the whole would be vast.
+            const QRectF shown = whole.intersected(QRectF(QPointF(0, 0), QSizeF(view_.size)));
+            if (!shown.isEmpty()) {
+                const QRectF source((shown.topLeft() - whole.topLeft()) / scale,
+                                    shown.size() / scale);
+                painter.drawImage(QRectF(toLogical(shown.topLeft()), shown.size() / ratio), image_,
+                                  source);
+            }
         }
     }
     painter.setRenderHint(QPainter::Antialiasing);
