@@ -68,7 +68,7 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
             return;
         }
         // The first size: where the explorer opens.
-        if (!go(opening_ ? *opening_ : home(), false))
+        if (!go(opening_ ? Place{opening_->view.centred(size), opening_->scene} : home(), false))
             go(home(), false);
         history_ = {place_};
     });
@@ -179,7 +179,7 @@ void ExplorerWindow::back()
         return;
     --historyIndex_;
     Place p = history_[historyIndex_];
-    p.view = p.view.resized(view_->deviceSize());
+    p.view = p.view.centred(view_->deviceSize());
     go(p, false);
     updateHistoryActions();
 }
@@ -190,7 +190,7 @@ void ExplorerWindow::forward()
         return;
     ++historyIndex_;
     Place p = history_[historyIndex_];
-    p.view = p.view.resized(view_->deviceSize());
+    p.view = p.view.centred(view_->deviceSize());
     go(p, false);
     updateHistoryActions();
 }
@@ -222,7 +222,12 @@ bool ExplorerWindow::openView(const QString &path)
     else
         viewfile::read(file.readAll(), read, &problem);
     if (problem.isEmpty()) {
-        go(read);
+        // The place's middle, at the size of this window's view.
+        if (computer_.latest() == 0) {
+            opening_ = read; // placed once the view has its size
+            return true;
+        }
+        go({read.view.centred(view_->deviceSize()), read.scene});
         return true;
     }
     QMessageBox::warning(this, QStringLiteral("Open View"),
@@ -314,7 +319,6 @@ void ExplorerWindow::restoreSettings()
     restoreState(settings.value(QStringLiteral("windowState")).toByteArray());
     Place last;
     if (viewfile::read(settings.value(QStringLiteral("place")).toByteArray(), last, nullptr)) {
-        last.view.size = QSize();
         opening_ = last;
     }
 }

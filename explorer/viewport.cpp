@@ -99,6 +99,16 @@ Viewport Viewport::at(QPointF d, double s) const
     return v;
 }
 
+Viewport Viewport::centred(QSize newSize) const
+{
+    Viewport v = *this;
+    v.size = newSize;
+    const double unit = gridUnit(spacing);
+    v.x = onGrid(x + (size.width() - newSize.width()) * spacing / 2, unit);
+    v.y = onGrid(y + (size.height() - newSize.height()) * spacing / 2, unit);
+    return v;
+}
+
 Viewport Viewport::resized(QSize newSize) const
 {
     Viewport v = *this;

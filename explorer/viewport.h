@@ -42,6 +42,8 @@ struct Viewport
     Viewport zoomed(QPointF device, double factor) const;
     /// Grid spacing s, with the plane position under the device position d staying where it is.
     Viewport at(QPointF d, double s) const;
+    /// The same middle and spacing at another size (on the grid).
+    Viewport centred(QSize newSize) const;
     /// The same top-left start point and spacing at another size.
     Viewport resized(QSize newSize) const;
     /// The smallest grid spacing at which the plane rectangle fits into size, centred.
