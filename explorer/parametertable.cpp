@@ -27,7 +27,7 @@ const std::vector<ExplorerParameter> &explorerParameters()
 {
     static const std::vector<ExplorerParameter> table = [] {
         std::vector<ExplorerParameter> t;
-        for (const Parameter &p : parameterTable()) {
+        for (const ParameterInfo &p : parameterTable()) {
             ExplorerParameter e;
             e.name = QString::fromLatin1(p.name);
             // The help's words, but for the step limit, whose sentence is too long for a label.

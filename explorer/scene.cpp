@@ -2,7 +2,7 @@
 
 bool Scene::sameOutcomes(const Scene &o) const
 {
-    for (const Parameter &p : parameterTable()) {
+    for (const ParameterInfo &p : parameterTable()) {
         if (p.get(trajectory) != p.get(o.trajectory))
             return false;
     }

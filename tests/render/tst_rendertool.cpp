@@ -74,6 +74,7 @@ class RenderToolTest : public QObject
 private slots:
     void writesThePicture_data();
     void writesThePicture();
+    void writesAView();
     void unwritableOutput_data();
     void unwritableOutput();
     void failureAtTheEndNamesTheReason();
@@ -184,6 +185,49 @@ void RenderToolTest::writesThePicture()
         QCOMPARE(fileBytes(statisticsPath), statisticsCsvHeader() + statisticsCsvRow(s));
     else
         QCOMPARE(fileBytes(statisticsPath), statisticsJson(s) + '\n');
+}
+
+void RenderToolTest::writesAView()
+{
+    const QString path = dir_.filePath(QStringLiteral("view.png"));
+    const QString statisticsPath = dir_.filePath(QStringLiteral("view.json"));
+    const Outcome outcome = runTool({"--view", "509.3,347.1,0.25", "--size", "41x23", "--shade",
+                                     "--stats", statisticsPath, "--threads", "2", path});
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.out.startsWith("view 509.3,347.1,0.25: 943 start points: "),
+             outcome.out.constData());
+
+    // Pixel (i, j) is start point (i, j), shaded, without circles; as the engine computes it.
+    const TrajectoryParameters p = TrajectoryParameters::defaults({1024, 700});
+    View v;
+    v.x = 509.3;
+    v.y = 347.1;
+    v.spacing = 0.25;
+    v.width = 41;
+    v.height = 23;
+    Workers scalar;
+    scalar.kernel = Kernel::scalar;
+    scalar.threads = 1;
+    Engine engine(p, scalar);
+    PointMaps maps;
+    QVERIFY(engine.computeView(v, maps));
+    std::vector<std::int32_t> colours(maps.outcomes.size());
+    pointColours(maps.outcomes.data(), maps.steps.data(), v.pointCount(),
+                 latestCapture(maps.outcomes.data(), maps.steps.data(), v.pointCount()),
+                 sim::defaultColourOne, sim::defaultColourTwo, sim::defaultBackground,
+                 colours.data());
+    Surface surface({41, 23}, sim::defaultBackground);
+    for (int j = 0; j < 23; ++j) {
+        for (int i = 0; i < 41; ++i)
+            surface.setPixel(float(i), float(j), colours[std::size_t(j * 41 + i)]);
+    }
+    const QString expectedPath = dir_.filePath(QStringLiteral("expected-view.png"));
+    QVERIFY(writeImageFile(surface.image(), expectedPath, "PNG"));
+    QCOMPARE(fileBytes(path), fileBytes(expectedPath));
+    const Statistics s =
+        basinStatistics(41, 23, maps.outcomes.data(), maps.steps.data(), defaultEntropyBox);
+    QVERIFY(s.one > 0 && s.two > 0);
+    QCOMPARE(fileBytes(statisticsPath), statisticsJson(s) + '\n');
 }
 
 void RenderToolTest::unwritableOutput_data()
