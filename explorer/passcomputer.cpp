@@ -12,6 +12,7 @@ PassComputer::PassComputer(int threads, QObject *parent) : QObject(parent)
     qRegisterMetaType<PassResult>();
     qRegisterMetaType<Statistics>();
     pool_.setMaxThreadCount(threads > 0 ? threads : std::max(1, QThread::idealThreadCount()));
+    statisticsPool_.setMaxThreadCount(1);
     thread_ = std::thread([this] { coordinate(); });
 }
 
@@ -25,6 +26,7 @@ PassComputer::~PassComputer()
     }
     wake_.notify_one();
     thread_.join();
+    statisticsPool_.waitForDone();
 }
 
 quint64 PassComputer::request(const Viewport &view, const Scene &scene)
@@ -66,7 +68,8 @@ void PassComputer::coordinate()
 
 void PassComputer::compute(const Request &request)
 {
-    auto next = std::make_unique<ProgressiveView>(request.view.toView());
+    // Step counts only where shading needs them: 8 bytes a start point, to be allocated afresh.
+    auto next = std::make_unique<ProgressiveView>(request.view.toView(), request.scene.shade);
     std::int64_t kept = 0;
     if (current_ && currentScene_.sameOutcomes(request.scene))
         kept = next->keep(*current_);
@@ -117,9 +120,20 @@ void PassComputer::deliver(const Request &request, int level, bool finished)
     const PointMaps &maps = current_->maps();
     result.image = viewPicture(maps, request.scene, level);
     emit passReady(result);
-    if (finished && latest_.load() == request.number) {
-        emit statisticsReady(request.number,
-                             basinStatistics(maps.width, maps.height, maps.outcomes.data(),
-                                             maps.steps.data(), defaultEntropyBox));
-    }
+    if (!finished)
+        return;
+    // The statistics on a thread of their own, so that the next request need not wait for them.
+    auto outcomes = std::make_shared<const std::vector<std::uint8_t>>(maps.outcomes);
+    auto steps = std::make_shared<const std::vector<std::uint64_t>>(maps.steps);
+    const quint64 number = request.number;
+    const int width = maps.width;
+    const int height = maps.height;
+    statisticsPool_.start([this, outcomes, steps, number, width, height] {
+        if (latest_.load() != number)
+            return;
+        emit statisticsReady(number,
+                             basinStatistics(width, height, outcomes->data(),
+                                             steps->empty() ? nullptr : steps->data(),
+                                             defaultEntropyBox));
+    });
 }

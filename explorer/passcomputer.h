@@ -83,6 +83,7 @@ private:
     void deliver(const Request &request, int level, bool finished);
 
     QThreadPool pool_;
+    QThreadPool statisticsPool_; ///< one thread, for the statistics of finished views
     std::mutex mutex_;
     std::condition_variable wake_;
     std::optional<Request> pending_;
