@@ -135,10 +135,12 @@ bool ExplorerWindow::go(const Place &wanted, bool record)
     }
     if (place == place_ && computer_.latest() != 0)
         return true;
+    if (place.scene != place_.scene) {
+        view_->setScene(place.scene);
+        parameters_->setScene(place.scene);
+    }
     place_ = place;
     view_->setView(place.view);
-    view_->setScene(place.scene);
-    parameters_->setScene(place.scene);
     statistics_->showStatistics(nullptr);
     requestedAt_ = QDateTime::currentMSecsSinceEpoch();
     computer_.request(place.view, place.scene);
