@@ -145,11 +145,8 @@ int main(int argc, char *argv[])
             return 2;
         }
         switch (commandLine.parse(arguments)) {
-        case RenderCommandLine::Result::help: {
-            QString help = commandLine.helpText();
-            help.insert(help.indexOf(QStringLiteral("  -h, --help")), viewFileHelp());
-            return printOnly(help.toUtf8());
-        }
+        case RenderCommandLine::Result::help:
+            return printOnly(commandLine.helpText().toUtf8());
         case RenderCommandLine::Result::version:
             return printOnly(QByteArrayLiteral("velmora-render " VELMORA_VERSION "\n"));
         case RenderCommandLine::Result::error:

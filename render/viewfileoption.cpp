@@ -60,13 +60,15 @@ bool expandViewFiles(QStringList &arguments, QString &error)
     return true;
 }
 
-QString viewFileHelp()
+QString withViewFileHelp(QString help)
 {
-    return QStringLiteral("  --view-file <FILE>           The view, size and every parameter "
-                          "of a view\n"
-                          "                               file saved by Velmora Explorer, as "
-                          "the options\n"
-                          "                               that give them at this place (later "
-                          "options\n"
-                          "                               override them).\n");
+    const qsizetype at = help.indexOf(QStringLiteral("  -h, --help"));
+    return help.insert(at < 0 ? help.size() : at,
+                       QStringLiteral("  --view-file <FILE>           The view, size and every "
+                                      "parameter of a view\n"
+                                      "                               file saved by Velmora "
+                                      "Explorer, as the options\n"
+                                      "                               that give them at this "
+                                      "place (later options\n"
+                                      "                               override them).\n"));
 }

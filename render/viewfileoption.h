@@ -12,5 +12,5 @@
 /// read or is not a valid view file.
 bool expandViewFiles(QStringList &arguments, QString &error);
 
-/// The help's entry for --view-file, in the form of the others.
-QString viewFileHelp();
+/// help with the entry for --view-file, in the form of the others, before --help's.
+QString withViewFileHelp(QString help);
