@@ -1,5 +1,7 @@
 // velmora-makeicons DIR ID SIZE...: writes the window icon as DIR/SIZExSIZE/apps/ID.png for
-// each SIZE, from the program's own icon drawing. Run at build time; not installed.
+// each SIZE, from the program's own icon drawing: the explorer's for its ID, else the window's.
+// Run at build time; not installed.
+#include "explorer/explorericon.h"
 #include "ui/dialogs/icon.h"
 
 #include <QDir>
@@ -27,7 +29,9 @@ int main(int argc, char *argv[])
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(args[1]).arg(size);
         QSaveFile file(QStringLiteral("%1/%2.png").arg(folder, args[2]));
         if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) ||
-            !velmoraIconImage(size).save(&file, "PNG") || !file.commit()) {
+            !(args[2] == QStringLiteral(VELMORA_EXPLORER_ID) ? explorerIconImage(size)
+                                                             : velmoraIconImage(size))
+                 .save(&file, "PNG") || !file.commit()) {
             std::fprintf(stderr, "velmora-makeicons: cannot write %s\n",
                          qUtf8Printable(file.fileName()));
             return 1;

@@ -5,6 +5,7 @@
 #include "renderer.h"
 #include "engine/statistics.h"
 #include "sweeprange.h"
+#include "viewfileoption.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -27,7 +28,7 @@ public:
 
     /// After Result::error: one line naming the option and what it accepts.
     const QString &errorText() const { return error_; }
-    QString helpText() const { return parser_.helpText(); }
+    QString helpText() const { return withViewFileHelp(parser_.helpText()); }
 
     /// After Result::render: what to compute, where to write it and in which format ("BMP" or
     /// "PNG").

@@ -4,6 +4,7 @@
 #include "statisticsmerge.h"
 #include "sweep.h"
 #include "sweepplot.h"
+#include "viewfileoption.h"
 
 #include <QCoreApplication>
 
@@ -50,6 +51,11 @@ int main(int argc, char *argv[])
             return 2;
         }
         RenderCommandLine commandLine;
+        QString viewFileError;
+        if (!expandViewFiles(arguments, viewFileError)) {
+            printError(viewFileError);
+            return 2;
+        }
         const RenderCommandLine::Result result = commandLine.parse(arguments);
         const RenderJob job =
             result == RenderCommandLine::Result::render ? commandLine.job() : RenderJob();

@@ -55,7 +55,7 @@ grep -q 'libqt6gui6' <<<"$depends" || fail "no dependencies computed from the bi
 # The window's captions are laid out for Arial's metrics, which Liberation Sans has.
 grep -q 'fonts-liberation2 | fonts-liberation' <<<"$depends" || fail "no dependency on Liberation Sans"
 programs=$(dpkg-deb -c "$deb" | awk '$6 ~ /^\.\/usr\/bin\/./ {print $6}' | sort | tr '\n' ' ')
-[ "$programs" = "./usr/bin/velmora ./usr/bin/velmora-render " ] ||
+[ "$programs" = "./usr/bin/velmora ./usr/bin/velmora-explorer ./usr/bin/velmora-render " ] ||
     fail "the package's programs are $programs"
 
 chmod 755 "$work" # apt's download user reads the package from here
@@ -81,23 +81,36 @@ found=$(cd "$work" && env -u PYTHONPATH /usr/bin/python3 -c \
 status=0
 timeout 3 env QT_QPA_PLATFORM=offscreen /usr/bin/velmora >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the installed velmora ended with status $status at start"
+status=0
+timeout 3 env QT_QPA_PLATFORM=offscreen HOME="$work" /usr/bin/velmora-explorer >/dev/null 2>&1 ||
+    status=$?
+[ "$status" -eq 124 ] || fail "the installed velmora-explorer ended with status $status at start"
 
 files=$(dpkg -L velmora)
-desktop=$(grep '^/usr/share/applications/.*\.desktop$' <<<"$files") || fail "no desktop entry"
-metainfo=$(grep '^/usr/share/metainfo/.*\.metainfo\.xml$' <<<"$files") || fail "no metadata"
-validate ': (error|warning): ' desktop-file-validate "$desktop"
-validate '^[EW]: ' appstreamcli validate --no-net "$metainfo"
-id=$(basename "$desktop" .desktop)
-grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
-    fail "the metadata does not launch $id.desktop"
-grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
-for size in 32 64 128 256; do
-    [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" ] || fail "no $size pixel icon"
+desktops=$(grep '^/usr/share/applications/.*\.desktop$' <<<"$files") || fail "no desktop entry"
+[ "$(wc -l <<<"$desktops")" -eq 2 ] || fail "the desktop entries are $desktops"
+for desktop in $desktops; do
+    id=$(basename "$desktop" .desktop)
+    metainfo=/usr/share/metainfo/$id.metainfo.xml
+    [ -f "$metainfo" ] || fail "no metadata for $id"
+    validate ': (error|warning): ' desktop-file-validate "$desktop"
+    validate '^[EW]: ' appstreamcli validate --no-net "$metainfo"
+    grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+        fail "the metadata does not launch $id.desktop"
+    grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
+    for size in 32 64 128 256; do
+        [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" ] || fail "no $size pixel icon"
+    done
 done
+grep -qx 'Name=Velmora Explorer' $desktops || fail "no desktop entry named Velmora Explorer"
 page=/usr/share/man/man1/velmora-render.1.gz
 zgrep -q '^\.SH EXAMPLES' "$page" && zgrep -q 'client' "$page" || fail "$page lacks options or examples"
+explorer_page=/usr/share/man/man1/velmora-explorer.1.gz
+zgrep -q 'view\\-file' "$explorer_page" || fail "$explorer_page lacks the view files"
 if command -v man >/dev/null; then
-    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || fail "man -l $page"
-    [ -z "$warnings" ] || fail "man -l $page warns: $warnings"
+    for p in "$page" "$explorer_page"; do
+        warnings=$(MANWIDTH=80 man --warnings -l "$p" 2>&1 >/dev/null) || fail "man -l $p"
+        [ -z "$warnings" ] || fail "man -l $p warns: $warnings"
+    done
 fi
 echo "package-check: every check passed; removing the package"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds the window's program (nothing else) and starts it. Extra
-# arguments go to the program.
+# Sets up a fresh machine, builds the window's program (nothing else) and starts it; with
+# 'explorer' first, Velmora Explorer instead. Other arguments go to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
@@ -14,5 +14,10 @@ fi
 tools/setup.sh
 # A configured tree reconfigures itself when it needs to.
 [ -f "$build_dir/CMakeCache.txt" ] || cmake -S . -B "$build_dir" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)" --target velmora
-exec "$build_dir/app/velmora" "$@"
+target=velmora program=app/velmora
+if [ "${1:-}" = explorer ]; then
+    shift
+    target=velmora-explorer program=explorer/velmora-explorer
+fi
+cmake --build "$build_dir" -j"$(nproc)" --target "$target"
+exec "$build_dir/$program" "$@"

@@ -1,0 +1,138 @@
+// bench_explorer [ROUNDS]: the explorer's speed goals, offscreen, on a view of 1280 x 800 device
+// pixels: the first coarse pass after a wheel notch and after a parameter change, the whole
+// default view, a 50-point pan, the longest the GUI thread goes without serving a timer while
+// passes run, and how long abandoned passes take to hand over to the next request. Prints the
+// best, the median and the worst of each in milliseconds.
+
+#include "explorer/explorerwindow.h"
+#include "explorer/viewwidget.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QSize viewSize(1280, 800);
+
+struct Figures
+{
+    const char *what;
+    std::vector<double> ms;
+    void print() const
+    {
+        std::vector<double> v = ms;
+        std::sort(v.begin(), v.end());
+        if (v.empty())
+            return;
+        std::printf("%-46s best %8.2f  median %8.2f  worst %8.2f ms  (%zu rounds)\n", what,
+                    v.front(), v[v.size() / 2], v.back(), v.size());
+    }
+};
+
+/// Goes to place and returns the milliseconds until the first pass (finished: the last) of that
+/// request is on the view; the GUI thread serves its events meanwhile.
+double timeTo(ExplorerWindow &window, const Place &place, bool finished)
+{
+    QElapsedTimer timer;
+    timer.start();
+    double shown = -1;
+    QObject context;
+    QObject::connect(&window.computer(), &PassComputer::passReady, &context,
+                     [&](const PassResult &r) {
+                         if (r.request == window.computer().latest() && (!finished || r.finished))
+                             shown = double(timer.nsecsElapsed()) / 1e6;
+                     });
+    window.go(place);
+    while (shown < 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // The pass reaches the screen with the next paint.
+    window.view().repaint();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("velmora-bench"));
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    ExplorerWindow window;
+    for (QDockWidget *dock : window.findChildren<QDockWidget *>())
+        dock->hide();
+    window.show();
+    QCoreApplication::processEvents();
+    window.resize(window.size() + viewSize - window.view().size());
+    QCoreApplication::processEvents();
+    std::printf("view %d x %d device pixels, %d threads\n", window.view().deviceSize().width(),
+                window.view().deviceSize().height(), QThread::idealThreadCount());
+
+    Figures whole{"whole default view, exact", {}};
+    Figures notch{"first coarse pass after a wheel notch", {}};
+    Figures change{"first coarse pass after a parameter change", {}};
+    Figures pan{"50-point pan, new strips exact", {}};
+    Figures gap{"longest GUI thread gap during zooms and pans", {}};
+    Figures handOver{"abandoned passes hand over", {}};
+
+    const Place home = window.home();
+    std::int64_t lastHandOver = -1;
+    for (int r = 0; r < rounds; ++r) {
+        // Another moving mass in between, so that nothing of the default view is kept.
+        Place other = home;
+        other.scene.trajectory.massMoving = std::int16_t(51 + r);
+        change.ms.push_back(timeTo(window, other, false));
+        whole.ms.push_back(timeTo(window, home, true));
+        const QPointF cursor(300 + 40 * r, 200 + 20 * r);
+        Place zoomed = home;
+        zoomed.view = home.view.zoomed(cursor, 1 / ViewWidget::zoomStep);
+        notch.ms.push_back(timeTo(window, zoomed, false));
+        timeTo(window, zoomed, true);
+        Place panned = zoomed;
+        panned.view = zoomed.view.panned(r % 2 ? 50 : -50, 0);
+        pan.ms.push_back(timeTo(window, panned, true));
+
+        // A series of wheel notches and pans 40 ms apart, each abandoning the last.
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer tick;
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        Place place = panned;
+        tick.start();
+        last = clock.nsecsElapsed();
+        for (int step = 0; step < 12; ++step) {
+            place.view = step % 3 == 2 ? place.view.panned(40, -30)
+                                       : place.view.zoomed(cursor, step < 6 ? 0.8 : 1.25);
+            window.go(place);
+            QElapsedTimer wait;
+            wait.start();
+            while (wait.elapsed() < 40)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            const std::int64_t ns = window.computer().lastHandOverNs();
+            if (ns >= 0 && ns != lastHandOver)
+                handOver.ms.push_back(double(ns) / 1e6);
+            lastHandOver = ns;
+        }
+        timeTo(window, place, true);
+        tick.stop();
+        gap.ms.push_back(double(longest) / 1e6);
+    }
+    for (const Figures *f : {&notch, &change, &whole, &pan, &gap, &handOver})
+        f->print();
+    return 0;
+}

@@ -1,0 +1,120 @@
+// The explorer's menus, toolbar and shortcuts.
+#include "explorerwindow.h"
+
+#include "parameterdock.h"
+#include "statisticsdock.h"
+#include "viewwidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QToolBar>
+
+void ExplorerWindow::createActions()
+{
+    const auto make = [this](const char *name, const QString &text,
+                             const QList<QKeySequence> &keys, const QString &tip = {}) {
+        auto *a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        a->setStatusTip(tip);
+        addAction(a);
+        return a;
+    };
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction *open = make("openView", QStringLiteral("&Open View..."), {QKeySequence::Open},
+                         QStringLiteral("Go to a place saved in a view file."));
+    connect(open, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Open View"), {}, QStringLiteral("Views (*.json)"));
+        if (!path.isEmpty())
+            openView(path);
+    });
+    QAction *save = make("saveView", QStringLiteral("&Save View..."), {QKeySequence::Save},
+                         QStringLiteral("Save the place shown, with every parameter."));
+    connect(save, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(
+            this, QStringLiteral("Save View"), QStringLiteral("view.json"),
+            QStringLiteral("Views (*.json)"));
+        if (!path.isEmpty())
+            saveView(path);
+    });
+    QAction *picture = make("savePicture", QStringLiteral("Save &Picture..."),
+                            {QKeySequence(Qt::CTRL | Qt::Key_P)},
+                            QStringLiteral("Write the view as a picture, at any size."));
+    connect(picture, &QAction::triggered, this, &ExplorerWindow::savePicture);
+    QAction *copy = make("copyCommandLine", QStringLiteral("&Copy Command Line"),
+                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+                         QStringLiteral("The velmora-render command that writes this view."));
+    connect(copy, &QAction::triggered, this, [this] {
+        QApplication::clipboard()->setText(commandLine());
+        statusBar()->showMessage(QStringLiteral("Copied: ") + commandLine(), 8000);
+    });
+    QAction *quit = make("quit", QStringLiteral("&Quit"), {QKeySequence::Quit});
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    file->addActions({open, save});
+    file->addSeparator();
+    file->addActions({picture, copy});
+    file->addSeparator();
+    file->addAction(quit);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction *zoomIn = make("zoomIn", QStringLiteral("Zoom &In"),
+                           {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal),
+                            QKeySequence::ZoomIn});
+    connect(zoomIn, &QAction::triggered, view_,
+            [this] { view_->zoomBy(1 / ViewWidget::zoomStep); });
+    QAction *zoomOut = make("zoomOut", QStringLiteral("Zoom &Out"),
+                            {QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut});
+    connect(zoomOut, &QAction::triggered, view_, [this] { view_->zoomBy(ViewWidget::zoomStep); });
+    back_ = make("back", QStringLiteral("&Back"), {QKeySequence(Qt::ALT | Qt::Key_Left)},
+                 QStringLiteral("The place shown before."));
+    connect(back_, &QAction::triggered, this, &ExplorerWindow::back);
+    forward_ = make("forward", QStringLiteral("&Forward"), {QKeySequence(Qt::ALT | Qt::Key_Right)});
+    connect(forward_, &QAction::triggered, this, &ExplorerWindow::forward);
+    QAction *homeAction = make("home", QStringLiteral("&Home"), {QKeySequence(Qt::Key_Home)},
+                               QStringLiteral("The default picture and masses, unshaded."));
+    connect(homeAction, &QAction::triggered, this, [this] { go(home()); });
+    QAction *fullScreen = make("fullScreen", QStringLiteral("&Full Screen"),
+                               {QKeySequence(Qt::Key_F11)});
+    fullScreen->setCheckable(true);
+    connect(fullScreen, &QAction::toggled, this,
+            [this](bool on) { on ? showFullScreen() : showNormal(); });
+    view->addActions({zoomIn, zoomOut});
+    view->addSeparator();
+    view->addActions({back_, forward_, homeAction});
+    view->addSeparator();
+    view->addAction(parameters_->toggleViewAction());
+    view->addAction(statistics_->toggleViewAction());
+    view->addAction(fullScreen);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction *about = make("about", QStringLiteral("&About Velmora Explorer"), {});
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(
+            this, QStringLiteral("About Velmora Explorer"),
+            QStringLiteral("<p><b>Velmora Explorer %1</b></p><p>Zoom into the basins of "
+                           "attraction of two fixed masses. Every finished view is exactly the "
+                           "picture velmora-render writes for it.</p><p>Wheel or + and -: zoom. "
+                           "Drag: pan. Right-drag or Ctrl-drag: zoom to a rectangle. Drag a "
+                           "mass to move it. Hold Shift: the trajectory under the "
+                           "cursor.</p><p>Free software under the GNU General Public License, "
+                           "version 3 or later.</p>")
+                .arg(QApplication::applicationVersion()));
+    });
+    help->addAction(about);
+
+    QToolBar *tools = addToolBar(QStringLiteral("Navigation"));
+    tools->setObjectName(QStringLiteral("navigation"));
+    tools->addActions({back_, forward_, homeAction});
+    tools->addSeparator();
+    tools->addActions({zoomIn, zoomOut});
+    tools->addSeparator();
+    tools->addActions({picture, copy});
+    updateHistoryActions();
+}

@@ -1,0 +1,326 @@
+#include "explorerwindow.h"
+
+#include "explorericon.h"
+#include "parameterdock.h"
+#include "statisticsdock.h"
+#include "viewwidget.h"
+
+#include "picture/safefile.h"
+#include "sim/defaults.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+/// Places kept for Back.
+constexpr std::size_t historyLength = 200;
+
+QString shellWord(const QString &word)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.,/:=+-]+$"));
+    if (plain.match(word).hasMatch())
+        return word;
+    return QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+           QLatin1Char('\'');
+}
+
+} // namespace
+
+ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
+    : QMainWindow(parent), view_(new ViewWidget), parameters_(new ParameterDock(this)),
+      statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads)
+{
+    setWindowTitle(QStringLiteral("Velmora Explorer"));
+    setWindowIcon(explorerIcon());
+    setCentralWidget(view_);
+    addDockWidget(Qt::RightDockWidgetArea, parameters_);
+    addDockWidget(Qt::RightDockWidgetArea, statistics_);
+    cursor_->setObjectName(QStringLiteral("cursorPosition"));
+    statusBar()->addPermanentWidget(cursor_);
+
+    connect(&computer_, &PassComputer::passReady, this, &ExplorerWindow::showPass);
+    connect(&computer_, &PassComputer::statisticsReady, this,
+            [this](quint64 request, const Statistics &statistics) {
+                if (request == computer_.latest())
+                    statistics_->showStatistics(&statistics);
+            });
+    connect(view_, &ViewWidget::viewWanted, this, [this](const Viewport &view) {
+        go({view, place_.scene});
+    });
+    connect(view_, &ViewWidget::deviceSizeChanged, this, [this](QSize size) {
+        if (computer_.latest() != 0) {
+            go({place_.view.resized(size), place_.scene}, false);
+            return;
+        }
+        // The first size: where the explorer opens.
+        if (!go(opening_ ? Place{opening_->view.centred(size), opening_->scene} : home(), false))
+            go(home(), false);
+        history_ = {place_};
+    });
+    connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
+        Place moved = place_;
+        TrajectoryParameters &p = moved.scene.trajectory;
+        const auto clamp = [](int v) { return std::int16_t(std::clamp(v, 0, maxClientSide)); };
+        (mass == 1 ? p.xrot : p.xblau) = clamp(at.x());
+        (mass == 1 ? p.yrot : p.yblau) = clamp(at.y());
+        go(moved);
+    });
+    connect(view_, &ViewWidget::cursorMoved, this, [this](QPointF at) {
+        cursor_->setText(QStringLiteral("x %1   y %2")
+                             .arg(double(float(at.x())), 0, 'g', 9)
+                             .arg(at.y(), 0, 'g', 12));
+    });
+    connect(view_, &ViewWidget::trajectoryShown, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
+    connect(parameters_, &ParameterDock::sceneChanged, this,
+            [this](const Scene &scene) { go({place_.view, scene}); });
+    connect(&saver_, &PictureSaver::finished, this, [this](bool ok, const QString &reason) {
+        if (ok)
+            statusBar()->showMessage(QStringLiteral("Picture saved."), 5000);
+        else if (reason == QStringLiteral("cancelled"))
+            statusBar()->showMessage(QStringLiteral("Saving cancelled; nothing written."), 5000);
+        else
+            QMessageBox::warning(this, QStringLiteral("Save Picture"),
+                                 QStringLiteral("The picture could not be saved: %1.").arg(reason));
+    });
+
+    settle_.setSingleShot(true);
+    settle_.setInterval(600);
+    connect(&settle_, &QTimer::timeout, this, &ExplorerWindow::remember);
+
+    createActions();
+    history_.push_back(place_);
+    restoreSettings();
+}
+
+ExplorerWindow::~ExplorerWindow() = default;
+
+Place ExplorerWindow::home() const
+{
+    const sim::Rect r = sim::defaultPicture(1024, 700);
+    Place home;
+    home.view = Viewport::fitting(QRectF(double(r.left), double(r.top), sim::defaultPictureWidth,
+                                         sim::defaultPictureHeight),
+                                  view_->deviceSize());
+    return home;
+}
+
+bool ExplorerWindow::go(const Place &wanted, bool record)
+{
+    Place place = wanted;
+    if (place.view.size.isEmpty())
+        place.view.size = view_->deviceSize();
+    if (const QString why = place.view.refusal(); !why.isEmpty()) {
+        statusBar()->showMessage(why, 8000);
+        return false;
+    }
+    if (place == place_ && computer_.latest() != 0)
+        return true;
+    if (place.scene != place_.scene) {
+        view_->setScene(place.scene);
+        parameters_->setScene(place.scene);
+    }
+    place_ = place;
+    view_->setView(place.view);
+    statistics_->showStatistics(nullptr);
+    requestedAt_ = QDateTime::currentMSecsSinceEpoch();
+    computer_.request(place.view, place.scene);
+    if (record)
+        settle_.start();
+    return true;
+}
+
+void ExplorerWindow::showPass(const PassResult &result)
+{
+    if (result.request != computer_.latest())
+        return; // a later request is under way: this pass is stale
+    view_->showPass(result);
+    if (result.finished) {
+        statusBar()->showMessage(
+            QStringLiteral("Finished in %1 ms.")
+                .arg(QDateTime::currentMSecsSinceEpoch() - requestedAt_),
+            3000);
+    }
+}
+
+void ExplorerWindow::remember()
+{
+    if (history_[historyIndex_] == place_)
+        return;
+    history_.resize(historyIndex_ + 1);
+    history_.push_back(place_);
+    if (history_.size() > historyLength)
+        history_.erase(history_.begin());
+    historyIndex_ = history_.size() - 1;
+    updateHistoryActions();
+}
+
+void ExplorerWindow::back()
+{
+    remember();
+    if (historyIndex_ == 0)
+        return;
+    --historyIndex_;
+    Place p = history_[historyIndex_];
+    p.view = p.view.centred(view_->deviceSize());
+    go(p, false);
+    updateHistoryActions();
+}
+
+void ExplorerWindow::forward()
+{
+    if (historyIndex_ + 1 >= history_.size())
+        return;
+    ++historyIndex_;
+    Place p = history_[historyIndex_];
+    p.view = p.view.centred(view_->deviceSize());
+    go(p, false);
+    updateHistoryActions();
+}
+
+void ExplorerWindow::updateHistoryActions()
+{
+    back_->setEnabled(historyIndex_ > 0);
+    forward_->setEnabled(historyIndex_ + 1 < history_.size());
+}
+
+QString ExplorerWindow::commandLine(const QString &output) const
+{
+    QStringList words{QStringLiteral("velmora-render")};
+    for (const QString &w : viewfile::renderArguments(place_))
+        words << shellWord(w);
+    words << shellWord(output);
+    return words.join(QLatin1Char(' '));
+}
+
+bool ExplorerWindow::openView(const QString &path)
+{
+    QFile file(path);
+    QString problem;
+    Place read;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = file.errorString();
+    else if (file.size() > 1 << 20)
+        problem = QStringLiteral("it is too large for a view file");
+    else
+        viewfile::read(file.readAll(), read, &problem);
+    if (problem.isEmpty()) {
+        // The place's middle, at the size of this window's view.
+        if (computer_.latest() == 0) {
+            opening_ = read; // placed once the view has its size
+            return true;
+        }
+        go({read.view.centred(view_->deviceSize()), read.scene});
+        return true;
+    }
+    QMessageBox::warning(this, QStringLiteral("Open View"),
+                         QStringLiteral("'%1' was not opened: %2.").arg(path, problem));
+    return false;
+}
+
+bool ExplorerWindow::saveView(const QString &path)
+{
+    const QByteArray contents = viewfile::write(place_);
+    QString reason;
+    if (writeFileSafely(
+            path, [&](QIODevice &d) { return d.write(contents) == contents.size(); }, &reason)) {
+        return true;
+    }
+    QMessageBox::warning(this, QStringLiteral("Save View"),
+                         QStringLiteral("'%1' could not be written: %2.").arg(path, reason));
+    return false;
+}
+
+void ExplorerWindow::savePicture()
+{
+    if (saver_.busy())
+        return;
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Picture"), QStringLiteral("view.png"),
+        QStringLiteral("Pictures (*.png *.bmp)"));
+    if (path.isEmpty())
+        return;
+    const QSize current = place_.view.size;
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        this, QStringLiteral("Save Picture"),
+        QStringLiteral("Size in points, WIDTHxHEIGHT (each 1 to %1):").arg(viewfile::maxSide),
+        QLineEdit::Normal, QStringLiteral("%1x%2").arg(current.width()).arg(current.height()),
+        &ok);
+    if (!ok)
+        return;
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,5})\\s*[xX]\\s*(\\d{1,5})\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    const QSize size = m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
+    if (size.width() < 1 || size.height() < 1 || size.width() > viewfile::maxSide ||
+        size.height() > viewfile::maxSide) {
+        QMessageBox::warning(this, QStringLiteral("Save Picture"),
+                             QStringLiteral("'%1' is not a size from 1x1 to %2x%2.")
+                                 .arg(text)
+                                 .arg(viewfile::maxSide));
+        return;
+    }
+    Place place = place_;
+    if (size != current) {
+        const Viewport &v = place_.view;
+        place.view = Viewport::fitting(
+            QRectF(v.x, v.y, v.spacing * current.width(), v.spacing * current.height()), size);
+    }
+    if (const QString why = place.view.refusal(); !why.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Save Picture"), why);
+        return;
+    }
+    auto *progress = new QProgressDialog(QStringLiteral("Computing and saving the picture..."),
+                                         QStringLiteral("Cancel"), 0, 1000, this);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->setMinimumDuration(0);
+    auto *poll = new QTimer(progress);
+    connect(poll, &QTimer::timeout, progress, [this, progress] {
+        progress->setValue(int(1000 * saver_.pointsDone() / std::max<std::int64_t>(1, saver_.pointCount())));
+    });
+    connect(progress, &QProgressDialog::canceled, &saver_, &PictureSaver::cancel);
+    connect(&saver_, &PictureSaver::finished, progress, &QProgressDialog::close);
+    poll->start(100);
+    saver_.start(place, path);
+}
+
+void ExplorerWindow::closeEvent(QCloseEvent *event)
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("windowState"), saveState());
+    settings.setValue(QStringLiteral("place"), viewfile::write(place_));
+    saver_.cancel();
+    event->accept();
+}
+
+void ExplorerWindow::restoreSettings()
+{
+    QSettings settings;
+    if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray()))
+        resize(1280, 800);
+    restoreState(settings.value(QStringLiteral("windowState")).toByteArray());
+    Place last;
+    if (viewfile::read(settings.value(QStringLiteral("place")).toByteArray(), last, nullptr)) {
+        opening_ = last;
+    }
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "passcomputer.h"
+#include "picturesaver.h"
+#include "viewfile.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <optional>
+#include <vector>
+
+class ParameterDock;
+class QLabel;
+class StatisticsDock;
+class ViewWidget;
+
+/// Velmora Explorer's main window: the view, the parameters and statistics docks, menus, toolbar
+/// and status bar, the history of places visited and the files it reads and writes.
+class ExplorerWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /// threads: the computing threads, 0 for one per core.
+    explicit ExplorerWindow(int threads = 0, QWidget *parent = nullptr);
+    ~ExplorerWindow() override;
+
+    const Place &place() const { return place_; }
+    /// Goes to place (at the view's own size when it has one); false, with the reason in the status
+    /// bar, when the viewport is refused.
+    bool go(const Place &place, bool remember = true);
+    /// The default place: the window's default picture rectangle filling the view, unshaded.
+    Place home() const;
+
+    PassComputer &computer() { return computer_; }
+    ViewWidget &view() { return *view_; }
+
+    /// Opens a view file; false with a message box naming the problem.
+    bool openView(const QString &path);
+    /// Writes the current place as a view file; false with a message box.
+    bool saveView(const QString &path);
+    /// The velmora-render command line that writes the view as it stands to output.
+    QString commandLine(const QString &output = QStringLiteral("view.png")) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void showPass(const PassResult &result);
+    void remember();
+    void back();
+    void forward();
+    void updateHistoryActions();
+    void savePicture();
+    void restoreSettings();
+
+    ViewWidget *view_;
+    ParameterDock *parameters_;
+    StatisticsDock *statistics_;
+    QLabel *cursor_;
+    PassComputer computer_;
+    PictureSaver saver_;
+    Place place_;
+    std::vector<Place> history_;
+    std::size_t historyIndex_ = 0;
+    QTimer settle_;
+    QAction *back_ = nullptr;
+    QAction *forward_ = nullptr;
+    qint64 requestedAt_ = 0;
+    /// Where the last run left off, to open there once the view has its size.
+    std::optional<Place> opening_;
+};

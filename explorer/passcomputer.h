@@ -1,0 +1,98 @@
+#pragma once
+
+#include "scene.h"
+#include "viewport.h"
+
+#include "engine/progressive.h"
+#include "engine/statistics.h"
+
+#include <QImage>
+#include <QObject>
+#include <QThreadPool>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+/// A pass of a request, painted: what the view shows once it lands.
+struct PassResult
+{
+    quint64 request = 0;
+    int level = 8;         ///< 8, 4, 2 or 1: every level-th start point is known
+    bool finished = false; ///< every start point is known: the picture is exact
+    Viewport view;
+    Scene scene;
+    QImage image;
+};
+Q_DECLARE_METATYPE(PassResult)
+Q_DECLARE_METATYPE(Statistics)
+
+/// Computes the viewports the explorer asks for, coarse to fine, away from the GUI thread. A
+/// request abandons the one under way at once and the last request always wins; the start
+/// points a whole-point pan keeps are taken over, not computed again. Each pass is painted on
+/// the computing thread and handed over by passReady; the finest pass also now and then while
+/// it runs. When most of a view is kept (a pan), only the finest pass is painted: the kept
+/// points are on screen already, and the new strips are done almost at once.
+class PassComputer : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// threads: worker threads, 0 for one a core.
+    explicit PassComputer(int threads = 0, QObject *parent = nullptr);
+    ~PassComputer() override;
+
+    /// Computes view under scene from now on; returns the request's number, which its results
+    /// carry. Any thread.
+    quint64 request(const Viewport &view, const Scene &scene);
+    /// The number of the latest request.
+    quint64 latest() const { return latest_.load(); }
+
+    /// Start points whose trajectories were followed since construction.
+    std::int64_t pointsComputed() const { return pointsComputed_.load(); }
+
+    /// Nanoseconds from the last request that found a computation under way to the moment that
+    /// computation's workers had returned and the request's own began; -1 before the first.
+    std::int64_t lastHandOverNs() const { return handOver_.load(); }
+
+    /// How often the finest pass is shown while it runs, in milliseconds.
+    static constexpr int partialInterval = 150;
+
+signals:
+    /// From the computing thread; the receiver drops a result whose request is not the latest.
+    void passReady(const PassResult &result);
+    /// The statistics of a finished request, soon after its last pass.
+    void statisticsReady(quint64 request, const Statistics &statistics);
+
+private:
+    struct Request
+    {
+        quint64 number;
+        Viewport view;
+        Scene scene;
+        std::chrono::steady_clock::time_point made;
+        bool interrupts; ///< a computation was under way when it was made
+    };
+    void coordinate();
+    void compute(const Request &request);
+    void deliver(const Request &request, int level, bool finished);
+
+    QThreadPool pool_;
+    QThreadPool statisticsPool_; ///< one thread, for the statistics of finished views
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::optional<Request> pending_;
+    bool stopping_ = false;
+    Engine *engine_ = nullptr; ///< the one under way, under mutex_
+    std::atomic<quint64> latest_{0};
+    std::atomic<std::int64_t> pointsComputed_{0};
+    std::atomic<std::int64_t> handOver_{-1};
+    std::unique_ptr<ProgressiveView> current_; ///< the computing thread's own
+    Scene currentScene_;
+    std::thread thread_;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "viewfile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+class Engine;
+
+/// Computes a place at its size and writes it as a picture file, away from the GUI thread:
+/// exactly the file velmora-render writes for the same view and parameters, through the safe
+/// files (nothing partial; an older file stays as it was when anything fails or is cancelled).
+class PictureSaver : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PictureSaver(QObject *parent = nullptr);
+    ~PictureSaver() override;
+
+    /// Starts saving; false when a save is under way already.
+    bool start(const Place &place, const QString &path);
+    /// Any thread.
+    void cancel();
+    bool busy() const { return thread_.joinable(); }
+
+    std::int64_t pointsDone() const;
+    std::int64_t pointCount() const { return count_; }
+
+signals:
+    /// ok false: *reason says why ("cancelled" when it was).
+    void finished(bool ok, const QString &reason);
+
+private:
+    void run(const Place &place, const QString &path);
+
+    mutable std::mutex mutex_;
+    bool cancelled_ = false;
+    Engine *engine_ = nullptr; ///< the one computing, under mutex_
+    std::int64_t done_ = 0;
+    std::int64_t count_ = 0;
+    std::thread thread_;
+};

@@ -1,0 +1,53 @@
+#include "statisticsdock.h"
+
+#include <QLabel>
+#include <QLocale>
+
+namespace {
+
+QString real(double v)
+{
+    return QString::number(v, 'f', 4);
+}
+
+QString optional(const std::optional<double> &v)
+{
+    return v ? real(*v) : QStringLiteral("none (no whole box)");
+}
+
+} // namespace
+
+StatisticsDock::StatisticsDock(QWidget *parent)
+    : QDockWidget(QStringLiteral("Statistics"), parent), text_(new QLabel)
+{
+    setObjectName(QStringLiteral("statistics"));
+    text_->setObjectName(QStringLiteral("statisticsText"));
+    text_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    text_->setMargin(8);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setWidget(text_);
+    showStatistics(nullptr);
+}
+
+void StatisticsDock::showStatistics(const Statistics *s)
+{
+    if (!s) {
+        text_->setText(QStringLiteral("Computing..."));
+        return;
+    }
+    text_->setText(
+        QStringLiteral("<table cellspacing=2>"
+                       "<tr><td>Start points</td><td align=right>%1</td></tr>"
+                       "<tr><td>Mass one</td><td align=right>%2</td></tr>"
+                       "<tr><td>Mass two</td><td align=right>%3</td></tr>"
+                       "<tr><td>Never captured</td><td align=right>%4</td></tr>"
+                       "<tr><td>Basin entropy</td><td align=right>%5</td></tr>"
+                       "<tr><td>Boundary basin entropy</td><td align=right>%6</td></tr>"
+                       "<tr><td>Boundary fraction</td><td align=right>%7</td></tr>"
+                       "</table><p>Boxes of %8 x %8 points.</p>")
+            .arg(QLocale().toString(qlonglong(s->points)), real(s->fraction(s->one)),
+                 real(s->fraction(s->two)), real(s->fraction(s->never)),
+                 optional(s->basinEntropy), optional(s->boundaryBasinEntropy),
+                 real(s->boundaryFraction))
+            .arg(s->entropyBox));
+}

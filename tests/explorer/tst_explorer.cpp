@@ -1,0 +1,216 @@
+#include "explorer/explorerwindow.h"
+#include "explorer/viewwidget.h"
+
+#include "picture/surface.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+class ExplorerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void finishedViewEqualsRenderer_data();
+    void finishedViewEqualsRenderer();
+    void panComputesOnlyNewPoints();
+    void lastRequestWins();
+    void zoomLimit_data();
+    void zoomLimit();
+};
+
+namespace {
+
+/// The last finished pass a computer delivered, collected on the GUI thread.
+struct Finished
+{
+    explicit Finished(PassComputer &computer)
+    {
+        QObject::connect(&computer, &PassComputer::passReady, &context,
+                         [this](const PassResult &r) {
+                             if (r.finished)
+                                 last = r;
+                         });
+    }
+    QObject context;
+    PassResult last;
+};
+
+/// velmora-render's file for a command line as Copy Command Line gives it, run by a shell.
+QByteArray renderedFile(const QString &commandLine, const QString &output)
+{
+    const QString program = QStringLiteral("velmora-render ");
+    if (!commandLine.startsWith(program))
+        return {};
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("\"$0\" ") + commandLine.mid(program.size()),
+                   QStringLiteral(VELMORA_RENDER_PATH)});
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+        qWarning() << process.readAllStandardError();
+        return {};
+    }
+    QFile file(output);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void ExplorerTest::finishedViewEqualsRenderer_data()
+{
+    QTest::addColumn<bool>("shade");
+    QTest::addColumn<int>("zoomNotches");
+    QTest::addColumn<QSize>("saveSize"); // empty: the view as shown
+    QTest::addColumn<bool>("viewFile");  // the renderer reads a saved view file
+
+    QTest::newRow("home") << false << 0 << QSize() << false;
+    QTest::newRow("zoomed in, shaded") << true << 9 << QSize() << false;
+    QTest::newRow("saved at another size") << false << 4 << QSize(301, 177) << false;
+    QTest::newRow("through a view file, shaded") << true << 6 << QSize() << true;
+}
+
+void ExplorerTest::finishedViewEqualsRenderer()
+{
+    QFETCH(bool, shade);
+    QFETCH(int, zoomNotches);
+    QFETCH(QSize, saveSize);
+    QFETCH(bool, viewFile);
+    QTemporaryDir dir;
+    ExplorerWindow window;
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    Finished finished(window.computer());
+
+    Place place = window.home();
+    place.scene.shade = shade;
+    place.scene.trajectory.massMoving = 70;
+    for (int i = 0; i < zoomNotches; ++i)
+        place.view = place.view.zoomed(QPointF(100.5, 60.25), 1 / ViewWidget::zoomStep);
+    QVERIFY(window.go(place));
+    QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == window.computer().latest(), 30000);
+
+    const QString mine = dir.filePath(QStringLiteral("mine.bmp"));
+    if (saveSize.isEmpty()) {
+        QVERIFY(writeImageFile(window.view().image(), mine, "BMP"));
+    } else {
+        PictureSaver saver;
+        Place bigger = window.place();
+        bigger.view = Viewport::fitting(QRectF(bigger.view.x, bigger.view.y,
+                                               bigger.view.size.width() * bigger.view.spacing,
+                                               bigger.view.size.height() * bigger.view.spacing),
+                                        saveSize);
+        bool ok = false;
+        connect(&saver, &PictureSaver::finished, this, [&](bool done) { ok = done; });
+        QVERIFY(saver.start(bigger, mine));
+        QTRY_VERIFY_WITH_TIMEOUT(ok, 30000);
+        window.go(bigger);
+    }
+    const QString theirs = dir.filePath(QStringLiteral("theirs.bmp"));
+    const QString view = dir.filePath(QStringLiteral("view.json"));
+    QVERIFY(!viewFile || window.saveView(view));
+    const QByteArray rendered = renderedFile(
+        viewFile ? QStringLiteral("velmora-render --view-file %1 %2").arg(view, theirs)
+                 : window.commandLine(theirs),
+        theirs);
+    QVERIFY(!rendered.isEmpty());
+    QVERIFY(fileContents(mine) == rendered);
+}
+
+void ExplorerTest::panComputesOnlyNewPoints()
+{
+    PassComputer computer;
+    Finished finished(computer);
+    const Viewport view{480, 330, 0.25, QSize(160, 120)};
+    computer.request(view, Scene());
+    QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == 1, 30000);
+    const std::int64_t before = computer.pointsComputed();
+    QCOMPARE(before, 160 * 120);
+
+    const Viewport panned = view.panned(50, -7);
+    computer.request(panned, Scene());
+    QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == 2, 30000);
+    QCOMPARE(computer.pointsComputed() - before, 160 * 120 - 110 * 113);
+
+    // The kept points are the same as when computed afresh.
+    PassComputer fresh;
+    Finished freshFinished(fresh);
+    fresh.request(panned, Scene());
+    QTRY_VERIFY_WITH_TIMEOUT(freshFinished.last.request == 1, 30000);
+    QVERIFY(finished.last.image == freshFinished.last.image);
+}
+
+void ExplorerTest::lastRequestWins()
+{
+    ExplorerWindow window;
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    Finished finished(window.computer());
+    QTRY_VERIFY_WITH_TIMEOUT(finished.last.request != 0, 30000);
+
+    // Passes of the first requests are handed over while the GUI thread is busy: they wait in
+    // its queue until every request has been made.
+    Place place = window.place();
+    const Viewport shownBefore = window.view().imageView();
+    bool allMade = false;
+    bool stale = false;
+    QObject watcher;
+    connect(&window.computer(), &PassComputer::passReady, &watcher, [&] {
+        const Viewport shown = window.view().imageView();
+        stale = stale || (allMade && shown != shownBefore && shown != place.view);
+    });
+    for (int i = 0; i < 4; ++i) {
+        place.view = place.view.zoomed(QPointF(37, 80), 0.5);
+        window.go(place);
+        QThread::msleep(150);
+    }
+    allMade = true;
+    QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == window.computer().latest(), 30000);
+    QVERIFY(!stale);
+    QVERIFY(window.view().imageView() == place.view);
+}
+
+void ExplorerTest::zoomLimit_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::newRow("near 500, singles 2^-15 apart") << 500.0;
+    QTest::newRow("near 3, singles 2^-22 apart") << 3.0;
+    QTest::newRow("near 9000, singles 2^-10 apart") << 9000.0;
+}
+
+void ExplorerTest::zoomLimit()
+{
+    QFETCH(double, x);
+    ExplorerWindow window;
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    Place place = window.place();
+    place.view = Viewport::fitting(QRectF(x, 350, 1, 1), place.view.size);
+    QVERIFY(window.go(place));
+    for (int i = 0; i < 200 && window.statusBar()->currentMessage().isEmpty(); ++i)
+        window.view().zoomBy(1 / ViewWidget::zoomStep);
+
+    QVERIFY2(window.statusBar()->currentMessage().contains(QStringLiteral("single precision")),
+             qPrintable(window.statusBar()->currentMessage()));
+    const Viewport v = window.place().view;
+    QVERIFY(v.refusal().isEmpty());
+    window.view().zoomBy(1 / ViewWidget::zoomStep);
+    QVERIFY(window.place().view == v);
+    // The next grid spacing down would start two columns at the same x.
+    // As near to the distance between neighbouring singles as the grid of spacings comes.
+    QVERIFY(v.spacing >= finestSpacing(x) && v.spacing < 2 * finestSpacing(x));
+}
+
+QTEST_MAIN(ExplorerTest)
+#include "tst_explorer.moc"
