@@ -20,7 +20,7 @@ chmod 600 "$work/private/root.png"
 setpriv --reuid=nobody --regid=nogroup --clear-groups \
     sh -c 'umask 022; printf old >"$1/a.png"; ln -s a.png "$1/L.png"' sh "$work/race"
 
-setpriv --reuid=nobody --regid=nogroup --clear-groups python3 - "$work" <<'PY' &
+setpriv --reuid=nobody --regid=nogroup --clear-groups /usr/bin/python3 - "$work" <<'PY' &
 import os, sys
 race = os.path.join(sys.argv[1], "race")
 targets = ["a.png", os.path.join(sys.argv[1], "private", "root.png")]

@@ -8,7 +8,7 @@ packages=(
     fonts-liberation
     xvfb xauth imagemagick xdotool
     desktop-file-utils appstream help2man dpkg-dev
-    time util-linux parallel
+    time util-linux parallel strace
 )
 
 missing=()

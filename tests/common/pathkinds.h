@@ -18,6 +18,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace pathkinds {
@@ -31,6 +32,7 @@ inline QStringList writableKinds()
             "someone else's file",
             "link to a regular file",
             "file with an extended attribute",
+            "file with an access control list",
             "set-user file"};
 }
 inline QStringList refusedKinds()
@@ -107,6 +109,13 @@ inline QString make(const QString &kind, const QDir &folder)
         // The superuser can make one; anyone else gets a file of their own.
         made = writeFile(path, "old", 0664) &&
                (geteuid() != 0 || chown(name.constData(), 65534, 65534) == 0);
+    } else if (kind == QLatin1String("file with an access control list")) {
+        // Version 2; the owner, the user nobody and the mask may read and write, the group and
+        // others read: as setfacl -m u:nobody:rw makes it.
+        const std::uint32_t acl[] = {2,   0x60001, ~0u, 0x60002, 65534, 0x40004,
+                                     ~0u, 0x60010, ~0u, 0x40020, ~0u};
+        made = writeFile(path, "old", 0664) &&
+               setxattr(name.constData(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
     } else if (kind == QLatin1String("file with an extended attribute")) {
         made = writeFile(path, "old", 0644) &&
                setxattr(name.constData(), "user.velmora", "kept", 4, 0) == 0;
@@ -191,9 +200,14 @@ inline QString describe(const QString &path)
                     .arg(file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll())
                                                         : QStringLiteral("?"));
         char value[64] = {};
-        const ssize_t length = getxattr(name.constData(), "user.velmora", value, sizeof value);
-        if (length >= 0)
-            text += QStringLiteral(", user.velmora '%1'").arg(QString::fromLatin1(value, length));
+        for (const char *attribute : {"user.velmora", "system.posix_acl_access"}) {
+            const ssize_t length = getxattr(name.constData(), attribute, value, sizeof value);
+            if (length >= 0) {
+                text += QStringLiteral(", %1 %2").arg(
+                    QLatin1String(attribute),
+                    QString::fromLatin1(QByteArray(value, length).toHex()));
+            }
+        }
     }
     return text;
 }

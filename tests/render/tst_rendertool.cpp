@@ -327,9 +327,10 @@ void RenderToolTest::failureAtTheEndNamesTheReason()
     QVERIFY(pathkinds::writeFile(path, "old", 0644));
     const QString before = pathkinds::describe(path);
 
-    // The file may be created, but the system refuses anything past its first 512 bytes.
-    const auto outcome =
-        runTool(smallRender + QStringList{path}, QStringLiteral("trap '' XFSZ; ulimit -f 1"));
+    // The file may be created, but the system refuses anything past its first 512 bytes. The
+    // PNG (42 kB) fails while it is encoded.
+    const auto outcome = runTool({"--picture", "300x200", "--step-limit", "50", "--shade", path},
+                                    QStringLiteral("trap '' XFSZ; ulimit -f 1"));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err, "velmora-render: cannot write '" + path.toUtf8() +
                               "': " + qt_error_string(EFBIG).toUtf8() + "; nothing written.\n");
