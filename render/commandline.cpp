@@ -168,6 +168,25 @@ RenderCommandLine::RenderCommandLine()
                          QStringLiteral("With --sweep: a chart of the basin fractions and the "
                                         "basin entropy against the swept value."))),
       kernel_(option("kernel", "NAME", kernelHelp())),
+      uncertaintyOption_(option("uncertainty", "N",
+                                QStringLiteral("Also measures the uncertainty exponent of the "
+                                               "basin boundary from N random start points, 1 to "
+                                               "%1.")
+                                    .arg(maxRandomPoints))),
+      sampleOption_(option("sample", "N",
+                           QStringLiteral("Also measures the basin fractions, with their standard "
+                                          "errors, from N random start points, 1 to %1; OUTPUT "
+                                          "may then be - for no picture.")
+                               .arg(maxRandomPoints))),
+      seedOption_(option("seed", "K",
+                         QStringLiteral("Seed of the random start points, a whole number from 0 "
+                                        "to %1; the same seed gives the same points everywhere "
+                                        "(default: 1).")
+                             .arg(maxSeed))),
+      plotMeasureOption_(option("plot-measure", "NAME",
+                                QStringLiteral("With --plot: the second axis shows entropy (the "
+                                               "basin entropy, default) or dimension (the "
+                                               "uncertainty dimension; needs --uncertainty)."))),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -179,7 +198,8 @@ RenderCommandLine::RenderCommandLine()
         {client_,      picture_,    one_,       two_,         massOne_,          massTwo_,
          massMoving_,  radiusOne_,  radiusTwo_, colorOne_,    colorTwo_,         background_,
          stepLimit_,   threads_,    kernel_,    shadeOption_, statisticsOption_, entropyBoxOption_,
-         sweepOption_, plotOption_, help_,      version_});
+         sweepOption_, plotOption_, uncertaintyOption_, sampleOption_, seedOption_,
+         plotMeasureOption_, help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -236,6 +256,31 @@ bool RenderCommandLine::readKernel()
         return false;
     }
     return true;
+}
+
+bool RenderCommandLine::readRandomPoints()
+{
+    randomPoints_ = RandomPointOptions();
+    qint64 a = 0;
+    const auto readCount = [&](const QCommandLineOption &option, std::int64_t &count) {
+        return readEach(option,
+                        QStringLiteral("a whole number from 1 to %1").arg(maxRandomPoints),
+                        [&](const QString &value) {
+                            if (!readWhole(value, 1, maxRandomPoints, a))
+                                return false;
+                            count = a;
+                            return true;
+                        });
+    };
+    return readCount(uncertaintyOption_, randomPoints_.uncertainty) &&
+           readCount(sampleOption_, randomPoints_.sample) &&
+           readEach(seedOption_, QStringLiteral("a whole number from 0 to %1").arg(maxSeed),
+                    [&](const QString &value) {
+                        if (!readWhole(value, 0, maxSeed, a))
+                            return false;
+                        randomPoints_.seed = std::uint64_t(a);
+                        return true;
+                    });
 }
 
 bool RenderCommandLine::read()
@@ -351,7 +396,7 @@ bool RenderCommandLine::read()
         return false;
     }
     parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
-    if (!readKernel())
+    if (!readKernel() || !readRandomPoints())
         return false;
 
     const QStringList positional = parser_.positionalArguments();
@@ -365,14 +410,25 @@ bool RenderCommandLine::read()
         return false;
     }
     output_ = positional.constFirst();
-    if (output_.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+    if (noPicture() && randomPoints_.sample > 0) {
+        format_ = nullptr;
+        if (statistics_.isEmpty())
+            statistics_ = output_;
+    } else if (output_.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
         format_ = "BMP";
     } else if (output_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         format_ = "PNG";
     } else {
-        error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, got '%1'.")
+        error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, or - with "
+                                "--sample, got '%1'.")
                      .arg(output_);
         return false;
+    }
+    const RandomPointOptions &r = randomPoints_;
+    if ((r.uncertainty > 0 || r.sample > 0) && statistics_.isEmpty()) {
+        const QCommandLineOption &given = r.uncertainty > 0 ? uncertaintyOption_ : sampleOption_;
+        return fail(given, QStringLiteral("a --stats file beside it for its figures"),
+                    parser_.value(given));
     }
     return readSweep();
 }
@@ -390,6 +446,21 @@ bool RenderCommandLine::readSweep()
                   [&](const QString &value) {
                       return sweeping_ &&
                              value.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
+                  })) {
+        return false;
+    }
+    if (!readEach(plotMeasureOption_,
+                  QStringLiteral("entropy, or dimension with --uncertainty, after --plot"),
+                  [&](const QString &value) {
+                      if (plotPath_.isEmpty())
+                          return false;
+                      if (value == QStringLiteral("entropy"))
+                          plotMeasure_ = PlotMeasure::entropy;
+                      else if (value == QStringLiteral("dimension") && randomPoints_.uncertainty > 0)
+                          plotMeasure_ = PlotMeasure::dimension;
+                      else
+                          return false;
+                      return true;
                   })) {
         return false;
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "framepattern.h"
+#include "measures.h"
 #include "renderer.h"
 #include "statistics.h"
+#include "sweepplot.h"
 #include "sweeprange.h"
 
 #include <QCommandLineOption>
@@ -44,10 +46,17 @@ public:
     const FramePattern &frames() const { return frames_; }
     /// The --plot file; empty when none was asked for.
     const QString &plot() const { return plotPath_; }
+    PlotMeasure plotMeasure() const { return plotMeasure_; }
+
+    /// The random start points asked for by --uncertainty, --sample and --seed.
+    const RandomPointOptions &randomPoints() const { return randomPoints_; }
+    /// True when OUTPUT is "-": no picture, only the random start points' statistics.
+    bool noPicture() const { return output_ == QStringLiteral("-"); }
 
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = 16384;
     static constexpr int maxThreads = 1024;
+    static constexpr qint64 maxSeed = 999999999999999999;
 
 private:
     bool read();
@@ -58,6 +67,7 @@ private:
     bool readEach(const QCommandLineOption &option, const QString &accepts,
                   const std::function<bool(const QString &)> &read);
     bool readKernel();
+    bool readRandomPoints();
 
     QCommandLineParser parser_;
     QCommandLineOption client_;
@@ -80,6 +90,10 @@ private:
     QCommandLineOption sweepOption_;
     QCommandLineOption plotOption_;
     QCommandLineOption kernel_;
+    QCommandLineOption uncertaintyOption_;
+    QCommandLineOption sampleOption_;
+    QCommandLineOption seedOption_;
+    QCommandLineOption plotMeasureOption_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 
@@ -93,5 +107,7 @@ private:
     SweepRange sweep_;
     FramePattern frames_;
     QString plotPath_;
+    PlotMeasure plotMeasure_ = PlotMeasure::entropy;
+    RandomPointOptions randomPoints_;
     QString error_;
 };

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "console.h"
+#include "measures.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
@@ -47,6 +48,40 @@ QByteArray summaryLine(const RenderSummary &summary, double seconds)
         .arg(summary.steps)
         .arg(seconds, 0, 'f', 2)
         .toUtf8();
+}
+
+/// OUTPUT "-": the random start points' statistics alone, without a picture.
+int runWithoutPicture(const RenderCommandLine &commandLine)
+{
+    const QString &statisticsPath = commandLine.statistics();
+    const bool statisticsToFile = statisticsPath != QStringLiteral("-");
+    if (const QString reason = statisticsToFile ? whyNotWritable(statisticsPath) : QString();
+        !reason.isEmpty()) {
+        printError(cannotWrite(statisticsPath, reason));
+        return 1;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    Statistics statistics;
+    statistics.grid = false;
+    addRandomMeasures(statistics, commandLine.parameters(), commandLine.randomPoints());
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    QString reason;
+    if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &reason)) {
+        printError(cannotWrite(statisticsPath, reason));
+        return 1;
+    }
+    QByteArray printed = QStringLiteral("%1 random start points in %2 s\n")
+                             .arg(commandLine.randomPoints().sample)
+                             .arg(seconds, 0, 'f', 2)
+                             .toUtf8();
+    if (!statisticsToFile)
+        printed += statisticsJson(statistics) + '\n';
+    if (!printOut(printed)) {
+        printError(QStringLiteral("cannot print: %1").arg(qt_error_string(errno)));
+        return 1;
+    }
+    return 0;
 }
 
 int run(const RenderCommandLine &commandLine)
@@ -101,6 +136,7 @@ int run(const RenderCommandLine &commandLine)
         statistics =
             basinStatistics(parameters.picture.width(), parameters.picture.height(),
                             renderer.captures(), renderer.pointSteps(), commandLine.entropyBox());
+        addRandomMeasures(statistics, parameters, commandLine.randomPoints());
     }
     if (statisticsToFile && !writeStatisticsFile(statisticsPath, statistics, &reason)) {
         printError(cannotWrite(statisticsPath, reason));
@@ -147,6 +183,8 @@ int main(int argc, char *argv[])
         }
         if (commandLine.sweep())
             return Sweep(commandLine).run();
+        if (commandLine.noPicture())
+            return runWithoutPicture(commandLine);
         return run(commandLine);
     } catch (const std::bad_alloc &) {
         // Whatever failed to allocate has been freed again on the way here; print without

@@ -118,5 +118,6 @@ Statistics basinStatistics(int width, int height, const std::vector<sim::Capture
     s.basinEntropy = entropies.mean;
     s.boundaryBasinEntropy = entropies.boundaryMean;
     s.boundaryFraction = boundaryFraction(width, height, outcomes);
+    s.boxDimension = boxCountingDimension(width, height, outcomes);
     return s;
 }

@@ -1,6 +1,7 @@
 #include "sweep.h"
 
 #include "console.h"
+#include "measures.h"
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
@@ -84,13 +85,17 @@ QByteArray statisticsText(const std::vector<Frame> &frames, StatisticsFormat for
     return text;
 }
 
-QImage plotImage(const SweepRange &range, const std::vector<Frame> &frames)
+QImage plotImage(const SweepRange &range, const std::vector<Frame> &frames, PlotMeasure measure)
 {
-    SweepPlot plot(range.title());
+    SweepPlot plot(range.title(), measure);
     for (const Frame &f : frames) {
         const Statistics &s = f.statistics;
+        const std::optional<double> shown =
+            measure == PlotMeasure::entropy ? s.basinEntropy
+            : s.uncertainty                 ? s.uncertainty->dimension()
+                                            : std::nullopt;
         plot.add({double(f.value), s.fraction(s.one), s.fraction(s.two), s.fraction(s.never),
-                  s.basinEntropy});
+                  shown});
     }
     return plot.image();
 }
@@ -123,6 +128,7 @@ int Sweep::run()
     QElapsedTimer timer;
     timer.start();
     std::vector<Frame> frames;
+    std::vector<sim::Capture> previous; // the last frame's outcomes
     QString failure;
     while (int(frames.size()) < range.frameCount() && interruption.load() == 0) {
         const int index = int(frames.size());
@@ -168,6 +174,10 @@ int Sweep::run()
             statistics = basinStatistics(parameters.picture.width(), parameters.picture.height(),
                                          renderer.captures(), renderer.pointSteps(),
                                          commandLine_.entropyBox());
+            addRandomMeasures(statistics, parameters, commandLine_.randomPoints(), &pool);
+            if (!previous.empty())
+                statistics.tippingFromPrevious = tippingMatrix(previous, renderer.captures());
+            previous = renderer.captures();
         }
         frames.push_back({value, summary, statistics});
     }
@@ -188,7 +198,7 @@ int Sweep::run()
         }
     }
     if (!commandLine_.plot().isEmpty() &&
-        !writeImageFile(plotImage(range, frames), commandLine_.plot(), "PNG", &why) &&
+        !writeImageFile(plotImage(range, frames, commandLine_.plotMeasure()), commandLine_.plot(), "PNG", &why) &&
         failure.isEmpty()) {
         failure = QStringLiteral("cannot write '%1': %2").arg(commandLine_.plot(), why);
     }

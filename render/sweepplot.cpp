@@ -16,6 +16,8 @@ namespace {
 
 /// The largest basin entropy three outcomes allow is ln 3 = 1.0986.
 constexpr double entropyAxisMax = 1.1;
+/// A boundary's dimension lies between 1 and 2; the estimate can stray a little above.
+constexpr double dimensionAxisMax = 2.2;
 /// Frames up to which each value is marked on its line.
 constexpr std::size_t markedFrames = 60;
 
@@ -69,7 +71,10 @@ QImage SweepPlot::image() const
                                  QColor(colours[1]), Qt::SolidLine, frames);
     QLineSeries *never = addSeries(*chart, QStringLiteral("fraction never captured"),
                                    QColor(colours[2]), Qt::SolidLine, frames);
-    QLineSeries *entropy = addSeries(*chart, QStringLiteral("basin entropy (right axis)"),
+    const bool entropyShown = measure_ == PlotMeasure::entropy;
+    const QString measureName = entropyShown ? QStringLiteral("basin entropy")
+                                             : QStringLiteral("uncertainty dimension");
+    QLineSeries *measure = addSeries(*chart, measureName + QStringLiteral(" (right axis)"),
                                      QColor(colours[3]), Qt::DashLine, frames);
 
     double min = 0;
@@ -89,8 +94,8 @@ QImage SweepPlot::image() const
         one->append(p.value, p.fractionOne);
         two->append(p.value, p.fractionTwo);
         never->append(p.value, p.fractionNever);
-        if (p.basinEntropy)
-            entropy->append(p.value, *p.basinEntropy);
+        if (p.measure)
+            measure->append(p.value, *p.measure);
     }
 
     QValueAxis *x = addAxis(*chart, valueTitle_, min, max, Qt::AlignBottom);
@@ -103,17 +108,18 @@ QImage SweepPlot::image() const
         addAxis(*chart, QStringLiteral("fraction of the start points"), 0, 1, Qt::AlignLeft);
     fraction->setTickCount(6);
     fraction->setLabelFormat(QStringLiteral("%.1f"));
-    QValueAxis *nats =
-        addAxis(*chart, QStringLiteral("basin entropy (nats)"), 0, entropyAxisMax, Qt::AlignRight);
-    nats->setTickCount(12);
-    nats->setGridLineVisible(false);
-    nats->setLabelFormat(QStringLiteral("%.1f"));
+    QValueAxis *measureAxis =
+        addAxis(*chart, entropyShown ? measureName + QStringLiteral(" (nats)") : measureName, 0,
+                entropyShown ? entropyAxisMax : dimensionAxisMax, Qt::AlignRight);
+    measureAxis->setTickCount(12);
+    measureAxis->setGridLineVisible(false);
+    measureAxis->setLabelFormat(QStringLiteral("%.1f"));
     for (QLineSeries *series : {one, two, never}) {
         series->attachAxis(x);
         series->attachAxis(fraction);
     }
-    entropy->attachAxis(x);
-    entropy->attachAxis(nats);
+    measure->attachAxis(x);
+    measure->attachAxis(measureAxis);
 
     // The chart lays itself out on posted events.
     QCoreApplication::sendPostedEvents();

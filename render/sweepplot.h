@@ -6,12 +6,16 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
+/// What a sweep's plot shows on its second axis.
+enum class PlotMeasure : std::uint8_t { entropy, dimension };
+
 /// A chart of a sweep: the shares of the start points that mass one, mass two and neither
-/// capture, and the basin entropy, against the swept value; drawn off screen into an image.
+/// capture, and the basin entropy or the uncertainty dimension, against the swept value; drawn off screen into an image.
 class SweepPlot
 {
 public:
@@ -19,7 +23,7 @@ public:
     static constexpr int width = 1000;
     static constexpr int height = 600;
     /// The colours of the lines: the fractions captured by mass one, by mass two and by
-    /// neither, and the basin entropy.
+    /// neither, and the second measure.
     static constexpr std::array<QRgb, 4> colours{0xd62728, 0x1f4eb4, 0x808080, 0x209030};
 
     /// One frame's figures.
@@ -29,11 +33,14 @@ public:
         double fractionOne;
         double fractionTwo;
         double fractionNever;
-        std::optional<double> basinEntropy; ///< none when the picture holds no whole box
+        std::optional<double> measure; ///< the basin entropy or the dimension; none if unknown
     };
 
     /// valueTitle names the swept option and its unit, for the horizontal axis.
-    explicit SweepPlot(const QString &valueTitle) : valueTitle_(valueTitle) {}
+    SweepPlot(const QString &valueTitle, PlotMeasure measure)
+        : valueTitle_(valueTitle), measure_(measure)
+    {
+    }
 
     void add(const Point &point) { points_.push_back(point); }
 
@@ -47,5 +54,6 @@ public:
 
 private:
     QString valueTitle_;
+    PlotMeasure measure_;
     std::vector<Point> points_;
 };
