@@ -3,7 +3,7 @@
 #include "framepattern.h"
 #include "measures.h"
 #include "renderer.h"
-#include "statistics.h"
+#include "engine/statistics.h"
 #include "sweepplot.h"
 #include "sweeprange.h"
 

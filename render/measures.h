@@ -1,8 +1,9 @@
 #pragma once
 
-#include "fractal.h"
 #include "renderer.h"
-#include "statistics.h"
+
+#include "engine/fractal.h"
+#include "engine/statistics.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel.h"
+#include "engine/kernel.h"
 #include "picture/surface.h"
 #include "sim/defaults.h"
 #include "sim/scan.h"

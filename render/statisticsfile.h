@@ -1,6 +1,6 @@
 #pragma once
 
-#include "statistics.h"
+#include "engine/statistics.h"
 
 #include <QByteArray>
 #include <QString>

@@ -5,7 +5,7 @@
 #include "progressbar.h"
 #include "renderer.h"
 #include "shading.h"
-#include "statistics.h"
+#include "engine/statistics.h"
 #include "statisticsfile.h"
 #include "sweepplot.h"
 

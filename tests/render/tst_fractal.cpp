@@ -1,4 +1,4 @@
-#include "render/fractal.h"
+#include "engine/fractal.h"
 
 #include <QTest>
 

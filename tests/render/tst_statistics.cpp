@@ -1,5 +1,5 @@
 #include "render/renderer.h"
-#include "render/statistics.h"
+#include "engine/statistics.h"
 #include "render/statisticsfile.h"
 
 #include <QJsonDocument>
