@@ -1,4 +1,6 @@
 #include "engine/fractal.h"
+#include "render/measures.h"
+#include "render/renderer.h"
 
 #include <QTest>
 
@@ -83,6 +85,7 @@ private slots:
     void uncertaintyExponent_data();
     void uncertaintyExponent();
     void tippingMatrixCountsEachRow();
+    void sampledFractionsMatchTheGrid();
 };
 
 void FractalTest::generatorIsTheReferenceSplitMix64()
@@ -188,6 +191,30 @@ void FractalTest::tippingMatrixCountsEachRow()
         for (int column = 0; column < 3; ++column)
             QCOMPARE(m[row][column], expected[row][column]);
     }
+}
+
+void FractalTest::sampledFractionsMatchTheGrid()
+{
+    RenderParameters p = RenderParameters::defaults({1024, 700});
+    p.threads = 2;
+    Renderer grid(p);
+    const RenderSummary counts = grid.render();
+    const OutcomeFunction outcomes = pointOutcomes(p);
+    std::vector<double> errors;
+    for (const std::int64_t n : {1000, 4000, 16000}) {
+        const SampledFractions sample = sampleFractions(pictureRegion(p), n, 3, outcomes);
+        for (const auto &[outcome, count] : {std::pair{sim::Capture::one, counts.capturedOne},
+                                             {sim::Capture::two, counts.capturedTwo}}) {
+            const double error = sample.standardError(outcome);
+            QVERIFY(error > 0);
+            QVERIFY2(std::abs(sample.fraction(outcome) - double(count) / 8000.0) <= 3 * error,
+                     qPrintable(QString::number(sample.fraction(outcome))));
+        }
+        errors.push_back(sample.standardError(sim::Capture::one));
+    }
+    // Four times the points, half the error.
+    QVERIFY(std::abs(errors[0] / errors[1] - 2) < 0.05);
+    QVERIFY(std::abs(errors[1] / errors[2] - 2) < 0.05);
 }
 
 QTEST_APPLESS_MAIN(FractalTest)
