@@ -161,8 +161,8 @@ public:
         }
         const std::int64_t point = next_++;
         v.point[i] = point;
-        v.x[i] = job_.columns[point % job_.width];
-        v.y[i] = double(job_.firstRow + point / job_.width);
+        v.x[i] = job_.columns[point % job_.columnCount];
+        v.y[i] = job_.rows[point / job_.pointsPerRow];
         v.steps[i] = 0;
         v.following[i] = -1;
     }

@@ -1,5 +1,7 @@
 #include "fractal.h"
 
+#include "engine.h"
+
 #include "sim/number.h"
 
 #include <algorithm>
@@ -61,8 +63,16 @@ std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::
     return Slope{slope, std::sqrt(residuals / double(n - 2) / sxx)};
 }
 
-std::optional<Slope> boxCountingDimension(int width, int height,
-                                          const std::vector<sim::Capture> &outcomes)
+std::optional<Slope> boxCountingDimension(const PointMaps &maps)
+{
+    static_assert(std::uint8_t(Outcome::one) == std::uint8_t(sim::Capture::one) &&
+                  std::uint8_t(Outcome::two) == std::uint8_t(sim::Capture::two) &&
+                  std::uint8_t(Outcome::never) == std::uint8_t(sim::Capture::none));
+    return boxCountingDimension(maps.width, maps.height,
+                                reinterpret_cast<const sim::Capture *>(maps.outcomes.data()));
+}
+
+std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes)
 {
     const auto at = [&](int x, int y) {
         return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+struct PointMaps;
+
 /// A small portable random generator (splitmix64): the same seed gives the same numbers on every
 /// machine and compiler, which the standard library's distributions do not promise.
 class SplitMix64
@@ -45,8 +47,9 @@ constexpr int minBoxSizes = 4;
 /// right or bottom edge left out, and the dimension is the slope of ln(boxes holding a boundary
 /// point) against ln(1 / size) over the sizes where at least one box holds one. None when fewer
 /// than minBoxSizes sizes qualify.
-std::optional<Slope> boxCountingDimension(int width, int height,
-                                          const std::vector<sim::Capture> &outcomes);
+std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes);
+/// The same for a computed view's maps, every point computed.
+std::optional<Slope> boxCountingDimension(const PointMaps &maps);
 
 /// A start point anywhere: x single, y double.
 struct FreePoint

@@ -19,10 +19,13 @@ struct KernelJob
     std::int16_t radiusOne, radiusTwo;
     std::uint64_t limit; ///< the step limit per start point
 
-    /// Start point i lies at x = columns[i % width] (a single value) on row firstRow + i / width.
+    /// Start point i starts at x = columns[i % columnCount] (a single value) and
+    /// y = rows[i / pointsPerRow]: a grid has columnCount = pointsPerRow = its width, a list of
+    /// start points (x[i], y[i]) has columnCount = its length and pointsPerRow = 1.
     const float *columns;
-    std::int64_t width;
-    std::int16_t firstRow;
+    const double *rows;
+    std::int64_t columnCount;
+    std::int64_t pointsPerRow;
 
     /// Hands out the next chunk of start point indices as [*first, *end); false once none are
     /// left. Any thread may call it at any time.
@@ -31,7 +34,7 @@ struct KernelJob
     /// before each take; it takes again after each start point once none are left, so its last
     /// report comes after its last start point.
     void (*report)(void *queue, std::int64_t points, std::uint64_t steps);
-    /// True once the picture is no longer wanted: the kernel then returns within a few thousand
+    /// True once the start points are no longer wanted: the kernel then returns within a few thousand
     /// turns, its start points in progress unfinished. Any thread may call it at any time.
     bool (*abandoned)(void *queue);
     void *queue;

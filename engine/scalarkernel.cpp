@@ -51,8 +51,8 @@ void runScalarKernel(const KernelJob &job)
         }
         lane.point = next++;
         lane.s = parameters;
-        lane.s.xgreen = job.columns[lane.point % job.width];
-        lane.s.ygreen = job.firstRow + lane.point / job.width;
+        lane.s.xgreen = job.columns[lane.point % job.columnCount];
+        lane.s.ygreen = job.rows[lane.point / job.pointsPerRow];
         lane.trajectory = sim::Trajectory();
         return true;
     };

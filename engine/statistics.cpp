@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
-std::optional<StepRange> stepRange(const std::vector<sim::Capture> &outcomes,
-                                   const std::vector<std::uint64_t> &steps, sim::Capture mass)
+std::optional<StepRange> stepRange(std::size_t count, const sim::Capture *outcomes,
+                                   const std::uint64_t *steps, sim::Capture mass)
 {
     std::vector<std::uint64_t> captured;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (outcomes[i] == mass)
             captured.push_back(steps[i]);
     }
@@ -39,7 +40,7 @@ struct BoxEntropies
     std::optional<double> boundaryMean;
 };
 
-BoxEntropies boxEntropies(int width, int height, const std::vector<sim::Capture> &outcomes, int box)
+BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, int box)
 {
     const int across = width / box;
     const int down = height / box;
@@ -77,7 +78,7 @@ BoxEntropies boxEntropies(int width, int height, const std::vector<sim::Capture>
             boundaryBoxes > 0 ? boundarySum / double(boundaryBoxes) : 0.0};
 }
 
-double boundaryFraction(int width, int height, const std::vector<sim::Capture> &outcomes)
+double boundaryFraction(int width, int height, const sim::Capture *outcomes)
 {
     const auto at = [&](int x, int y) {
         return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];
@@ -106,13 +107,25 @@ double Statistics::fraction(std::int64_t count) const
 Statistics basinStatistics(int width, int height, const std::vector<sim::Capture> &outcomes,
                            const std::vector<std::uint64_t> &steps, int entropyBox)
 {
+    return basinStatistics(width, height, reinterpret_cast<const std::uint8_t *>(outcomes.data()),
+                           steps.empty() ? nullptr : steps.data(), entropyBox);
+}
+
+Statistics basinStatistics(int width, int height, const std::uint8_t *outcomeValues,
+                           const std::uint64_t *steps, int entropyBox)
+{
+    static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t>);
+    const auto *outcomes = reinterpret_cast<const sim::Capture *>(outcomeValues);
     Statistics s;
     s.points = std::int64_t(width) * height;
-    s.one = std::count(outcomes.begin(), outcomes.end(), sim::Capture::one);
-    s.two = std::count(outcomes.begin(), outcomes.end(), sim::Capture::two);
+    const sim::Capture *end = outcomes + s.points;
+    s.one = std::count(outcomes, end, sim::Capture::one);
+    s.two = std::count(outcomes, end, sim::Capture::two);
     s.never = s.points - s.one - s.two;
-    s.stepsOne = stepRange(outcomes, steps, sim::Capture::one);
-    s.stepsTwo = stepRange(outcomes, steps, sim::Capture::two);
+    if (steps) {
+        s.stepsOne = stepRange(std::size_t(s.points), outcomes, steps, sim::Capture::one);
+        s.stepsTwo = stepRange(std::size_t(s.points), outcomes, steps, sim::Capture::two);
+    }
     s.entropyBox = entropyBox;
     const BoxEntropies entropies = boxEntropies(width, height, outcomes, entropyBox);
     s.basinEntropy = entropies.mean;

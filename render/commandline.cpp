@@ -25,23 +25,10 @@ QCommandLineOption positionOption(const char *mass, const char *side)
                       .arg(QLatin1String(side)));
 }
 
-/// --mass-one or --mass-two.
-QCommandLineOption fixedMassOption(const char *name, const char *mass)
+/// An option of the parameter table, as its help describes it for the default client area.
+QCommandLineOption parameterOption(const char *name, const char *valueName)
 {
-    return option(name, "V",
-                  QStringLiteral("%1, 1 to 32767; kilograms = V x %2 (default: %3).")
-                      .arg(QLatin1String(mass))
-                      .arg(sim::fixedMassUnit)
-                      .arg(sim::defaultFixedMass));
-}
-
-/// --radius-one or --radius-two.
-QCommandLineOption radiusOption(const char *name, const char *mass)
-{
-    return option(name, "R",
-                  QStringLiteral("Capture radius of mass %1, 1 to 300 pixels (default: %2).")
-                      .arg(QLatin1String(mass))
-                      .arg(sim::defaultRadius));
+    return option(name, valueName, parameterHelp(*findParameter(name), defaultClient));
 }
 
 bool readPair(const QString &text, QChar separator, qint64 maxFirst, qint64 maxSecond, qint64 min,
@@ -119,14 +106,9 @@ RenderCommandLine::RenderCommandLine()
                                      "the surface's (default: %1).")
                           .arg(sizeText(RenderParameters().picture)))),
       one_(positionOption("one", "left")), two_(positionOption("two", "right")),
-      massOne_(fixedMassOption("mass-one", "Mass one")),
-      massTwo_(fixedMassOption("mass-two", "Mass two")),
-      massMoving_(option("mass-moving", "V",
-                         QStringLiteral("Moving mass, 1 to 32767; kilograms = V x %1 "
-                                        "(default: %2).")
-                             .arg(sim::movingMassUnit, 0, 'f', 0)
-                             .arg(sim::defaultMovingMass))),
-      radiusOne_(radiusOption("radius-one", "one")), radiusTwo_(radiusOption("radius-two", "two")),
+      massOne_(parameterOption("mass-one", "V")), massTwo_(parameterOption("mass-two", "V")),
+      massMoving_(parameterOption("mass-moving", "V")),
+      radiusOne_(parameterOption("radius-one", "R")), radiusTwo_(parameterOption("radius-two", "R")),
       colorOne_(option("color-one", "#RRGGBB",
                        QStringLiteral("Colour of mass one (default: %1).")
                            .arg(colourText(sim::defaultColourOne)))),
@@ -136,9 +118,7 @@ RenderCommandLine::RenderCommandLine()
       background_(option("background", "#RRGGBB",
                          QStringLiteral("Background colour (default: %1).")
                              .arg(colourText(sim::defaultBackground)))),
-      stepLimit_(option("step-limit", "N",
-                        QStringLiteral("Steps per start point before it stays unpainted, 1 to "
-                                       "1e14, as digits or like 5e6 (default: 1e14)."))),
+      stepLimit_(parameterOption("step-limit", "N")),
       threads_(option("threads", "N",
                       QStringLiteral("Worker threads, 1 to %1 (default: all cores, %2 here).")
                           .arg(maxThreads)
@@ -337,21 +317,18 @@ bool RenderCommandLine::read()
         return false;
     }
 
-    const auto readValue = [&](const QCommandLineOption &option, qint64 max, std::int16_t &v) {
-        return readEach(option, QStringLiteral("a whole number from 1 to %1").arg(max),
-                        [&](const QString &value) {
-                            if (!readWhole(value, 1, max, a))
-                                return false;
-                            v = std::int16_t(a);
-                            return true;
-                        });
-    };
-    if (!readValue(massOne_, RenderParameters::maxMass, parameters_.massOne) ||
-        !readValue(massTwo_, RenderParameters::maxMass, parameters_.massTwo) ||
-        !readValue(massMoving_, RenderParameters::maxMass, parameters_.massMoving) ||
-        !readValue(radiusOne_, RenderParameters::maxRadius, parameters_.radiusOne) ||
-        !readValue(radiusTwo_, RenderParameters::maxRadius, parameters_.radiusTwo)) {
-        return false;
+    // The options of the parameter table that are single Values.
+    for (const QCommandLineOption *option :
+         {&massOne_, &massTwo_, &massMoving_, &radiusOne_, &radiusTwo_}) {
+        const Parameter &p = *findParameter(option->names().constFirst().toStdString());
+        if (!readEach(*option, parameterAccepts(p, client), [&](const QString &value) {
+                if (!readWhole(value, p.min, maxValue(p, client), a))
+                    return false;
+                p.set(parameters_, a);
+                return true;
+            })) {
+            return false;
+        }
     }
 
     const auto readColourOption = [&](const QCommandLineOption &option, std::int32_t &colour) {
@@ -365,7 +342,7 @@ bool RenderCommandLine::read()
     }
 
     if (!readEach(
-            stepLimit_, QStringLiteral("a whole number of steps from 1 to 1e14"),
+            stepLimit_, parameterAccepts(*findParameter("step-limit"), client),
             [&](const QString &value) { return readStepLimit(value, parameters_.stepLimit); }) ||
         !readEach(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads),
                   [&](const QString &value) {

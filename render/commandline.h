@@ -54,7 +54,7 @@ public:
     bool noPicture() const { return output_ == QStringLiteral("-"); }
 
     /// The largest client width and height accepted.
-    static constexpr int maxClientSize = 16384;
+    static constexpr int maxClientSize = maxClientSide;
     static constexpr int maxThreads = 1024;
     static constexpr qint64 maxSeed = 999999999999999999;
 

@@ -3,21 +3,11 @@
 #include "sim/defaults.h"
 #include "sim/run.h"
 
-#include <QFuture>
-#include <QList>
-#include <QSemaphore>
 #include <QThread>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-#include <type_traits>
 
 namespace {
-
-/// Start points a worker takes at a time: small enough to balance trajectories of very
-/// different lengths, large enough that taking them costs nothing.
-constexpr std::int64_t chunkSize = 16;
 
 /// The top row of the picture rectangle, centred as the size scrollbars centre it.
 sim::Rect firstRowOf(const RenderParameters &p)
@@ -28,145 +18,104 @@ sim::Rect firstRowOf(const RenderParameters &p)
     return row;
 }
 
-std::int16_t clampedPosition(std::int16_t value, int max)
+/// The view the picture is: the one given, or the replica's whole start points.
+View viewOf(const RenderParameters &p)
 {
-    return std::int16_t(std::clamp<int>(value, 0, max));
+    if (p.view)
+        return *p.view;
+    const std::vector<sim::StartPoint> row = sim::startPoints(firstRowOf(p));
+    return View::unitSpacing(row.front().x, row.front().y, int(row.size()), p.picture.height());
+}
+
+Workers workersOf(const RenderParameters &p)
+{
+    Workers w;
+    w.kernel = p.kernel;
+    w.threads = p.threads;
+    return w;
 }
 
 } // namespace
 
 RenderParameters RenderParameters::defaults(QSize client)
 {
-    const sim::simstate s = sim::defaultState(float(client.width()), float(client.height()));
     RenderParameters p;
+    static_cast<TrajectoryParameters &>(p) = TrajectoryParameters::defaults(client);
     p.client = client;
-    p.xrot = clampedPosition(s.xrot, client.width());
-    p.yrot = clampedPosition(s.yrot, client.height());
-    p.xblau = clampedPosition(s.xblau, client.width());
-    p.yblau = clampedPosition(s.yblau, client.height());
     return p;
 }
 
 int RenderParameters::workers() const
 {
-    return threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
+    return workersOf(*this).count();
 }
 
 sim::simstate RenderParameters::state() const
 {
-    sim::simstate s = sim::defaultState(float(client.width()), float(client.height()));
-    s.xrot = xrot;
-    s.yrot = yrot;
-    s.xblau = xblau;
-    s.yblau = yblau;
-    s.massrot = massOne * sim::fixedMassUnit;
-    s.massblau = std::int32_t(massTwo * sim::fixedMassUnit);
-    s.massgreen = massMoving * sim::movingMassUnit;
+    sim::simstate s = stepState();
     s.colorrot = colorOne;
     s.colorblau = colorTwo;
     return s;
 }
 
 Renderer::Renderer(const RenderParameters &parameters)
-    : parameters_(parameters), state_(parameters.state()),
-      surface_(parameters.client, parameters.background), kernel_(resolvedKernel(parameters.kernel))
+    : parameters_(parameters), state_(parameters.state()), view_(viewOf(parameters)),
+      surface_(parameters.view ? QSize(view_.width, view_.height) : parameters.client,
+               parameters.background),
+      engine_(parameters, workersOf(parameters))
 {
-    const std::vector<sim::StartPoint> row = sim::startPoints(firstRowOf(parameters));
-    for (const sim::StartPoint &p : row)
-        columns_.push_back(p.x);
-    firstRowY_ = row.front().y;
-    captures_.assign(columns_.size() * std::size_t(parameters.picture.height()),
-                     sim::Capture::none);
+    captures_.assign(std::size_t(view_.pointCount()), sim::Capture::none);
     if (parameters.keepPointSteps)
         pointSteps_.assign(captures_.size(), 0);
 }
 
 sim::StartPoint Renderer::startPoint(std::int64_t index) const
 {
-    const auto width = std::int64_t(columns_.size());
-    return {columns_[std::size_t(index % width)], std::int16_t(firstRowY_ + index / width)};
+    return {view_.columnX(index % view_.width), std::int16_t(view_.rowY(index / view_.width))};
 }
 
-bool Renderer::take(std::int64_t &first, std::int64_t &end)
+QPointF Renderer::pixel(std::int64_t index) const
 {
-    if (abandoned())
-        return false;
-    const std::int64_t count = pointCount();
-    first = std::min(nextPoint_.fetch_add(chunkSize, std::memory_order_relaxed), count);
-    end = std::min(first + chunkSize, count);
-    return first < end;
-}
-
-void Renderer::work()
-{
-    static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t> &&
-                  std::uint8_t(sim::Capture::none) == 0 && std::uint8_t(sim::Capture::one) == 1 &&
-                  std::uint8_t(sim::Capture::two) == 2);
-    KernelJob job;
-    job.massrot = state_.massrot;
-    job.massgreen = state_.massgreen;
-    job.massblau = state_.massblau;
-    job.xrot = state_.xrot;
-    job.yrot = state_.yrot;
-    job.xblau = state_.xblau;
-    job.yblau = state_.yblau;
-    job.radiusOne = parameters_.radiusOne;
-    job.radiusTwo = parameters_.radiusTwo;
-    job.limit = parameters_.stepLimit;
-    job.columns = columns_.data();
-    job.width = std::int64_t(columns_.size());
-    job.firstRow = firstRowY_;
-    job.take = [](void *queue, std::int64_t *first, std::int64_t *end) {
-        return static_cast<Renderer *>(queue)->take(*first, *end);
-    };
-    job.report = [](void *queue, std::int64_t points, std::uint64_t steps) {
-        auto *renderer = static_cast<Renderer *>(queue);
-        renderer->steps_.fetch_add(steps, std::memory_order_relaxed);
-        renderer->pointsDone_.fetch_add(points, std::memory_order_relaxed);
-    };
-    job.abandoned = [](void *queue) { return static_cast<Renderer *>(queue)->abandoned(); };
-    job.queue = this;
-    job.captures = reinterpret_cast<std::uint8_t *>(captures_.data());
-    job.steps = pointSteps_.empty() ? nullptr : pointSteps_.data();
-    kernelEntry(kernel_)(job);
+    const std::int64_t i = index % view_.width;
+    const std::int64_t j = index / view_.width;
+    if (parameters_.view)
+        return {double(i), double(j)};
+    return {double(view_.columnX(i)), view_.rowY(j)};
 }
 
 RenderSummary Renderer::render(const std::function<void()> &onProgress, QThreadPool *pool)
 {
-    const int threads = parameters_.workers();
-
-    QThreadPool ownPool;
-    if (!pool) {
-        ownPool.setMaxThreadCount(threads);
-        pool = &ownPool;
-    }
-    QSemaphore finished;
-    QList<QFuture<void>> workers;
-    for (int i = 0; i < threads; ++i) {
-        workers.append(QtConcurrent::run(pool, [this, &finished] {
-            work();
-            finished.release();
-        }));
-    }
-    while (!finished.tryAcquire(threads, 100)) {
-        if (onProgress)
-            onProgress();
-    }
-    for (QFuture<void> &worker : workers)
-        worker.waitForFinished();
-    if (abandoned())
+    std::vector<float> columns(std::size_t(view_.width));
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        columns[i] = view_.columnX(std::int64_t(i));
+    std::vector<double> rows(std::size_t(view_.height));
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        rows[j] = view_.rowY(std::int64_t(j));
+    engine_.setPool(pool);
+    if (onProgress)
+        engine_.setProgress([&onProgress](std::int64_t) { onProgress(); });
+    if (!engine_.computeGrid(columns.data(), view_.width, rows.data(), view_.height,
+                             reinterpret_cast<std::uint8_t *>(captures_.data()),
+                             pointSteps_.empty() ? nullptr : pointSteps_.data())) {
+        engine_.setProgress({});
         return {};
+    }
+    engine_.setProgress({});
 
-    sim::drawCaptureCircles(state_, surface_, parameters_.radiusOne, parameters_.radiusTwo);
+    if (!parameters_.view)
+        sim::drawCaptureCircles(state_, surface_, parameters_.radiusOne, parameters_.radiusTwo);
 
     RenderSummary summary;
     summary.points = pointCount();
-    summary.steps = steps_.load();
+    summary.steps = engine_.stepsTaken();
     // Row by row, in scan order.
+    std::vector<float> pixelColumns(std::size_t(view_.width));
+    for (std::size_t i = 0; i < pixelColumns.size(); ++i)
+        pixelColumns[i] = float(pixel(std::int64_t(i)).x());
     const sim::Capture *capture = captures_.data();
-    for (int row = 0; row < parameters_.picture.height(); ++row) {
-        const auto y = float(firstRowY_ + row);
-        for (const float x : columns_) {
+    for (int row = 0; row < view_.height; ++row) {
+        const auto y = float(pixel(std::int64_t(row) * view_.width).y());
+        for (const float x : pixelColumns) {
             switch (*capture++) {
             case sim::Capture::one:
                 surface_.setPixel(x, y, state_.colorrot);

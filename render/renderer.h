@@ -1,46 +1,38 @@
 #pragma once
 
+#include "engine/engine.h"
 #include "engine/kernel.h"
+#include "engine/parameters.h"
+#include "engine/view.h"
 #include "picture/surface.h"
 #include "sim/defaults.h"
 #include "sim/scan.h"
 #include "sim/simstate.h"
 #include "sim/step.h"
 
+#include <QPointF>
 #include <QSize>
 #include <QThreadPool>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
-/// What one picture is computed from, in the units of the window's scrollbars: positions and
-/// sizes in client-area pixels, masses as scrollbar Values (kilograms are Value x 10000 for the
-/// fixed masses and Value x 10000000 for the moving mass), colours red + 256 x green +
-/// 65536 x blue.
-struct RenderParameters
+/// What one picture is computed from: the trajectories' parameters (the engine's table names
+/// them), and in the units of the window's scrollbars the drawing surface, the picture rectangle
+/// and the colours (red + 256 x green + 65536 x blue).
+struct RenderParameters : TrajectoryParameters
 {
-    /// The largest Value of the mass scrollbars, and of the radius scrollbars.
-    static constexpr std::int16_t maxMass = 32767;
-    static constexpr std::int16_t maxRadius = 300;
-
-    QSize client{1024, 700};
+    QSize client = defaultClient;
     QSize picture{sim::defaultPictureWidth, sim::defaultPictureHeight};
-    /// The positions depend on the client area: defaults() places them as start-up does.
-    std::int16_t xrot = 0;
-    std::int16_t yrot = 0;
-    std::int16_t xblau = 0;
-    std::int16_t yblau = 0;
-    std::int16_t massOne = sim::defaultFixedMass;
-    std::int16_t massTwo = sim::defaultFixedMass;
-    std::int16_t massMoving = sim::defaultMovingMass;
-    std::int16_t radiusOne = sim::defaultRadius;
-    std::int16_t radiusTwo = sim::defaultRadius;
+    /// When set, the picture is this view instead: a surface of its size whose pixel (i, j) is
+    /// start point (i, j) of the view; client and picture are then not used.
+    std::optional<View> view;
     std::int32_t colorOne = sim::defaultColourOne;
     std::int32_t colorTwo = sim::defaultColourTwo;
     std::int32_t background = sim::defaultBackground;
-    std::uint64_t stepLimit = sim::stepLimit;
     /// Worker threads; 0 means one per core.
     int threads = 0;
     /// The worker threads a render starts: threads, or one per core.
@@ -70,8 +62,9 @@ struct RenderSummary
 
 /// Computes the drawing surface that a complete, undisturbed run leaves for the given
 /// parameters: the background, mass two's capture circle, mass one's, then every start point of
-/// the picture rectangle in the colour of the mass that captures it. The start points are
-/// spread over worker threads; the surface does not depend on how many.
+/// the picture rectangle in the colour of the mass that captures it. With a view, the surface is
+/// the view's start points alone, without circles. The start points are spread over worker
+/// threads; the surface does not depend on how many.
 class Renderer
 {
 public:
@@ -84,14 +77,20 @@ public:
 
     /// Makes render() return soon, with an incomplete picture: the workers begin no new start
     /// point and leave the ones under way. Any thread may call it, before or during render().
-    void abandon() { abandoned_.store(true, std::memory_order_relaxed); }
-    bool abandoned() const { return abandoned_.load(std::memory_order_relaxed); }
+    void abandon() { engine_.abandon(); }
+    bool abandoned() const { return engine_.abandoned(); }
 
     /// Start points finished so far; any thread may read it while render() runs.
-    std::int64_t pointsDone() const { return pointsDone_.load(std::memory_order_relaxed); }
+    std::int64_t pointsDone() const { return engine_.pointsDone(); }
     std::int64_t pointCount() const { return std::int64_t(captures_.size()); }
-    /// The start point with this index in scan order.
+    /// The start points as a view: the replica's picture is the view of whole start points from
+    /// the rectangle's top-left one.
+    const View &view() const { return view_; }
+    /// The start point of the replica's picture with this index in scan order.
     sim::StartPoint startPoint(std::int64_t index) const;
+    /// Where the start point with this index in scan order is painted: the start point itself
+    /// on the replica's surface, (i, j) on a view's.
+    QPointF pixel(std::int64_t index) const;
 
     /// Each start point's outcome in scan order; complete once render() has returned.
     const std::vector<sim::Capture> &captures() const { return captures_; }
@@ -105,23 +104,14 @@ public:
     Surface &surface() { return surface_; }
 
     /// The kernel that computes the picture: the parameters' request, resolved.
-    Kernel kernel() const { return kernel_; }
+    Kernel kernel() const { return engine_.kernel(); }
 
 private:
-    void work();
-    bool take(std::int64_t &first, std::int64_t &end);
-
     RenderParameters parameters_;
     sim::simstate state_;
+    View view_;
     Surface surface_;
-    Kernel kernel_;
-    // Every row of an unchanged rectangle has the same columns; only the first row's are kept.
-    std::vector<float> columns_;
-    std::int16_t firstRowY_ = 0;
+    Engine engine_;
     std::vector<sim::Capture> captures_;
     std::vector<std::uint64_t> pointSteps_;
-    std::atomic<std::int64_t> nextPoint_{0};
-    std::atomic<std::int64_t> pointsDone_{0};
-    std::atomic<std::uint64_t> steps_{0};
-    std::atomic<bool> abandoned_{false};
 };

@@ -2,39 +2,18 @@
 
 #include "renderer.h"
 
-#include <algorithm>
-#include <cmath>
-
-double captureBrightness(std::uint64_t step, std::uint64_t latest)
-{
-    if (latest <= 1)
-        return 1.0;
-    return 1.0 - 0.75 * std::log(double(step)) / std::log(double(latest));
-}
-
-std::int32_t scaledColour(std::int32_t colour, double brightness)
-{
-    const auto scaled = [&](int shift) {
-        return std::int32_t(std::lround(double((colour >> shift) & 0xFF) * brightness)) << shift;
-    };
-    return scaled(0) | scaled(8) | scaled(16);
-}
-
 void shadeCaptures(Renderer &renderer, std::int32_t colourOne, std::int32_t colourTwo)
 {
-    const std::vector<sim::Capture> &captures = renderer.captures();
+    const auto *outcomes = reinterpret_cast<const std::uint8_t *>(renderer.captures().data());
     const std::vector<std::uint64_t> &steps = renderer.pointSteps();
-    std::uint64_t latest = 1;
-    for (std::size_t i = 0; i < captures.size(); ++i) {
-        if (captures[i] != sim::Capture::none)
-            latest = std::max(latest, steps[i]);
-    }
-    for (std::size_t i = 0; i < captures.size(); ++i) {
-        if (captures[i] == sim::Capture::none)
+    const std::int64_t count = renderer.pointCount();
+    const std::uint64_t latest = latestCapture(outcomes, steps.data(), count);
+    for (std::int64_t i = 0; i < count; ++i) {
+        if (outcomes[i] == std::uint8_t(Outcome::never))
             continue;
-        const std::int32_t colour = captures[i] == sim::Capture::one ? colourOne : colourTwo;
-        const sim::StartPoint p = renderer.startPoint(std::int64_t(i));
-        renderer.surface().setPixel(p.x, p.y,
-                                    scaledColour(colour, captureBrightness(steps[i], latest)));
+        const std::int32_t colour = outcomes[i] == std::uint8_t(Outcome::one) ? colourOne : colourTwo;
+        const QPointF p = renderer.pixel(i);
+        renderer.surface().setPixel(float(p.x()), float(p.y()),
+                                    scaledColour(colour, captureBrightness(steps[std::size_t(i)], latest)));
     }
 }

@@ -3,48 +3,20 @@
 
 #include <QRegularExpression>
 
-#include <array>
-
 namespace {
 
-/// An option that can be swept: its values run from 1 (positions from 0) to its maximum, or to
-/// the surface's width or height.
-struct Sweepable
-{
-    const char *name;
-    std::int16_t RenderParameters::*field;
-    int min;
-    int max; ///< 0: the surface's width; -1: its height
-    const char *unit;
-};
-
-constexpr int surfaceWidth = 0;
-constexpr int surfaceHeight = -1;
-
-const std::array<Sweepable, 9> &sweepables()
-{
-    static const std::array<Sweepable, 9> table{{
-        {"mass-one", &RenderParameters::massOne, 1, RenderParameters::maxMass, "x 10000 kg"},
-        {"mass-two", &RenderParameters::massTwo, 1, RenderParameters::maxMass, "x 10000 kg"},
-        {"mass-moving", &RenderParameters::massMoving, 1, RenderParameters::maxMass,
-         "x 10000000 kg"},
-        {"radius-one", &RenderParameters::radiusOne, 1, RenderParameters::maxRadius, "pixels"},
-        {"radius-two", &RenderParameters::radiusTwo, 1, RenderParameters::maxRadius, "pixels"},
-        {"one-x", &RenderParameters::xrot, 0, surfaceWidth, "pixels"},
-        {"one-y", &RenderParameters::yrot, 0, surfaceHeight, "pixels"},
-        {"two-x", &RenderParameters::xblau, 0, surfaceWidth, "pixels"},
-        {"two-y", &RenderParameters::yblau, 0, surfaceHeight, "pixels"},
-    }};
-    return table;
-}
+/// The largest STEP.
+constexpr int maxStep = 32767;
 
 } // namespace
 
 QString SweepRange::names()
 {
     QStringList list;
-    for (const Sweepable &s : sweepables())
-        list << QLatin1String(s.name);
+    for (const Parameter &p : parameterTable()) {
+        if (p.sweepable)
+            list << QLatin1String(p.name);
+    }
     return list.join(QStringLiteral(", "));
 }
 
@@ -52,19 +24,13 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
 {
     static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)$"));
     const QRegularExpressionMatch m = form.match(text);
-    const Sweepable *found = nullptr;
-    for (const Sweepable &s : sweepables()) {
-        if (m.hasMatch() && m.captured(1) == QLatin1String(s.name))
-            found = &s;
-    }
-    if (!found) {
+    const Parameter *found = m.hasMatch() ? findParameter(m.captured(1).toStdString()) : nullptr;
+    if (!found || !found->sweepable) {
         accepts = QStringLiteral("NAME=FROM:TO:STEP with NAME one of %1").arg(names());
         return false;
     }
 
-    const int max = found->max == surfaceWidth    ? client.width()
-                    : found->max == surfaceHeight ? client.height()
-                                                  : found->max;
+    const std::int64_t max = maxValue(*found, client);
     qint64 from = 0;
     qint64 to = 0;
     if (!readWhole(m.captured(2), found->min, max, from) ||
@@ -76,8 +42,8 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
         return false;
     }
     qint64 step = 0;
-    if (!readWhole(m.captured(4), 1, RenderParameters::maxMass, step)) {
-        accepts = QStringLiteral("a STEP from 1 to %1").arg(RenderParameters::maxMass);
+    if (!readWhole(m.captured(4), 1, maxStep, step)) {
+        accepts = QStringLiteral("a STEP from 1 to %1").arg(maxStep);
         return false;
     }
     const auto frames = int(std::abs(to - from) / step + 1);
@@ -87,9 +53,7 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
         return false;
     }
 
-    name_ = QLatin1String(found->name);
-    unit_ = QLatin1String(found->unit);
-    field_ = found->field;
+    parameter_ = found;
     from_ = int(from);
     step_ = int(step);
     direction_ = to < from ? -1 : 1;
@@ -100,11 +64,11 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
 RenderParameters SweepRange::frame(const RenderParameters &base, int value) const
 {
     RenderParameters p = base;
-    p.*field_ = std::int16_t(value);
+    parameter_->set(p, value);
     return p;
 }
 
 QString SweepRange::title() const
 {
-    return QStringLiteral("%1 (%2)").arg(name_, unit_);
+    return QStringLiteral("%1 (%2)").arg(name(), parameterUnit(*parameter_));
 }

@@ -2,6 +2,8 @@
 
 #include "renderer.h"
 
+#include "engine/parameters.h"
+
 #include <QSize>
 #include <QString>
 
@@ -23,7 +25,7 @@ public:
     /// the given size. On failure returns false and sets accepts to what would have been read.
     bool read(const QString &text, QSize client, QString &accepts);
 
-    const QString &name() const { return name_; }
+    QString name() const { return QLatin1String(parameter_->name); }
     int frameCount() const { return frameCount_; }
     /// The value of frame 0 .. frameCount() - 1.
     int value(int frame) const { return from_ + direction_ * step_ * frame; }
@@ -34,9 +36,7 @@ public:
     QString title() const;
 
 private:
-    QString name_;
-    QString unit_;
-    std::int16_t RenderParameters::*field_ = nullptr;
+    const Parameter *parameter_ = nullptr;
     int from_ = 0;
     int step_ = 1;
     int direction_ = 1;

@@ -16,7 +16,7 @@ QStringList arguments(const QString &line)
            line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-struct Outcome
+struct ToolOutcome
 {
     int exitCode = -1;
     QByteArray out;
@@ -24,7 +24,7 @@ struct Outcome
 };
 
 /// velmora-render itself with the arguments of line, in folder.
-Outcome runTool(const QString &line, const QString &folder)
+ToolOutcome runTool(const QString &line, const QString &folder)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
@@ -262,7 +262,7 @@ void CommandLineTest::rejects()
 
     // The program: that one line on standard error, exit status 2, no file.
     const QTemporaryDir folder;
-    const Outcome outcome = runTool(line, folder.path());
+    const ToolOutcome outcome = runTool(line, folder.path());
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
     QCOMPARE(outcome.out, QByteArray());
@@ -472,7 +472,7 @@ void CommandLineTest::helpListsEveryOption()
              RenderCommandLine::Result::help);
     // The program shows the same help, and writes nothing.
     const QTemporaryDir folder;
-    const Outcome outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
+    const ToolOutcome outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(QDir(folder.path()).isEmpty());
     const QString help = QString::fromUtf8(outcome.out);

@@ -130,7 +130,7 @@ void FractalTest::boxCountingDimension()
         for (int x = 0; x < width; ++x)
             outcomes.push_back(basinsNamed(basins)(x, y));
     }
-    const std::optional<Slope> measured = ::boxCountingDimension(width, height, outcomes);
+    const std::optional<Slope> measured = ::boxCountingDimension(width, height, outcomes.data());
     if (dimension < 0) {
         QVERIFY(!measured);
         return;

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct Outcome
+struct ToolOutcome
 {
     int exitCode = -1;
     QByteArray out;
@@ -24,7 +24,7 @@ struct Outcome
 /// Runs the renderer, after the shell commands in setup when there are any (limits,
 /// redirections). With fileSizeLimit, every file it writes fails past that many bytes, as on a
 /// full disk. A renderer that ends by a signal has exit code -1.
-Outcome runTool(const QStringList &arguments, const QString &setup = {},
+ToolOutcome runTool(const QStringList &arguments, const QString &setup = {},
                 rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     QProcess process;
@@ -143,7 +143,7 @@ void RenderToolTest::writesThePicture()
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << statisticsPath;
 
-    const Outcome outcome = runTool(arguments << path);
+    const ToolOutcome outcome = runTool(arguments << path);
     QCOMPARE(outcome.exitCode, 0);
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
@@ -203,7 +203,7 @@ void RenderToolTest::unwritableOutput()
     const QString before = pathkinds::describe(path);
     const QStringList entries = pathkinds::entries(dir.path());
 
-    const Outcome outcome = runTool(smallRender + QStringList{path});
+    const ToolOutcome outcome = runTool(smallRender + QStringList{path});
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.startsWith("velmora-render: cannot write '" + path.toUtf8() + "': "),
@@ -220,7 +220,7 @@ void RenderToolTest::failureAtTheEndNamesTheReason()
     const QString before = pathkinds::describe(path);
 
     // The file may be created, but the system refuses anything past its first 512 bytes.
-    const Outcome outcome =
+    const ToolOutcome outcome =
         runTool(smallRender + QStringList{path}, QStringLiteral("trap '' XFSZ; ulimit -f 1"));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err, "velmora-render: cannot write '" + path.toUtf8() +
@@ -245,7 +245,7 @@ void RenderToolTest::lostSummary()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
 
-    const Outcome outcome = runTool(smallRender + QStringList{path}, setup);
+    const ToolOutcome outcome = runTool(smallRender + QStringList{path}, setup);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(QFile::exists(path), written);
@@ -277,7 +277,7 @@ void RenderToolTest::memoryRunsOut()
 
     // 64 MB more: too little for the largest surface (1 GB) and for the 256 MB that a picture of
     // its size takes besides.
-    const Outcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
+    const ToolOutcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--picture"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--step-limit"), QStringLiteral("1"), path},
                                     QStringLiteral("ulimit -v %1").arg(smallest + 65536));
@@ -311,7 +311,7 @@ void RenderToolTest::unwritableStatistics()
     QStringList arguments{dir_.filePath(path)};
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << dir_.filePath(statistics);
-    const Outcome outcome = runTool(arguments);
+    const ToolOutcome outcome = runTool(arguments);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
@@ -328,7 +328,7 @@ void RenderToolTest::failedStatisticsWrite()
         old.write("old contents");
     }
     // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
-    const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
+    const ToolOutcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
                                      dir_.filePath(QStringLiteral("small.png"))},
                                     {}, 256);
     QCOMPARE(outcome.exitCode, 1);

@@ -1,0 +1,163 @@
+#include "engine.h"
+
+#include "kerneljob.h"
+#include "sim/step.h"
+
+#include <QFuture>
+#include <QList>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <type_traits>
+
+namespace {
+
+/// Start points a worker takes at a time: small enough to balance trajectories of very
+/// different lengths, large enough that taking them costs nothing.
+constexpr std::int64_t chunkSize = 16;
+
+static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t> &&
+              std::uint8_t(sim::Capture::none) == std::uint8_t(Outcome::never) &&
+              std::uint8_t(sim::Capture::one) == std::uint8_t(Outcome::one) &&
+              std::uint8_t(sim::Capture::two) == std::uint8_t(Outcome::two));
+
+} // namespace
+
+int Workers::count() const
+{
+    return threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
+}
+
+/// One computation's start points and where their results go, as the kernels take them.
+struct Engine::Task
+{
+    Engine *engine;
+    KernelJob job;
+    std::int64_t count;
+    std::atomic<std::int64_t> next{0};
+
+    bool take(std::int64_t &first, std::int64_t &end)
+    {
+        if (engine->abandoned())
+            return false;
+        first = std::min(next.fetch_add(chunkSize, std::memory_order_relaxed), count);
+        end = std::min(first + chunkSize, count);
+        return first < end;
+    }
+};
+
+Engine::Engine(const TrajectoryParameters &parameters, const Workers &workers)
+    : parameters_(parameters), workers_(workers), kernel_(resolvedKernel(workers.kernel)),
+      threads_(workers.count())
+{
+}
+
+void Engine::setProgress(std::function<void(std::int64_t)> onProgress)
+{
+    onProgress_ = std::move(onProgress);
+}
+
+bool Engine::run(Task &task)
+{
+    // The one place where the parameters become the kernels' numbers.
+    const sim::simstate s = parameters_.stepState();
+    KernelJob &job = task.job;
+    job.massrot = s.massrot;
+    job.massgreen = s.massgreen;
+    job.massblau = s.massblau;
+    job.xrot = s.xrot;
+    job.yrot = s.yrot;
+    job.xblau = s.xblau;
+    job.yblau = s.yblau;
+    job.radiusOne = parameters_.radiusOne;
+    job.radiusTwo = parameters_.radiusTwo;
+    job.limit = parameters_.stepLimit;
+    job.take = [](void *queue, std::int64_t *first, std::int64_t *end) {
+        return static_cast<Task *>(queue)->take(*first, *end);
+    };
+    job.report = [](void *queue, std::int64_t points, std::uint64_t steps) {
+        Engine *engine = static_cast<Task *>(queue)->engine;
+        engine->steps_.fetch_add(steps, std::memory_order_relaxed);
+        engine->pointsDone_.fetch_add(points, std::memory_order_relaxed);
+    };
+    job.abandoned = [](void *queue) { return static_cast<Task *>(queue)->engine->abandoned(); };
+    job.queue = &task;
+
+    if (abandoned())
+        return false;
+    if (task.count == 0)
+        return true;
+    const int threads =
+        int(std::min<std::int64_t>(threads_, (task.count + chunkSize - 1) / chunkSize));
+    QThreadPool ownPool;
+    QThreadPool *pool = workers_.pool;
+    if (!pool) {
+        ownPool.setMaxThreadCount(threads);
+        pool = &ownPool;
+    }
+    const KernelEntry entry = kernelEntry(kernel_);
+    QSemaphore finished;
+    QList<QFuture<void>> futures;
+    for (int i = 0; i < threads; ++i) {
+        futures.append(QtConcurrent::run(pool, [&job, entry, &finished] {
+            entry(job);
+            finished.release();
+        }));
+    }
+    while (!finished.tryAcquire(threads, 100)) {
+        if (onProgress_)
+            onProgress_(pointsDone());
+    }
+    for (QFuture<void> &future : futures)
+        future.waitForFinished();
+    return !abandoned();
+}
+
+bool Engine::computeGrid(const float *columns, std::int64_t width, const double *rows,
+                         std::int64_t height, std::uint8_t *outcomes, std::uint64_t *steps)
+{
+    Task task;
+    task.engine = this;
+    task.count = width * height;
+    task.job.columns = columns;
+    task.job.rows = rows;
+    task.job.columnCount = width;
+    task.job.pointsPerRow = width;
+    task.job.captures = outcomes;
+    task.job.steps = steps;
+    return run(task);
+}
+
+bool Engine::computePoints(const float *x, const double *y, std::int64_t count,
+                           std::uint8_t *outcomes, std::uint64_t *steps)
+{
+    Task task;
+    task.engine = this;
+    task.count = count;
+    task.job.columns = x;
+    task.job.rows = y;
+    task.job.columnCount = count;
+    task.job.pointsPerRow = 1;
+    task.job.captures = outcomes;
+    task.job.steps = steps;
+    return run(task);
+}
+
+bool Engine::computeView(const View &view, PointMaps &maps, bool keepSteps)
+{
+    std::vector<float> columns(std::size_t(std::max(view.width, 0)));
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        columns[i] = view.columnX(std::int64_t(i));
+    std::vector<double> rows(std::size_t(std::max(view.height, 0)));
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        rows[j] = view.rowY(std::int64_t(j));
+    maps.width = view.width;
+    maps.height = view.height;
+    maps.outcomes.assign(std::size_t(view.pointCount()), std::uint8_t(Outcome::notComputed));
+    maps.steps.assign(keepSteps ? maps.outcomes.size() : 0, 0);
+    return computeGrid(columns.data(), view.width, rows.data(), view.height,
+                       maps.outcomes.data(), keepSteps ? maps.steps.data() : nullptr);
+}

@@ -1,0 +1,152 @@
+#include "progressive.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+/// Tiles of about this many start points at most, so that the caller hears of progress often.
+constexpr std::int64_t tilePoints = 65536;
+
+/// The start points a pass adds: every level-th column and row, less those of the coarser pass.
+/// For level 8 one grid; otherwise two, which with the coarser pass's make every level-th.
+std::vector<ViewTile> passGrids(int level, int width, int height)
+{
+    const auto count = [](int extent, int first, int step) {
+        return first < extent ? (extent - 1 - first) / step + 1 : 0;
+    };
+    std::vector<ViewTile> grids;
+    if (level == ProgressiveView::coarsestLevel) {
+        grids.push_back({level, 0, 0, level, level, count(width, 0, level),
+                         count(height, 0, level), false});
+        return grids;
+    }
+    const int twice = 2 * level;
+    // Odd multiples of level across, every level-th row; then even multiples across, odd
+    // multiples down.
+    grids.push_back({level, level, 0, twice, level, count(width, level, twice),
+                     count(height, 0, level), false});
+    grids.push_back({level, 0, level, twice, twice, count(width, 0, twice),
+                     count(height, level, twice), false});
+    return grids;
+}
+
+/// grid cut into tiles of whole rows of at most about tilePoints start points.
+std::vector<ViewTile> tilesOf(const ViewTile &grid)
+{
+    std::vector<ViewTile> tiles;
+    if (grid.columns == 0 || grid.rows == 0)
+        return tiles;
+    const int rowsEach = int(std::max<std::int64_t>(1, tilePoints / grid.columns));
+    for (int first = 0; first < grid.rows; first += rowsEach) {
+        ViewTile t = grid;
+        t.firstRow = grid.firstRow + first * grid.rowStep;
+        t.rows = std::min(rowsEach, grid.rows - first);
+        tiles.push_back(t);
+    }
+    return tiles;
+}
+
+} // namespace
+
+ProgressiveView::ProgressiveView(const View &view, bool keepSteps) : view_(view)
+{
+    maps_.width = view.width;
+    maps_.height = view.height;
+    maps_.outcomes.assign(std::size_t(view.pointCount()), std::uint8_t(Outcome::notComputed));
+    maps_.steps.assign(keepSteps ? maps_.outcomes.size() : 0, 0);
+}
+
+bool ProgressiveView::known(int i, int j) const
+{
+    return maps_.outcomes[std::size_t(j) * std::size_t(view_.width) + std::size_t(i)] !=
+           std::uint8_t(Outcome::notComputed);
+}
+
+std::int64_t ProgressiveView::keep(const ProgressiveView &earlier)
+{
+    const View &e = earlier.view_;
+    // Bitwise the same grid, so that a shared start point has the same bits in both.
+    if (std::memcmp(&e.x, &view_.x, sizeof e.x) != 0 ||
+        std::memcmp(&e.y, &view_.y, sizeof e.y) != 0 ||
+        std::memcmp(&e.spacing, &view_.spacing, sizeof e.spacing) != 0) {
+        return 0;
+    }
+    const std::int64_t left = std::max(e.column, view_.column);
+    const std::int64_t right = std::min(e.column + e.width, view_.column + view_.width);
+    const std::int64_t top = std::max(e.row, view_.row);
+    const std::int64_t bottom = std::min(e.row + e.height, view_.row + view_.height);
+    const bool steps = !maps_.steps.empty() && !earlier.maps_.steps.empty();
+    std::int64_t taken = 0;
+    for (std::int64_t r = top; r < bottom; ++r) {
+        const std::size_t from = std::size_t((r - e.row) * e.width + (left - e.column));
+        const std::size_t to = std::size_t((r - view_.row) * view_.width + (left - view_.column));
+        for (std::int64_t c = 0; c < right - left; ++c) {
+            const std::uint8_t outcome = earlier.maps_.outcomes[from + std::size_t(c)];
+            if (outcome == std::uint8_t(Outcome::notComputed) ||
+                (!maps_.steps.empty() && !steps)) {
+                continue;
+            }
+            maps_.outcomes[to + std::size_t(c)] = outcome;
+            if (steps)
+                maps_.steps[to + std::size_t(c)] = earlier.maps_.steps[from + std::size_t(c)];
+            ++taken;
+        }
+    }
+    return taken;
+}
+
+bool ProgressiveView::run(Engine &engine, const std::function<void(const ViewTile &)> &onTile)
+{
+    std::vector<float> x;
+    std::vector<double> y;
+    std::vector<std::size_t> where;
+    std::vector<std::uint8_t> outcomes;
+    std::vector<std::uint64_t> steps;
+    const bool keepSteps = !maps_.steps.empty();
+    for (int level = coarsestLevel; level >= 1; level /= 2) {
+        std::vector<ViewTile> tiles;
+        for (const ViewTile &grid : passGrids(level, view_.width, view_.height)) {
+            const std::vector<ViewTile> some = tilesOf(grid);
+            tiles.insert(tiles.end(), some.begin(), some.end());
+        }
+        for (std::size_t t = 0; t < tiles.size(); ++t) {
+            ViewTile &tile = tiles[t];
+            tile.passComplete = t + 1 == tiles.size();
+            // Only the start points not known yet, as a list.
+            x.clear();
+            y.clear();
+            where.clear();
+            for (int r = 0; r < tile.rows; ++r) {
+                const int j = tile.firstRow + r * tile.rowStep;
+                for (int c = 0; c < tile.columns; ++c) {
+                    const int i = tile.firstColumn + c * tile.columnStep;
+                    const std::size_t at = std::size_t(j) * std::size_t(view_.width) + std::size_t(i);
+                    if (maps_.outcomes[at] != std::uint8_t(Outcome::notComputed))
+                        continue;
+                    x.push_back(view_.columnX(i));
+                    y.push_back(view_.rowY(j));
+                    where.push_back(at);
+                }
+            }
+            outcomes.assign(where.size(), std::uint8_t(Outcome::notComputed));
+            steps.assign(keepSteps ? where.size() : 0, 0);
+            const bool finished =
+                engine.computePoints(x.data(), y.data(), std::int64_t(where.size()),
+                                     outcomes.data(), keepSteps ? steps.data() : nullptr);
+            for (std::size_t k = 0; k < where.size(); ++k) {
+                if (outcomes[k] == std::uint8_t(Outcome::notComputed))
+                    continue;
+                maps_.outcomes[where[k]] = outcomes[k];
+                if (keepSteps)
+                    maps_.steps[where[k]] = steps[k];
+                ++computed_;
+            }
+            if (!finished)
+                return false;
+            if (onTile)
+                onTile(tile);
+        }
+    }
+    return true;
+}
