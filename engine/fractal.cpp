@@ -126,6 +126,12 @@ FreePoint Region::draw(SplitMix64 &random) const
     return {sim::roundToSingle(float(x + u * width)), y + v * height};
 }
 
+Region viewRegion(const View &view)
+{
+    return {view.x + double(view.column) * view.spacing, view.y + double(view.row) * view.spacing,
+            double(view.width) * view.spacing, double(view.height) * view.spacing};
+}
+
 bool uncertain(sim::Capture point, sim::Capture below, sim::Capture above)
 {
     return below != point || above != point;

@@ -4,6 +4,7 @@
 // outcome maps and of an outcome function, so that every front end and every test can use them.
 
 #include "sim/step.h"
+#include "view.h"
 
 #include <array>
 #include <cstdint>
@@ -45,8 +46,9 @@ constexpr int minBoxSizes = 4;
 /// the boundary points are those with a left, right, upper or lower neighbour of another
 /// outcome; boxes of 2, 4, 8, ... points are laid from the top-left point, those cut by the
 /// right or bottom edge left out, and the dimension is the slope of ln(boxes holding a boundary
-/// point) against ln(1 / size) over the sizes where at least one box holds one. None when fewer
-/// than minBoxSizes sizes qualify.
+/// point) against ln(1 / size) over the sizes of which at least 4 whole boxes fit across and
+/// down and at least one box holds a boundary point. None when fewer than minBoxSizes sizes
+/// qualify.
 std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes);
 /// The same for a computed view's maps, every point computed.
 std::optional<Slope> boxCountingDimension(const PointMaps &maps);
@@ -70,6 +72,9 @@ struct Region
     /// generator's next two units.
     FreePoint draw(SplitMix64 &random) const;
 };
+
+/// Where a view's start points lie: from its first column and row to one spacing past its last.
+Region viewRegion(const View &view);
 
 /// Computes the outcome of every start point of a list into outcomes (resized to match); the
 /// same point always has the same outcome.

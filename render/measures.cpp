@@ -1,52 +1,33 @@
 #include "measures.h"
 
-#include "sim/defaults.h"
-#include "sim/scan.h"
+#include "engine/engine.h"
 
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 
-#include <numeric>
-
-namespace {
-
-/// Start points a worker takes at a time.
-constexpr std::size_t chunkSize = 256;
-
-} // namespace
-
-Region pictureRegion(const RenderParameters &p)
+Region pictureRegion(const RenderParameters &parameters)
 {
-    sim::Rect row = sim::centredPicture(float(p.client.width()), float(p.client.height()),
-                                        float(p.picture.width()), float(p.picture.height()));
-    row.height = 1;
-    const sim::StartPoint first = sim::startPoints(row).front();
-    return {double(first.x), double(first.y), double(p.picture.width()),
-            double(p.picture.height())};
+    return viewRegion(viewOf(parameters));
 }
 
 OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool)
 {
     return [parameters, pool](const std::vector<FreePoint> &points,
                               std::vector<sim::Capture> &outcomes) {
-        outcomes.assign(points.size(), sim::Capture::none);
-        const sim::simstate state = parameters.state();
-        std::vector<std::size_t> chunks((points.size() + chunkSize - 1) / chunkSize);
-        std::iota(chunks.begin(), chunks.end(), std::size_t(0));
-        QThreadPool ownPool;
-        if (!pool)
-            ownPool.setMaxThreadCount(parameters.workers());
-        QtConcurrent::blockingMap(pool ? pool : &ownPool, chunks, [&](std::size_t chunk) {
-            const std::size_t end = std::min(points.size(), (chunk + 1) * chunkSize);
-            for (std::size_t i = chunk * chunkSize; i < end; ++i) {
-                sim::simstate s = state;
-                s.xgreen = points[i].x;
-                s.ygreen = points[i].y;
-                outcomes[i] = sim::trajectory(s, parameters.radiusOne, parameters.radiusTwo,
-                                              parameters.stepLimit)
-                                  .capture;
-            }
-        });
+        std::vector<float> x(points.size());
+        std::vector<double> y(points.size());
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            x[k] = points[k].x;
+            y[k] = points[k].y;
+        }
+        Workers workers = workersOf(parameters);
+        workers.pool = pool;
+        Engine engine(parameters, workers);
+        std::vector<std::uint8_t> ends(points.size());
+        engine.computePoints(x.data(), y.data(), std::int64_t(points.size()), ends.data(),
+                             nullptr);
+        outcomes.resize(points.size());
+        std::transform(ends.begin(), ends.end(), outcomes.begin(),
+                       [](std::uint8_t end) { return sim::Capture(end); });
     };
 }
 
@@ -55,9 +36,10 @@ void addRandomMeasures(Statistics &statistics, const RenderParameters &parameter
 {
     const Region region = pictureRegion(parameters);
     const OutcomeFunction outcomes = pointOutcomes(parameters, pool);
-    if (options.uncertainty > 0)
-        statistics.uncertainty = uncertaintyExponent(region, options.uncertainty, options.seed,
-                                                     outcomes);
+    if (options.uncertainty > 0) {
+        statistics.uncertainty =
+            uncertaintyExponent(region, options.uncertainty, options.seed, outcomes);
+    }
     if (options.sample > 0)
         statistics.sample = sampleFractions(region, options.sample, options.seed, outcomes);
 }

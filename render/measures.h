@@ -21,8 +21,8 @@ struct RandomPointOptions
 /// its first row to one past its last.
 Region pictureRegion(const RenderParameters &parameters);
 
-/// The outcomes of any start points under these parameters, followed on the worker threads of
-/// pool (or of threads of their own, as many as the parameters ask for).
+/// The outcomes of any start points under these parameters, followed by the engine's kernel on
+/// the worker threads of pool (or of threads of their own, as many as the parameters ask for).
 OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool = nullptr);
 
 /// Adds to statistics the measures of random start points that options ask for.
