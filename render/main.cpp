@@ -71,8 +71,10 @@ int runWithoutPicture(const RenderCommandLine &commandLine)
         printError(cannotWrite(statisticsPath, reason));
         return 1;
     }
-    QByteArray printed = QStringLiteral("%1 random start points in %2 s\n")
+    QByteArray printed = QStringLiteral("%1 random start points sampled, %2 for the uncertainty "
+                                        "exponent, in %3 s\n")
                              .arg(commandLine.randomPoints().sample)
+                             .arg(commandLine.randomPoints().uncertainty)
                              .arg(seconds, 0, 'f', 2)
                              .toUtf8();
     if (!statisticsToFile)
