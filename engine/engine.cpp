@@ -20,9 +20,9 @@ namespace {
 constexpr std::int64_t chunkSize = 16;
 
 static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t> &&
-              std::uint8_t(sim::Capture::none) == std::uint8_t(Outcome::never) &&
-              std::uint8_t(sim::Capture::one) == std::uint8_t(Outcome::one) &&
-              std::uint8_t(sim::Capture::two) == std::uint8_t(Outcome::two));
+              std::uint8_t(sim::Capture::none) == std::uint8_t(PointOutcome::never) &&
+              std::uint8_t(sim::Capture::one) == std::uint8_t(PointOutcome::one) &&
+              std::uint8_t(sim::Capture::two) == std::uint8_t(PointOutcome::two));
 
 } // namespace
 
@@ -156,8 +156,8 @@ bool Engine::computeView(const View &view, PointMaps &maps, bool keepSteps)
         rows[j] = view.rowY(std::int64_t(j));
     maps.width = view.width;
     maps.height = view.height;
-    maps.outcomes.assign(std::size_t(view.pointCount()), std::uint8_t(Outcome::notComputed));
+    maps.outcomes.assign(std::size_t(view.pointCount()), std::uint8_t(PointOutcome::notComputed));
     maps.steps.assign(keepSteps ? maps.outcomes.size() : 0, 0);
-    return computeGrid(columns.data(), view.width, rows.data(), view.height,
-                       maps.outcomes.data(), keepSteps ? maps.steps.data() : nullptr);
+    return computeGrid(columns.data(), view.width, rows.data(), view.height, maps.outcomes.data(),
+                       keepSteps ? maps.steps.data() : nullptr);
 }

@@ -26,7 +26,7 @@ struct Workers
 
 /// How a start point ended, as the maps hold it (one byte, so that 0, 1 and 2 are the values
 /// sim::Capture has).
-enum class Outcome : std::uint8_t {
+enum class PointOutcome : std::uint8_t {
     never = 0,          ///< never captured: the step limit reached, or an input repeated
     one = 1,            ///< captured by mass one
     two = 2,            ///< captured by mass two
@@ -38,7 +38,7 @@ struct PointMaps
 {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> outcomes; ///< Outcome values
+    std::vector<std::uint8_t> outcomes; ///< PointOutcome values
     /// The steps each start point took, the capturing one included; empty when not kept.
     std::vector<std::uint64_t> steps;
 };
@@ -71,8 +71,8 @@ public:
     bool computeGrid(const float *columns, std::int64_t width, const double *rows,
                      std::int64_t height, std::uint8_t *outcomes, std::uint64_t *steps);
     /// The start points (x[k], y[k]) for k = 0..count-1, each to outcomes[k] and steps[k].
-    bool computePoints(const float *x, const double *y, std::int64_t count,
-                       std::uint8_t *outcomes, std::uint64_t *steps);
+    bool computePoints(const float *x, const double *y, std::int64_t count, std::uint8_t *outcomes,
+                       std::uint64_t *steps);
     /// Every start point of a view that checkView() accepts, row by row, into maps (resized to
     /// the view; steps kept when keepSteps).
     bool computeView(const View &view, PointMaps &maps, bool keepSteps = true);

@@ -65,9 +65,9 @@ std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::
 
 std::optional<Slope> boxCountingDimension(const PointMaps &maps)
 {
-    static_assert(std::uint8_t(Outcome::one) == std::uint8_t(sim::Capture::one) &&
-                  std::uint8_t(Outcome::two) == std::uint8_t(sim::Capture::two) &&
-                  std::uint8_t(Outcome::never) == std::uint8_t(sim::Capture::none));
+    static_assert(std::uint8_t(PointOutcome::one) == std::uint8_t(sim::Capture::one) &&
+                  std::uint8_t(PointOutcome::two) == std::uint8_t(sim::Capture::two) &&
+                  std::uint8_t(PointOutcome::never) == std::uint8_t(sim::Capture::none));
     return boxCountingDimension(maps.width, maps.height,
                                 reinterpret_cast<const sim::Capture *>(maps.outcomes.data()));
 }

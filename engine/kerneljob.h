@@ -34,8 +34,8 @@ struct KernelJob
     /// before each take; it takes again after each start point once none are left, so its last
     /// report comes after its last start point.
     void (*report)(void *queue, std::int64_t points, std::uint64_t steps);
-    /// True once the start points are no longer wanted: the kernel then returns within a few thousand
-    /// turns, its start points in progress unfinished. Any thread may call it at any time.
+    /// True once the start points are no longer wanted: the kernel then returns within a few
+    /// thousand turns, its start points in progress unfinished. Any thread may call it at any time.
     bool (*abandoned)(void *queue);
     void *queue;
 

@@ -36,8 +36,8 @@ void setValue(TrajectoryParameters &p, std::int64_t v)
 }
 
 template <std::int16_t TrajectoryParameters::*field>
-constexpr Parameter valueParameter(const char *name, const char *description, ParameterKind kind,
-                                   std::int64_t min, std::int64_t max)
+constexpr ParameterInfo valueParameter(const char *name, const char *description,
+                                       ParameterKind kind, std::int64_t min, std::int64_t max)
 {
     return {name, description, kind, min, max, true, &getValue<field>, &setValue<field>};
 }
@@ -71,11 +71,11 @@ sim::simstate TrajectoryParameters::stepState() const
     return s;
 }
 
-const std::array<Parameter, parameterCount> &parameterTable()
+const std::array<ParameterInfo, parameterCount> &parameterTable()
 {
     using P = TrajectoryParameters;
     using K = ParameterKind;
-    static const std::array<Parameter, parameterCount> table{{
+    static const std::array<ParameterInfo, parameterCount> table{{
         valueParameter<&P::massOne>("mass-one", "Mass one", K::fixedMass, 1, maxMass),
         valueParameter<&P::massTwo>("mass-two", "Mass two", K::fixedMass, 1, maxMass),
         valueParameter<&P::massMoving>("mass-moving", "Moving mass", K::movingMass, 1, maxMass),
@@ -88,23 +88,22 @@ const std::array<Parameter, parameterCount> &parameterTable()
         valueParameter<&P::xblau>("two-x", "x of mass two", K::x, 0, maxClientSide),
         valueParameter<&P::yblau>("two-y", "y of mass two", K::y, 0, maxClientSide),
         {"step-limit", "Steps per start point before it stays unpainted", K::steps, 1,
-         std::int64_t(sim::stepLimit), false,
-         [](const P &p) { return std::int64_t(p.stepLimit); },
+         std::int64_t(sim::stepLimit), false, [](const P &p) { return std::int64_t(p.stepLimit); },
          [](P &p, std::int64_t v) { p.stepLimit = std::uint64_t(v); }},
     }};
     return table;
 }
 
-const Parameter *findParameter(std::string_view name)
+const ParameterInfo *findParameter(std::string_view name)
 {
-    for (const Parameter &p : parameterTable()) {
+    for (const ParameterInfo &p : parameterTable()) {
         if (name == p.name)
             return &p;
     }
     return nullptr;
 }
 
-std::int64_t maxValue(const Parameter &p, QSize client)
+std::int64_t maxValue(const ParameterInfo &p, QSize client)
 {
     switch (p.kind) {
     case ParameterKind::x:
@@ -116,12 +115,12 @@ std::int64_t maxValue(const Parameter &p, QSize client)
     }
 }
 
-std::int64_t defaultValue(const Parameter &p, QSize client)
+std::int64_t defaultValue(const ParameterInfo &p, QSize client)
 {
     return p.get(TrajectoryParameters::defaults(client));
 }
 
-double kilogramsPerValue(const Parameter &p)
+double kilogramsPerValue(const ParameterInfo &p)
 {
     switch (p.kind) {
     case ParameterKind::fixedMass:
@@ -133,7 +132,7 @@ double kilogramsPerValue(const Parameter &p)
     }
 }
 
-QString parameterUnit(const Parameter &p)
+QString parameterUnit(const ParameterInfo &p)
 {
     switch (p.kind) {
     case ParameterKind::fixedMass:
@@ -146,7 +145,7 @@ QString parameterUnit(const Parameter &p)
     }
 }
 
-QString parameterHelp(const Parameter &p, QSize client)
+QString parameterHelp(const ParameterInfo &p, QSize client)
 {
     const std::int64_t max = maxValue(p, client);
     const std::int64_t byDefault = defaultValue(p, client);
@@ -172,7 +171,7 @@ QString parameterHelp(const Parameter &p, QSize client)
     }
 }
 
-QString parameterAccepts(const Parameter &p, QSize client)
+QString parameterAccepts(const ParameterInfo &p, QSize client)
 {
     if (p.kind == ParameterKind::steps) {
         return QStringLiteral("a whole number of steps from %1 to %2")

@@ -12,8 +12,8 @@
 
 /// Everything a trajectory depends on besides its start point, in the units of the window's
 /// scrollbars: positions and radii in client-area pixels, masses as scrollbar Values (kilograms
-/// are a Value times the unit of its kind, see Parameter). The parameter table names, bounds and
-/// describes every field; the kernels receive the whole record at once.
+/// are a Value times the unit of its kind, see ParameterInfo). The parameter table names, bounds
+/// and describes every field; the kernels receive the whole record at once.
 struct TrajectoryParameters
 {
     std::int16_t xrot = 0; ///< mass one's position
@@ -53,7 +53,7 @@ enum class ParameterKind : std::uint8_t {
 
 /// One parameter as every front end offers it: the renderer's option and sweep name, its help
 /// and error texts, the explorer's controls, the Python module's keyword arguments.
-struct Parameter
+struct ParameterInfo
 {
     const char *name;        ///< "mass-one"; a keyword argument writes '_' for '-'
     const char *description; ///< "Mass one", as the help's sentence begins
@@ -70,22 +70,22 @@ inline constexpr std::size_t parameterCount = 10;
 
 /// Every parameter, in the order of the help: mass-one, mass-two, mass-moving, radius-one,
 /// radius-two, one-x, one-y, two-x, two-y, step-limit.
-const std::array<Parameter, parameterCount> &parameterTable();
+const std::array<ParameterInfo, parameterCount> &parameterTable();
 
 /// The parameter with this name, or null.
-const Parameter *findParameter(std::string_view name);
+const ParameterInfo *findParameter(std::string_view name);
 
 /// The largest Value of p for a client area of this size (positions reach its width or height).
-std::int64_t maxValue(const Parameter &p, QSize client);
+std::int64_t maxValue(const ParameterInfo &p, QSize client);
 /// The Value start-up gives p in a client area of this size.
-std::int64_t defaultValue(const Parameter &p, QSize client);
+std::int64_t defaultValue(const ParameterInfo &p, QSize client);
 /// Kilograms per Value for a mass; 0 for every other kind.
-double kilogramsPerValue(const Parameter &p);
+double kilogramsPerValue(const ParameterInfo &p);
 /// The unit of a Value, for an axis or a label: "x 10000 kg", "pixels", "steps".
-QString parameterUnit(const Parameter &p);
+QString parameterUnit(const ParameterInfo &p);
 
 /// The help's sentence: "Mass one, 1 to 32767; kilograms = V x 10000 (default: 10).";
 /// positions name the client area's width or height.
-QString parameterHelp(const Parameter &p, QSize client);
+QString parameterHelp(const ParameterInfo &p, QSize client);
 /// What an error says p accepts: "a whole number from 1 to 32767".
-QString parameterAccepts(const Parameter &p, QSize client);
+QString parameterAccepts(const ParameterInfo &p, QSize client);

@@ -17,8 +17,8 @@ std::vector<ViewTile> passGrids(int level, int width, int height)
     };
     std::vector<ViewTile> grids;
     if (level == ProgressiveView::coarsestLevel) {
-        grids.push_back({level, 0, 0, level, level, count(width, 0, level),
-                         count(height, 0, level), false});
+        grids.push_back(
+            {level, 0, 0, level, level, count(width, 0, level), count(height, 0, level), false});
         return grids;
     }
     const int twice = 2 * level;
@@ -53,14 +53,14 @@ ProgressiveView::ProgressiveView(const View &view, bool keepSteps) : view_(view)
 {
     maps_.width = view.width;
     maps_.height = view.height;
-    maps_.outcomes.assign(std::size_t(view.pointCount()), std::uint8_t(Outcome::notComputed));
+    maps_.outcomes.assign(std::size_t(view.pointCount()), std::uint8_t(PointOutcome::notComputed));
     maps_.steps.assign(keepSteps ? maps_.outcomes.size() : 0, 0);
 }
 
 bool ProgressiveView::known(int i, int j) const
 {
     return maps_.outcomes[std::size_t(j) * std::size_t(view_.width) + std::size_t(i)] !=
-           std::uint8_t(Outcome::notComputed);
+           std::uint8_t(PointOutcome::notComputed);
 }
 
 std::int64_t ProgressiveView::keep(const ProgressiveView &earlier)
@@ -83,8 +83,7 @@ std::int64_t ProgressiveView::keep(const ProgressiveView &earlier)
         const std::size_t to = std::size_t((r - view_.row) * view_.width + (left - view_.column));
         for (std::int64_t c = 0; c < right - left; ++c) {
             const std::uint8_t outcome = earlier.maps_.outcomes[from + std::size_t(c)];
-            if (outcome == std::uint8_t(Outcome::notComputed) ||
-                (!maps_.steps.empty() && !steps)) {
+            if (outcome == std::uint8_t(PointOutcome::notComputed) || (!maps_.steps.empty() && !steps)) {
                 continue;
             }
             maps_.outcomes[to + std::size_t(c)] = outcome;
@@ -121,21 +120,22 @@ bool ProgressiveView::run(Engine &engine, const std::function<void(const ViewTil
                 const int j = tile.firstRow + r * tile.rowStep;
                 for (int c = 0; c < tile.columns; ++c) {
                     const int i = tile.firstColumn + c * tile.columnStep;
-                    const std::size_t at = std::size_t(j) * std::size_t(view_.width) + std::size_t(i);
-                    if (maps_.outcomes[at] != std::uint8_t(Outcome::notComputed))
+                    const std::size_t at =
+                        std::size_t(j) * std::size_t(view_.width) + std::size_t(i);
+                    if (maps_.outcomes[at] != std::uint8_t(PointOutcome::notComputed))
                         continue;
                     x.push_back(view_.columnX(i));
                     y.push_back(view_.rowY(j));
                     where.push_back(at);
                 }
             }
-            outcomes.assign(where.size(), std::uint8_t(Outcome::notComputed));
+            outcomes.assign(where.size(), std::uint8_t(PointOutcome::notComputed));
             steps.assign(keepSteps ? where.size() : 0, 0);
             const bool finished =
                 engine.computePoints(x.data(), y.data(), std::int64_t(where.size()),
                                      outcomes.data(), keepSteps ? steps.data() : nullptr);
             for (std::size_t k = 0; k < where.size(); ++k) {
-                if (outcomes[k] == std::uint8_t(Outcome::notComputed))
+                if (outcomes[k] == std::uint8_t(PointOutcome::notComputed))
                     continue;
                 maps_.outcomes[where[k]] = outcomes[k];
                 if (keepSteps)

@@ -23,7 +23,7 @@ struct ViewTile
 /// A view computed coarse to fine, or taken over in part from an earlier view of the same grid.
 /// The passes never repeat a start point: first every 8th start point in each direction, then
 /// those that refine it to every 4th, every 2nd and every start point. Only start points not yet
-/// known are computed. Its maps hold Outcome::notComputed where nothing is known.
+/// known are computed. Its maps hold PointOutcome::notComputed where nothing is known.
 class ProgressiveView
 {
 public:

@@ -14,7 +14,7 @@ double captureBrightness(std::uint64_t step, std::uint64_t latest);
 /// whole number.
 std::int32_t scaledColour(std::int32_t colour, double brightness);
 
-/// The latest step at which any of count start points was captured (outcomes as Outcome
+/// The latest step at which any of count start points was captured (outcomes as PointOutcome
 /// values); 1 when none was.
 std::uint64_t latestCapture(const std::uint8_t *outcomes, const std::uint64_t *steps,
                             std::int64_t count);

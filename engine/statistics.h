@@ -61,7 +61,7 @@ struct Statistics
 /// Both vectors hold width x height entries.
 Statistics basinStatistics(int width, int height, const std::vector<sim::Capture> &outcomes,
                            const std::vector<std::uint64_t> &steps, int entropyBox);
-/// The same for maps as the engine keeps them (outcomes as Outcome values, width x height of
+/// The same for maps as the engine keeps them (outcomes as PointOutcome values, width x height of
 /// each); without steps (null) no step ranges.
 Statistics basinStatistics(int width, int height, const std::uint8_t *outcomes,
                            const std::uint64_t *steps, int entropyBox);

@@ -3,8 +3,8 @@
 #include "sim/number.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <regex>
 
@@ -69,7 +69,8 @@ ViewFault checkView(const View &view)
 {
     if (view.width < 1 || view.height < 1)
         return ViewFault::empty;
-    if (!std::isfinite(view.x) || !std::isfinite(view.y) || !std::isfinite(view.spacing) || !(view.spacing > 0))
+    if (!std::isfinite(view.x) || !std::isfinite(view.y) || !std::isfinite(view.spacing) ||
+        !(view.spacing > 0))
         return ViewFault::notFinite;
     const double left = view.x + double(view.column) * view.spacing;
     const double right = view.x + double(view.column + view.width - 1) * view.spacing;

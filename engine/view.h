@@ -12,7 +12,7 @@ struct View
 {
     double x = 0; ///< the origin: the grid's point (0, 0)
     double y = 0;
-    double spacing = 1; ///< between neighbouring start points, across and down
+    double spacing = 1;      ///< between neighbouring start points, across and down
     std::int64_t column = 0; ///< the view's top-left start point, in whole points from the origin
     std::int64_t row = 0;
     int width = 0;  ///< start points across

@@ -31,14 +31,6 @@ QCommandLineOption parameterOption(const char *name, const char *valueName)
     return option(name, valueName, parameterHelp(*findParameter(name), defaultClient));
 }
 
-bool readPair(const QString &text, QChar separator, qint64 maxFirst, qint64 maxSecond, qint64 min,
-              qint64 &first, qint64 &second)
-{
-    const QStringList parts = text.split(separator);
-    return parts.size() == 2 && readWhole(parts[0], min, maxFirst, first) &&
-           readWhole(parts[1], min, maxSecond, second);
-}
-
 /// #RRGGBB packed as red + 256 x green + 65536 x blue.
 bool readColour(const QString &text, std::int32_t &colour)
 {
@@ -105,10 +97,26 @@ RenderCommandLine::RenderCommandLine()
                       QStringLiteral("Picture rectangle, centred in the surface; each side 2 to "
                                      "the surface's (default: %1).")
                           .arg(sizeText(RenderParameters().picture)))),
+      view_(option("view", "X,Y,S",
+                   QStringLiteral("Computes a view of the plane instead: --size start points "
+                                  "from (X, Y), S apart across and down, pixel (i, j) the start "
+                                  "point (X + i S, Y + j S), no capture circles; positions then "
+                                  "0 to %1 (default: %2,%3 and %4,%5). Not with --client or "
+                                  "--picture.")
+                       .arg(maxClientSize)
+                       .arg(RenderParameters::defaults(defaultClient).xrot)
+                       .arg(RenderParameters::defaults(defaultClient).yrot)
+                       .arg(RenderParameters::defaults(defaultClient).xblau)
+                       .arg(RenderParameters::defaults(defaultClient).yblau))),
+      size_(option("size", "WxH",
+                   QStringLiteral("With --view: the picture's start points across and down, "
+                                  "each 1 to %1.")
+                       .arg(maxClientSize))),
       one_(positionOption("one", "left")), two_(positionOption("two", "right")),
       massOne_(parameterOption("mass-one", "V")), massTwo_(parameterOption("mass-two", "V")),
       massMoving_(parameterOption("mass-moving", "V")),
-      radiusOne_(parameterOption("radius-one", "R")), radiusTwo_(parameterOption("radius-two", "R")),
+      radiusOne_(parameterOption("radius-one", "R")),
+      radiusTwo_(parameterOption("radius-two", "R")),
       colorOne_(option("color-one", "#RRGGBB",
                        QStringLiteral("Colour of mass one (default: %1).")
                            .arg(colourText(sim::defaultColourOne)))),
@@ -175,11 +183,11 @@ RenderCommandLine::RenderCommandLine()
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
     parser_.addOptions(
-        {client_,      picture_,    one_,       two_,         massOne_,          massTwo_,
-         massMoving_,  radiusOne_,  radiusTwo_, colorOne_,    colorTwo_,         background_,
-         stepLimit_,   threads_,    kernel_,    shadeOption_, statisticsOption_, entropyBoxOption_,
-         sweepOption_, plotOption_, uncertaintyOption_, sampleOption_, seedOption_,
-         plotMeasureOption_, help_, version_});
+        {client_,           picture_,          view_,        size_,       one_,       two_,
+         massOne_,          massTwo_,          massMoving_,  radiusOne_,  radiusTwo_, colorOne_,
+         colorTwo_,         background_,       stepLimit_,   threads_,    kernel_,    shadeOption_,
+         statisticsOption_, entropyBoxOption_, sweepOption_, plotOption_, uncertaintyOption_,
+         sampleOption_,     seedOption_,       plotMeasureOption_,        help_,      version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -268,44 +276,18 @@ bool RenderCommandLine::read()
     qint64 a = 0;
     qint64 b = 0;
 
-    QSize client = RenderParameters().client;
-    if (!readEach(client_, QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSize),
-                  [&](const QString &value) {
-                      if (!readPair(value, QLatin1Char('x'), maxClientSize, maxClientSize, 2, a, b))
-                          return false;
-                      client = QSize(int(a), int(b));
-                      return true;
-                  })) {
+    // The area the masses' positions lie in.
+    QSize area;
+    if (!(parser_.isSet(view_) ? readView(area) : readPicture(area)))
         return false;
-    }
-    parameters_ = RenderParameters::defaults(client);
-    const int w = client.width();
-    const int h = client.height();
-
-    if (!readEach(picture_,
-                  QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2").arg(w).arg(h),
-                  [&](const QString &value) {
-                      if (!readPair(value, QLatin1Char('x'), w, h, 2, a, b))
-                          return false;
-                      parameters_.picture = QSize(int(a), int(b));
-                      return true;
-                  })) {
-        return false;
-    }
-    if (!parser_.isSet(picture_) &&
-        (parameters_.picture.width() > w || parameters_.picture.height() > h)) {
-        return fail(client_,
-                    QStringLiteral("a surface that holds the default %1 picture, or a "
-                                   "--picture that fits")
-                        .arg(sizeText(RenderParameters().picture)),
-                    parser_.value(client_));
-    }
+    const int w = area.width();
+    const int h = area.height();
 
     const auto readPosition = [&](const QCommandLineOption &option, std::int16_t &x,
                                   std::int16_t &y) {
         return readEach(option, QStringLiteral("X,Y with X 0 to %1 and Y 0 to %2").arg(w).arg(h),
                         [&](const QString &value) {
-                            if (!readPair(value, QLatin1Char(','), w, h, 0, a, b))
+                            if (!readWholePair(value, QLatin1Char(','), w, h, 0, a, b))
                                 return false;
                             x = std::int16_t(a);
                             y = std::int16_t(b);
@@ -320,9 +302,9 @@ bool RenderCommandLine::read()
     // The options of the parameter table that are single Values.
     for (const QCommandLineOption *option :
          {&massOne_, &massTwo_, &massMoving_, &radiusOne_, &radiusTwo_}) {
-        const Parameter &p = *findParameter(option->names().constFirst().toStdString());
-        if (!readEach(*option, parameterAccepts(p, client), [&](const QString &value) {
-                if (!readWhole(value, p.min, maxValue(p, client), a))
+        const ParameterInfo &p = *findParameter(option->names().constFirst().toStdString());
+        if (!readEach(*option, parameterAccepts(p, area), [&](const QString &value) {
+                if (!readWhole(value, p.min, maxValue(p, area), a))
                     return false;
                 p.set(parameters_, a);
                 return true;
@@ -342,7 +324,7 @@ bool RenderCommandLine::read()
     }
 
     if (!readEach(
-            stepLimit_, parameterAccepts(*findParameter("step-limit"), client),
+            stepLimit_, parameterAccepts(*findParameter("step-limit"), area),
             [&](const QString &value) { return readStepLimit(value, parameters_.stepLimit); }) ||
         !readEach(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads),
                   [&](const QString &value) {
@@ -407,15 +389,15 @@ bool RenderCommandLine::read()
         return fail(given, QStringLiteral("a --stats file beside it for its figures"),
                     parser_.value(given));
     }
-    return readSweep();
+    return readSweep(area);
 }
 
-bool RenderCommandLine::readSweep()
+bool RenderCommandLine::readSweep(QSize area)
 {
     sweeping_ = parser_.isSet(sweepOption_);
     for (const QString &value : parser_.values(sweepOption_)) {
         QString accepts;
-        if (!sweep_.read(value, parameters_.client, accepts))
+        if (!sweep_.read(value, area, accepts))
             return fail(sweepOption_, accepts, value);
     }
     plotPath_ = parser_.value(plotOption_);

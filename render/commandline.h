@@ -60,7 +60,11 @@ public:
 
 private:
     bool read();
-    bool readSweep();
+    /// --client and --picture, or --view and --size: the picture, the masses' start-up
+    /// positions, and the area the positions may lie in.
+    bool readPicture(QSize &area);
+    bool readView(QSize &area);
+    bool readSweep(QSize area);
     bool fail(const QCommandLineOption &option, const QString &accepts, const QString &value);
     /// Reads every value given for option, in order, so the last one counts; each must be
     /// valid on its own. read returns false for a bad value, which is named in the error.
@@ -72,6 +76,8 @@ private:
     QCommandLineParser parser_;
     QCommandLineOption client_;
     QCommandLineOption picture_;
+    QCommandLineOption view_;
+    QCommandLineOption size_;
     QCommandLineOption one_;
     QCommandLineOption two_;
     QCommandLineOption massOne_;

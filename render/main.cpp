@@ -7,6 +7,7 @@
 #include "statisticsfile.h"
 #include "sweep.h"
 #include "sweepplot.h"
+#include "viewoption.h"
 
 #include "picture/safefile.h"
 
@@ -145,6 +146,8 @@ int run(const RenderCommandLine &commandLine)
         return 1;
     }
     QByteArray printed = summaryLine(summary, seconds);
+    if (parameters.view)
+        printed.prepend(QStringLiteral("view %1: ").arg(viewText(*parameters.view)).toUtf8());
     if (statisticsPath == QStringLiteral("-"))
         printed += statisticsJson(statistics) + '\n';
     if (!printOut(printed)) {

@@ -13,7 +13,7 @@ constexpr int maxStep = 32767;
 QString SweepRange::names()
 {
     QStringList list;
-    for (const Parameter &p : parameterTable()) {
+    for (const ParameterInfo &p : parameterTable()) {
         if (p.sweepable)
             list << QLatin1String(p.name);
     }
@@ -24,7 +24,8 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
 {
     static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)$"));
     const QRegularExpressionMatch m = form.match(text);
-    const Parameter *found = m.hasMatch() ? findParameter(m.captured(1).toStdString()) : nullptr;
+    const ParameterInfo *found =
+        m.hasMatch() ? findParameter(m.captured(1).toStdString()) : nullptr;
     if (!found || !found->sweepable) {
         accepts = QStringLiteral("NAME=FROM:TO:STEP with NAME one of %1").arg(names());
         return false;

@@ -36,7 +36,7 @@ public:
     QString title() const;
 
 private:
-    const Parameter *parameter_ = nullptr;
+    const ParameterInfo *parameter_ = nullptr;
     int from_ = 0;
     int step_ = 1;
     int direction_ = 1;

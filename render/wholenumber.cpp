@@ -1,6 +1,7 @@
 #include "wholenumber.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 bool readWhole(const QString &text, qint64 min, qint64 max, qint64 &value)
 {
@@ -12,4 +13,12 @@ bool readWhole(const QString &text, qint64 min, qint64 max, qint64 &value)
         return false;
     value = read;
     return true;
+}
+
+bool readWholePair(const QString &text, QChar separator, qint64 maxFirst, qint64 maxSecond,
+                   qint64 min, qint64 &first, qint64 &second)
+{
+    const QStringList parts = text.split(separator);
+    return parts.size() == 2 && readWhole(parts[0], min, maxFirst, first) &&
+           readWhole(parts[1], min, maxSecond, second);
 }

@@ -16,7 +16,7 @@ QStringList arguments(const QString &line)
            line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-struct ToolOutcome
+struct Outcome
 {
     int exitCode = -1;
     QByteArray out;
@@ -24,7 +24,7 @@ struct ToolOutcome
 };
 
 /// velmora-render itself with the arguments of line, in folder.
-ToolOutcome runTool(const QString &line, const QString &folder)
+Outcome runTool(const QString &line, const QString &folder)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
@@ -53,6 +53,16 @@ void compareParameters(const RenderParameters &p, const RenderParameters &expect
     QCOMPARE(p.stepLimit, expected.stepLimit);
     QCOMPARE(p.threads, expected.threads);
     QCOMPARE(p.kernel, expected.kernel);
+    QCOMPARE(bool(p.view), bool(expected.view));
+    if (p.view) {
+        // Bit for bit.
+        QCOMPARE(QByteArray::number(p.view->x, 'a'), QByteArray::number(expected.view->x, 'a'));
+        QCOMPARE(QByteArray::number(p.view->y, 'a'), QByteArray::number(expected.view->y, 'a'));
+        QCOMPARE(QByteArray::number(p.view->spacing, 'a'),
+                 QByteArray::number(expected.view->spacing, 'a'));
+        QCOMPARE(p.view->width, expected.view->width);
+        QCOMPARE(p.view->height, expected.view->height);
+    }
 }
 
 } // namespace
@@ -242,6 +252,33 @@ void CommandLineTest::rejects_data()
     QTest::newRow("dimension without uncertainty")
         << "--sweep mass-one=1:2:1 --plot p.png --plot-measure dimension f%d.bmp"
         << "--plot-measure";
+    QTest::newRow("view of two numbers") << "--view 1,2 --size 10x10 a.bmp"
+                                         << "--view";
+    QTest::newRow("view spacing zero") << "--view 1,2,0 --size 10x10 a.bmp"
+                                       << "--view";
+    QTest::newRow("view in words") << "--view one,2,1 --size 10x10 a.bmp"
+                                   << "--view";
+    QTest::newRow("view in hexadecimal") << "--view 0x1p3,2,1 --size 10x10 a.bmp"
+                                         << "--view";
+    QTest::newRow("view beyond reach") << "--view 2e9,0,1 --size 10x10 a.bmp"
+                                       << "--view";
+    // Singles between 256 and 512 lie 2^-15 apart.
+    QTest::newRow("view finer than single precision") << "--view 502,350,1e-5 --size 10x10 a.bmp"
+                                                      << "at least 3.0517578125e-05";
+    QTest::newRow("view without size") << "--view 1,2,1 a.bmp"
+                                       << "--size";
+    QTest::newRow("view with client") << "--client 300x200 --view 1,2,1 --size 10x10 a.bmp"
+                                      << "--client";
+    QTest::newRow("view with picture") << "--view 1,2,1 --size 10x10 --picture 20x20 a.bmp"
+                                       << "--picture";
+    QTest::newRow("size without view") << "--size 10x10 a.bmp"
+                                       << "--size";
+    QTest::newRow("size zero") << "--view 1,2,1 --size 0x10 a.bmp"
+                               << "--size";
+    QTest::newRow("size too large") << "--view 1,2,1 --size 16385x1 a.bmp"
+                                    << "--size";
+    QTest::newRow("position past a view's range") << "--view 1,2,1 --size 9x9 --one 16385,0 a.bmp"
+                                                  << "--one";
     QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
                                     << "--kernel";
     if (!kernelAvailable(Kernel::avx2)) {
@@ -262,7 +299,7 @@ void CommandLineTest::rejects()
 
     // The program: that one line on standard error, exit status 2, no file.
     const QTemporaryDir folder;
-    const ToolOutcome outcome = runTool(line, folder.path());
+    const Outcome outcome = runTool(line, folder.path());
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
     QCOMPARE(outcome.out, QByteArray());
@@ -320,6 +357,14 @@ void CommandLineTest::reads_data()
     p.stepLimit = sim::stepLimit;
     QTest::newRow("step limit in digits")
         << "--step-limit 100000000000000 out.bmp" << p << QByteArray("BMP");
+
+    // Start-up's masses; the positions may lie anywhere a surface could have them.
+    p = RenderParameters::defaults({1024, 700});
+    p.client = p.picture = {30, 1};
+    p.view = View{0.1, -2.5, 0.25, 0, 0, 30, 1};
+    p.xblau = 16384;
+    QTest::newRow("view") << "--view 0.1,-2.5,0.25 --two 16384,350 --size 30x1 out.png" << p
+                          << QByteArray("PNG");
 
     if (kernelAvailable(Kernel::avx2)) {
         p = RenderParameters::defaults({1024, 700});
@@ -472,7 +517,7 @@ void CommandLineTest::helpListsEveryOption()
              RenderCommandLine::Result::help);
     // The program shows the same help, and writes nothing.
     const QTemporaryDir folder;
-    const ToolOutcome outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
+    const Outcome outcome = runTool(QStringLiteral("--help a.bmp"), folder.path());
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(QDir(folder.path()).isEmpty());
     const QString help = QString::fromUtf8(outcome.out);

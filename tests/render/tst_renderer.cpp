@@ -61,6 +61,8 @@ private slots:
     void startPointsFollowTheScan();
     void defaultsFollowStartUp_data();
     void defaultsFollowStartUp();
+    void viewAtUnitSpacingIsTheReplica_data();
+    void viewAtUnitSpacingIsTheReplica();
 };
 
 void RendererTest::matchesRun_data()
@@ -265,6 +267,54 @@ void RendererTest::defaultsFollowStartUp()
     QCOMPARE(int(p.xblau), xblau);
     QCOMPARE(int(p.yrot), y);
     QCOMPARE(int(p.yblau), y);
+}
+
+void RendererTest::viewAtUnitSpacingIsTheReplica_data()
+{
+    QTest::addColumn<QPoint>("corner");
+    QTest::addColumn<QSize>("size");
+    // The replica's default rectangle holds the start points 462..561 by 310..389.
+    QTest::newRow("inside the rectangle") << QPoint(470, 320) << QSize(60, 40);
+    QTest::newRow("over its lower right corner") << QPoint(530, 370) << QSize(50, 30);
+    QTest::newRow("the whole rectangle and more") << QPoint(450, 300) << QSize(130, 100);
+}
+
+void RendererTest::viewAtUnitSpacingIsTheReplica()
+{
+    QFETCH(QPoint, corner);
+    QFETCH(QSize, size);
+    RenderParameters p = RenderParameters::defaults({1024, 700});
+    p.threads = 2;
+    Renderer replica(p);
+    replica.render();
+
+    View v;
+    v.x = corner.x();
+    v.y = corner.y();
+    v.width = size.width();
+    v.height = size.height();
+    p.view = v;
+    p.client = p.picture = size;
+    Renderer view(p);
+    view.render();
+
+    const QImage &picture = view.surface().image();
+    QCOMPARE(picture.size(), size);
+    const QRect startPoints(462, 310, 100, 80);
+    int compared = 0;
+    for (int j = 0; j < size.height(); ++j) {
+        for (int i = 0; i < size.width(); ++i) {
+            const QPoint at = corner + QPoint(i, j);
+            if (!startPoints.contains(at)) {
+                // No capture circle is drawn over a view: what lies outside the replica's
+                // rectangle is computed too.
+                continue;
+            }
+            QCOMPARE(picture.pixel(i, j), replica.surface().image().pixel(at));
+            ++compared;
+        }
+    }
+    QVERIFY(compared >= 30 * 20);
 }
 
 QTEST_GUILESS_MAIN(RendererTest)

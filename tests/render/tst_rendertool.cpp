@@ -14,7 +14,7 @@
 
 namespace {
 
-struct ToolOutcome
+struct Outcome
 {
     int exitCode = -1;
     QByteArray out;
@@ -24,7 +24,7 @@ struct ToolOutcome
 /// Runs the renderer, after the shell commands in setup when there are any (limits,
 /// redirections). With fileSizeLimit, every file it writes fails past that many bytes, as on a
 /// full disk. A renderer that ends by a signal has exit code -1.
-ToolOutcome runTool(const QStringList &arguments, const QString &setup = {},
+Outcome runTool(const QStringList &arguments, const QString &setup = {},
                 rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     QProcess process;
@@ -74,6 +74,7 @@ class RenderToolTest : public QObject
 private slots:
     void writesThePicture_data();
     void writesThePicture();
+    void writesAView();
     void unwritableOutput_data();
     void unwritableOutput();
     void failureAtTheEndNamesTheReason();
@@ -143,7 +144,7 @@ void RenderToolTest::writesThePicture()
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << statisticsPath;
 
-    const ToolOutcome outcome = runTool(arguments << path);
+    const Outcome outcome = runTool(arguments << path);
     QCOMPARE(outcome.exitCode, 0);
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
@@ -186,6 +187,49 @@ void RenderToolTest::writesThePicture()
         QCOMPARE(fileBytes(statisticsPath), statisticsJson(s) + '\n');
 }
 
+void RenderToolTest::writesAView()
+{
+    const QString path = dir_.filePath(QStringLiteral("view.png"));
+    const QString statisticsPath = dir_.filePath(QStringLiteral("view.json"));
+    const Outcome outcome = runTool({"--view", "509.3,347.1,0.25", "--size", "41x23", "--shade",
+                                     "--stats", statisticsPath, "--threads", "2", path});
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.out.startsWith("view 509.3,347.1,0.25: 943 start points: "),
+             outcome.out.constData());
+
+    // Pixel (i, j) is start point (i, j), shaded, without circles; as the engine computes it.
+    const TrajectoryParameters p = TrajectoryParameters::defaults({1024, 700});
+    View v;
+    v.x = 509.3;
+    v.y = 347.1;
+    v.spacing = 0.25;
+    v.width = 41;
+    v.height = 23;
+    Workers scalar;
+    scalar.kernel = Kernel::scalar;
+    scalar.threads = 1;
+    Engine engine(p, scalar);
+    PointMaps maps;
+    QVERIFY(engine.computeView(v, maps));
+    std::vector<std::int32_t> colours(maps.outcomes.size());
+    pointColours(maps.outcomes.data(), maps.steps.data(), v.pointCount(),
+                 latestCapture(maps.outcomes.data(), maps.steps.data(), v.pointCount()),
+                 sim::defaultColourOne, sim::defaultColourTwo, sim::defaultBackground,
+                 colours.data());
+    Surface surface({41, 23}, sim::defaultBackground);
+    for (int j = 0; j < 23; ++j) {
+        for (int i = 0; i < 41; ++i)
+            surface.setPixel(float(i), float(j), colours[std::size_t(j * 41 + i)]);
+    }
+    const QString expectedPath = dir_.filePath(QStringLiteral("expected-view.png"));
+    QVERIFY(writeImageFile(surface.image(), expectedPath, "PNG"));
+    QCOMPARE(fileBytes(path), fileBytes(expectedPath));
+    const Statistics s =
+        basinStatistics(41, 23, maps.outcomes.data(), maps.steps.data(), defaultEntropyBox);
+    QVERIFY(s.one > 0 && s.two > 0);
+    QCOMPARE(fileBytes(statisticsPath), statisticsJson(s) + '\n');
+}
+
 void RenderToolTest::unwritableOutput_data()
 {
     QTest::addColumn<QString>("kind");
@@ -203,7 +247,7 @@ void RenderToolTest::unwritableOutput()
     const QString before = pathkinds::describe(path);
     const QStringList entries = pathkinds::entries(dir.path());
 
-    const ToolOutcome outcome = runTool(smallRender + QStringList{path});
+    const Outcome outcome = runTool(smallRender + QStringList{path});
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.startsWith("velmora-render: cannot write '" + path.toUtf8() + "': "),
@@ -220,7 +264,7 @@ void RenderToolTest::failureAtTheEndNamesTheReason()
     const QString before = pathkinds::describe(path);
 
     // The file may be created, but the system refuses anything past its first 512 bytes.
-    const ToolOutcome outcome =
+    const Outcome outcome =
         runTool(smallRender + QStringList{path}, QStringLiteral("trap '' XFSZ; ulimit -f 1"));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err, "velmora-render: cannot write '" + path.toUtf8() +
@@ -245,7 +289,7 @@ void RenderToolTest::lostSummary()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
 
-    const ToolOutcome outcome = runTool(smallRender + QStringList{path}, setup);
+    const Outcome outcome = runTool(smallRender + QStringList{path}, setup);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(QFile::exists(path), written);
@@ -277,7 +321,7 @@ void RenderToolTest::memoryRunsOut()
 
     // 64 MB more: too little for the largest surface (1 GB) and for the 256 MB that a picture of
     // its size takes besides.
-    const ToolOutcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
+    const Outcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--picture"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--step-limit"), QStringLiteral("1"), path},
                                     QStringLiteral("ulimit -v %1").arg(smallest + 65536));
@@ -311,7 +355,7 @@ void RenderToolTest::unwritableStatistics()
     QStringList arguments{dir_.filePath(path)};
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << dir_.filePath(statistics);
-    const ToolOutcome outcome = runTool(arguments);
+    const Outcome outcome = runTool(arguments);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
@@ -328,7 +372,7 @@ void RenderToolTest::failedStatisticsWrite()
         old.write("old contents");
     }
     // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
-    const ToolOutcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
+    const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
                                      dir_.filePath(QStringLiteral("small.png"))},
                                     {}, 256);
     QCOMPARE(outcome.exitCode, 1);
