@@ -34,7 +34,7 @@ QCommandLineOption parameterOption(const char *name, const char *valueName)
 /// #RRGGBB packed as red + 256 x green + 65536 x blue.
 bool readColour(const QString &text, std::int32_t &colour)
 {
-    static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}\\z"));
     if (!hex.match(text).hasMatch())
         return false;
     const int rgb = text.mid(1).toInt(nullptr, 16);
@@ -60,7 +60,7 @@ QString sizeText(QSize size)
 /// A whole number of steps, in digits or as MeE (1e14).
 bool readStepLimit(const QString &text, std::uint64_t &limit)
 {
-    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})(?:[eE]([0-9]{1,2}))?$"));
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})(?:[eE]([0-9]{1,2}))?\\z"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return false;
@@ -175,6 +175,13 @@ RenderCommandLine::RenderCommandLine()
                                 QStringLiteral("With --plot: the second axis shows entropy (the "
                                                "basin entropy, default) or dimension (the "
                                                "uncertainty dimension; needs --uncertainty)."))),
+      shardOption_(option("shard", "I/N",
+                          QStringLiteral("With --sweep: only the I-th of N near-equal blocks of "
+                                         "the frames, numbered and named as in the whole sweep, "
+                                         "with statistics that --merge-stats joins."))),
+      mergeOption_(QStringLiteral("merge-stats"),
+                   QStringLiteral("velmora-render --merge-stats OUTPUT PART...: joins the "
+                                  "shards' statistics files into the whole sweep's.")),
       help_(QStringList{QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Show this help and exit.")),
       version_(QStringLiteral("version"), QStringLiteral("Show the version and exit."))
@@ -187,7 +194,8 @@ RenderCommandLine::RenderCommandLine()
          massOne_,          massTwo_,          massMoving_,  radiusOne_,  radiusTwo_, colorOne_,
          colorTwo_,         background_,       stepLimit_,   threads_,    kernel_,    shadeOption_,
          statisticsOption_, entropyBoxOption_, sweepOption_, plotOption_, uncertaintyOption_,
-         sampleOption_,     seedOption_,       plotMeasureOption_,        help_,      version_});
+         sampleOption_,     seedOption_,       plotMeasureOption_,        shardOption_,
+         mergeOption_,      help_,             version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
         QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
@@ -204,14 +212,18 @@ RenderCommandLine::Result RenderCommandLine::parse(const QStringList &arguments)
         return Result::help;
     if (parser_.isSet(version_))
         return Result::version;
+    if (parser_.isSet(mergeOption_))
+        return readMerge() ? Result::merge : Result::error;
     return read() ? Result::render : Result::error;
 }
 
 bool RenderCommandLine::fail(const QCommandLineOption &option, const QString &accepts,
                              const QString &value)
 {
+    // One line, whatever the value holds.
     error_ = QStringLiteral("--%1: expected %2, got '%3'.")
-                 .arg(option.names().constLast(), accepts, value);
+                 .arg(option.names().constLast(), accepts,
+                      QString(value).replace(QLatin1Char('\n'), QLatin1String("\\n")));
     return false;
 }
 
@@ -431,5 +443,5 @@ bool RenderCommandLine::readSweep(QSize area)
                  output_ + QStringLiteral("'.");
         return false;
     }
-    return true;
+    return readShard();
 }

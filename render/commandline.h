@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framepattern.h"
+#include "job.h"
 #include "measures.h"
 #include "renderer.h"
 #include "engine/statistics.h"
@@ -21,7 +22,7 @@ class RenderCommandLine
 public:
     RenderCommandLine();
 
-    enum class Result { render, help, version, error };
+    enum class Result { render, merge, help, version, error };
 
     /// Parses the whole argument list, the program name first.
     Result parse(const QStringList &arguments);
@@ -53,6 +54,14 @@ public:
     /// True when OUTPUT is "-": no picture, only the random start points' statistics.
     bool noPicture() const { return output_ == QStringLiteral("-"); }
 
+    /// After Result::render: the whole job.
+    RenderJob job() const;
+
+    /// After Result::merge: the file to write and the shards' statistics files, in the order
+    /// given.
+    const QString &mergeOutput() const { return output_; }
+    const QStringList &mergeParts() const { return mergeParts_; }
+
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = maxClientSide;
     static constexpr int maxThreads = 1024;
@@ -71,6 +80,8 @@ private:
     bool readEach(const QCommandLineOption &option, const QString &accepts,
                   const std::function<bool(const QString &)> &read);
     bool readKernel();
+    bool readShard();
+    bool readMerge();
     bool readRandomPoints();
 
     QCommandLineParser parser_;
@@ -100,6 +111,8 @@ private:
     QCommandLineOption sampleOption_;
     QCommandLineOption seedOption_;
     QCommandLineOption plotMeasureOption_;
+    QCommandLineOption shardOption_;
+    QCommandLineOption mergeOption_;
     QCommandLineOption help_;
     QCommandLineOption version_;
 
@@ -113,6 +126,8 @@ private:
     SweepRange sweep_;
     FramePattern frames_;
     QString plotPath_;
+    std::optional<Shard> shard_;
+    QStringList mergeParts_;
     PlotMeasure plotMeasure_ = PlotMeasure::entropy;
     RandomPointOptions randomPoints_;
     QString error_;

@@ -4,7 +4,11 @@
 
 void printError(const QString &text)
 {
-    std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(text));
+    // A value or file name given with a line break still makes one line.
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1String("\\n"))
+        .replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    std::fprintf(stderr, "velmora-render: %s\n", qUtf8Printable(line));
 }
 
 bool printOut(const QByteArray &text)

@@ -7,7 +7,7 @@ bool FramePattern::read(const QString &name)
     // Everything that looks like a number with a width counts, so that %5d or %010d is refused
     // instead of being taken as part of the name.
     static const QRegularExpression number(QStringLiteral("%([0-9]*)d"));
-    static const QRegularExpression width(QStringLiteral("^(?:0[1-9])?$"));
+    static const QRegularExpression width(QStringLiteral("^(?:0[1-9])?\\z"));
     QRegularExpressionMatchIterator it = number.globalMatch(name);
     if (!it.hasNext())
         return false;

@@ -260,11 +260,19 @@ std::optional<StatisticsFormat> statisticsFormat(const QString &path)
     return std::nullopt;
 }
 
-bool writeStatisticsFile(const QString &path, const Statistics &statistics, QString *reason)
+QByteArray statisticsText(const std::vector<FrameStatistics> &frames, StatisticsFormat format,
+                          bool series)
 {
-    const QByteArray text = statisticsFormat(path) == StatisticsFormat::csv
-                                ? statisticsCsvHeader() + statisticsCsvRow(statistics)
-                                : statisticsJson(statistics) + '\n';
-    return writeFileSafely(
-        path, [&](QIODevice &device) { return device.write(text) == text.size(); }, reason);
+    if (format == StatisticsFormat::csv) {
+        QByteArray text = statisticsCsvHeader();
+        for (const FrameStatistics &f : frames)
+            text += statisticsCsvRow(f.statistics, f.place);
+        return text;
+    }
+    if (!series)
+        return frames.empty() ? QByteArray() : statisticsJson(frames[0].statistics) + '\n';
+    QByteArray text("[");
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        text += (i == 0 ? "\n" : ",\n") + statisticsJson(frames[i].statistics, frames[i].place);
+    return text + "\n]\n";
 }

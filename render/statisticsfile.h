@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 /// A picture's place in a series: its number counted from 0 and the value of the option that
 /// varies, none for a single picture.
@@ -31,11 +32,18 @@ QByteArray statisticsJson(const Statistics &statistics,
 
 enum class StatisticsFormat { json, csv };
 
+/// One frame's statistics and its place.
+struct FrameStatistics
+{
+    StatisticsFrame place;
+    Statistics statistics;
+};
+
+/// The contents of a statistics file: for a single picture (series false, one frame) the JSON
+/// object or the table's header and row; for a series the table with a row for each frame, or a
+/// JSON array of the frames' objects.
+QByteArray statisticsText(const std::vector<FrameStatistics> &frames, StatisticsFormat format,
+                          bool series);
+
 /// The format a statistics file name asks for: .json or .csv, in any case; none otherwise.
 std::optional<StatisticsFormat> statisticsFormat(const QString &path);
-
-/// Writes the statistics of a single picture to path (its format from the extension: the JSON
-/// object, or the table's header and one row) through the safe file writing: nothing partial,
-/// an old file intact on failure. Returns false and sets *reason (if given) on failure.
-bool writeStatisticsFile(const QString &path, const Statistics &statistics,
-                         QString *reason = nullptr);

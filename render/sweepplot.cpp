@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -53,7 +52,7 @@ QValueAxis *addAxis(QChart &chart, const QString &title, double min, double max,
 
 } // namespace
 
-QImage SweepPlot::image() const
+void SweepPlot::draw(QImage &image) const
 {
     // The scene owns the chart.
     QGraphicsScene scene;
@@ -123,21 +122,17 @@ QImage SweepPlot::image() const
 
     // The chart lays itself out on posted events.
     QCoreApplication::sendPostedEvents();
-    QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, QRectF(0, 0, width, height), QRectF(0, 0, width, height));
-    return image;
 }
 
-std::unique_ptr<QCoreApplication> SweepPlot::createApplication(int &argc, char **argv)
+std::unique_ptr<QCoreApplication> SweepPlot::createApplication(const char *program, bool plot)
 {
-    bool plot = false;
-    for (int i = 1; i < argc; ++i) {
-        plot =
-            plot || std::strcmp(argv[i], "--plot") == 0 || std::strncmp(argv[i], "--plot=", 7) == 0;
-    }
+    // Qt keeps these for the application object's lifetime.
+    static int argc = 1;
+    static char *argv[] = {const_cast<char *>(program), nullptr};
     if (!plot)
         return std::make_unique<QCoreApplication>(argc, argv);
     // Nothing is ever shown: the chart is drawn into an image, with or without a display.

@@ -44,13 +44,15 @@ public:
 
     void add(const Point &point) { points_.push_back(point); }
 
-    /// Draws the chart; the program's application object must be a QApplication.
-    QImage image() const;
+    /// Draws the chart into image, width x height pixels; the program's application object must
+    /// be a QApplication.
+    void draw(QImage &image) const;
 
-    /// The application object for velmora-render with these arguments: a QApplication on the
-    /// off-screen platform when they ask for a plot, as charts draw with widgets; otherwise a
-    /// QCoreApplication, which needs no display libraries at all.
-    static std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv);
+    /// The application object velmora-render needs: with a plot a QApplication on the off-screen
+    /// platform, as charts draw with widgets; otherwise a QCoreApplication, which needs no
+    /// display libraries at all. Qt is given the program's name alone: every argument is the
+    /// renderer's own.
+    static std::unique_ptr<QCoreApplication> createApplication(const char *program, bool plot);
 
 private:
     QString valueTitle_;

@@ -22,7 +22,7 @@ QString SweepRange::names()
 
 bool SweepRange::read(const QString &text, QSize client, QString &accepts)
 {
-    static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)$"));
+    static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)\\z"));
     const QRegularExpressionMatch m = form.match(text);
     const ParameterInfo *found =
         m.hasMatch() ? findParameter(m.captured(1).toStdString()) : nullptr;
@@ -59,6 +59,7 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
     step_ = int(step);
     direction_ = to < from ? -1 : 1;
     frameCount_ = frames;
+    text_ = QStringLiteral("%1=%2:%3:%4").arg(name()).arg(from).arg(to).arg(step);
     return true;
 }
 

@@ -26,6 +26,8 @@ public:
     bool read(const QString &text, QSize client, QString &accepts);
 
     QString name() const { return QLatin1String(parameter_->name); }
+    /// The range as read, NAME=FROM:TO:STEP with the numbers in plain digits.
+    const QString &text() const { return text_; }
     int frameCount() const { return frameCount_; }
     /// The value of frame 0 .. frameCount() - 1.
     int value(int frame) const { return from_ + direction_ * step_ * frame; }
@@ -37,6 +39,7 @@ public:
 
 private:
     const ParameterInfo *parameter_ = nullptr;
+    QString text_;
     int from_ = 0;
     int step_ = 1;
     int direction_ = 1;

@@ -8,7 +8,7 @@ packages=(
     fonts-liberation
     xvfb xauth imagemagick xdotool
     desktop-file-utils appstream help2man dpkg-dev
-    time
+    time util-linux parallel
 )
 
 missing=()

@@ -8,10 +8,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -21,16 +25,51 @@ namespace pathkinds {
 /// Every kind that make() knows; those that may be written come first.
 inline QStringList writableKinds()
 {
-    return {"nothing", "regular file", "private file", "someone else's file",
-            "link to a regular file"};
+    return {"nothing",
+            "regular file",
+            "private file",
+            "someone else's file",
+            "link to a regular file",
+            "file with an extended attribute",
+            "set-user file"};
 }
 inline QStringList refusedKinds()
 {
-    return {"read-only file",   "pipe",
-            "socket",           "device",
-            "link to a device", "folder",
-            "link to nothing",  "missing folder",
-            "name too long",    "name too long to replace"};
+    return {"read-only file",
+            "pipe",
+            "socket",
+            "device",
+            "link to a device",
+            "folder",
+            "link to nothing",
+            "missing folder",
+            "name too long",
+            "name too long to replace",
+            "append-only file",
+            "immutable file",
+            "someone else's file in a sticky folder"};
+}
+
+/// The kinds that only the superuser can make; the last two are then written by a normal user.
+inline QStringList privilegedKinds()
+{
+    return {"append-only file", "immutable file", "set-user file",
+            "someone else's file in a sticky folder"};
+}
+inline bool forNormalUser(const QString &kind)
+{
+    return kind == QLatin1String("set-user file") ||
+           kind == QLatin1String("someone else's file in a sticky folder");
+}
+
+/// Sets or clears a file's append-only or immutable flag; false where the system does not let.
+inline bool setFlags(const QString &path, int flags)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    const bool set = fd >= 0 && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        close(fd);
+    return set;
 }
 
 inline bool writeFile(const QString &path, const QByteArray &contents, mode_t mode)
@@ -68,6 +107,22 @@ inline QString make(const QString &kind, const QDir &folder)
         // The superuser can make one; anyone else gets a file of their own.
         made = writeFile(path, "old", 0664) &&
                (geteuid() != 0 || chown(name.constData(), 65534, 65534) == 0);
+    } else if (kind == QLatin1String("file with an extended attribute")) {
+        made = writeFile(path, "old", 0644) &&
+               setxattr(name.constData(), "user.velmora", "kept", 4, 0) == 0;
+    } else if (kind == QLatin1String("append-only file") ||
+               kind == QLatin1String("immutable file")) {
+        made = writeFile(path, "old", 0644) &&
+               setFlags(path, kind.startsWith(QLatin1Char('a')) ? FS_APPEND_FL : FS_IMMUTABLE_FL);
+    } else if (kind == QLatin1String("set-user file")) {
+        // A normal user's own file in a folder of theirs; the set bits last, as a change of
+        // owner clears them.
+        const QByteArray folderName = QFile::encodeName(folder.path());
+        made = writeFile(path, "old", 0644) && chown(folderName.constData(), 65534, 65534) == 0 &&
+               chown(name.constData(), 65534, 65534) == 0 && chmod(name.constData(), 06775) == 0;
+    } else if (kind == QLatin1String("someone else's file in a sticky folder")) {
+        made = writeFile(path, "old", 0666) &&
+               chmod(QFile::encodeName(folder.path()).constData(), 01777) == 0;
     } else if (kind == QLatin1String("read-only file")) {
         made = writeFile(path, "old", 0444);
     } else if (kind == QLatin1String("link to a regular file")) {
@@ -135,6 +190,10 @@ inline QString describe(const QString &path)
         text += QStringLiteral(", holding '%1'")
                     .arg(file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll())
                                                         : QStringLiteral("?"));
+        char value[64] = {};
+        const ssize_t length = getxattr(name.constData(), "user.velmora", value, sizeof value);
+        if (length >= 0)
+            text += QStringLiteral(", user.velmora '%1'").arg(QString::fromLatin1(value, length));
     }
     return text;
 }

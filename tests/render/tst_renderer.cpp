@@ -6,6 +6,7 @@
 #include "sim/scan.h"
 
 #include <QTest>
+#include <QThread>
 
 Q_DECLARE_METATYPE(RenderParameters)
 
@@ -253,6 +254,7 @@ void RendererTest::defaultsFollowStartUp_data()
     QTest::newRow("1023x699") << QSize(1023, 699) << 502 << 522 << 350;
     // Mass two's start value lies past the scrollbar's maximum, which keeps it at the edge.
     QTest::newRow("16x10") << QSize(16, 10) << 0 << 16 << 5;
+    QTest::newRow("4000x300") << QSize(4000, 300) << 1990 << 2010 << 150;
 }
 
 void RendererTest::defaultsFollowStartUp()
@@ -267,6 +269,8 @@ void RendererTest::defaultsFollowStartUp()
     QCOMPARE(int(p.xblau), xblau);
     QCOMPARE(int(p.yrot), y);
     QCOMPARE(int(p.yblau), y);
+    // Unless told otherwise, a render runs on every core.
+    QCOMPARE(p.workers(), QThread::idealThreadCount());
 }
 
 void RendererTest::viewAtUnitSpacingIsTheReplica_data()

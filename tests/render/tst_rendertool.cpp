@@ -1,11 +1,13 @@
 #include "render/renderer.h"
 #include "render/shading.h"
 #include "render/statisticsfile.h"
+#include "tests/common/normaluser.h"
 #include "tests/common/pathkinds.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +79,9 @@ private slots:
     void writesAView();
     void unwritableOutput_data();
     void unwritableOutput();
+    void refusedInput_data();
+    void refusedInput();
+    void failureAtTheEndNamesTheReason_data();
     void failureAtTheEndNamesTheReason();
     void lostSummary_data();
     void lostSummary();
@@ -144,7 +149,7 @@ void RenderToolTest::writesThePicture()
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << statisticsPath;
 
-    const Outcome outcome = runTool(arguments << path);
+    const auto outcome = runTool(arguments << path);
     QCOMPARE(outcome.exitCode, 0);
     // Standard error is no terminal here: no progress bar.
     QCOMPARE(outcome.err, QByteArray());
@@ -242,12 +247,19 @@ void RenderToolTest::unwritableOutput()
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = pathkinds::make(kind, dir.path());
+    const auto unflag = qScopeGuard([&] { pathkinds::setFlags(path, 0); });
     if (!path.endsWith(QLatin1String(".bmp")))
-        QSKIP("only the superuser can make a device whose name the renderer accepts");
+        QSKIP("only the superuser can make this, or a device whose name the renderer accepts");
     const QString before = pathkinds::describe(path);
     const QStringList entries = pathkinds::entries(dir.path());
 
-    const Outcome outcome = runTool(smallRender + QStringList{path});
+    const bool asNormalUser = pathkinds::forNormalUser(kind) && geteuid() == 0;
+    const auto outcome =
+        runTool(smallRender + QStringList{path},
+                asNormalUser ? QStringLiteral("exec setpriv --reuid=%1 --regid=%1 --clear-groups "
+                                              "\"$0\" \"$@\"")
+                                   .arg(normaluser::nobody)
+                             : QString());
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.startsWith("velmora-render: cannot write '" + path.toUtf8() + "': "),
@@ -257,21 +269,68 @@ void RenderToolTest::unwritableOutput()
     QCOMPARE(pathkinds::entries(dir.path()), entries);
 }
 
+void RenderToolTest::refusedInput_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("named");
+    // The renderer's arguments are its own, none of them Qt's.
+    QTest::newRow("a platform for Qt") << ""
+                                       << "--sweep mass-one=1:2:1 --plot @/p.png -platform "
+                                          "xcb @/f%d.png"
+                                       << QByteArray("Unknown options");
+    QTest::newRow("a debugger for Qt")
+        << ""
+        << "-qmljsdebugger=port:5555 @/a.png" << QByteArray("Unknown options");
+    QTest::newRow("a file name not in UTF-8") << "set -- \"$(printf '@/a\\377.png')\""
+                                              << "" << QByteArray("argument 1");
+    QTest::newRow("statistics a link to the picture")
+        << "echo old >@/a.png; ln -s a.png @/s.json"
+        << "--stats @/s.json @/a.png" << QByteArray("same file");
+}
+
+void RenderToolTest::refusedInput()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, line);
+    QFETCH(QByteArray, named);
+    QTemporaryDir dir;
+    const auto withFolder = [&](QString text) { return text.replace('@', dir.path()); };
+    const QStringList entries =
+        setup.contains(QLatin1String("ln")) ? QStringList{"a.png", "s.json"} : QStringList();
+
+    const auto outcome =
+        runTool(smallRender + withFolder(line).split(' ', Qt::SkipEmptyParts), withFolder(setup));
+    QCOMPARE(outcome.exitCode, 2);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY2(outcome.err.contains(named), outcome.err.constData());
+    QCOMPARE(pathkinds::entries(dir.path()), entries);
+}
+
+void RenderToolTest::failureAtTheEndNamesTheReason_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bitmap") << "picture.bmp";
+    QTest::newRow("PNG") << "picture.png";
+}
+
 void RenderToolTest::failureAtTheEndNamesTheReason()
 {
+    QFETCH(QString, name);
     QTemporaryDir dir;
-    const QString path = pathkinds::make(QStringLiteral("regular file"), dir.path());
+    const QString path = dir.filePath(name);
+    QVERIFY(pathkinds::writeFile(path, "old", 0644));
     const QString before = pathkinds::describe(path);
 
     // The file may be created, but the system refuses anything past its first 512 bytes.
-    const Outcome outcome =
+    const auto outcome =
         runTool(smallRender + QStringList{path}, QStringLiteral("trap '' XFSZ; ulimit -f 1"));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err, "velmora-render: cannot write '" + path.toUtf8() +
                               "': " + qt_error_string(EFBIG).toUtf8() + "; nothing written.\n");
     QCOMPARE(outcome.out, QByteArray());
     QCOMPARE(pathkinds::describe(path), before);
-    QCOMPARE(pathkinds::entries(dir.path()), QStringList{QStringLiteral("picture.bmp")});
+    QCOMPARE(pathkinds::entries(dir.path()), QStringList{name});
 }
 
 void RenderToolTest::lostSummary_data()
@@ -280,6 +339,8 @@ void RenderToolTest::lostSummary_data()
     QTest::addColumn<bool>("written");
     QTest::newRow("standard output full") << "exec >/dev/full" << true;
     QTest::newRow("standard output closed") << "exec >&-" << false;
+    QTest::newRow("standard output a pipe nobody reads")
+        << "p=$(mktemp -u); mkfifo $p; (exec <$p) & exec >$p; wait; rm $p" << true;
 }
 
 void RenderToolTest::lostSummary()
@@ -289,7 +350,7 @@ void RenderToolTest::lostSummary()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
 
-    const Outcome outcome = runTool(smallRender + QStringList{path}, setup);
+    const auto outcome = runTool(smallRender + QStringList{path}, setup);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(QFile::exists(path), written);
@@ -321,7 +382,7 @@ void RenderToolTest::memoryRunsOut()
 
     // 64 MB more: too little for the largest surface (1 GB) and for the 256 MB that a picture of
     // its size takes besides.
-    const Outcome outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
+    const auto outcome = runTool({QStringLiteral("--client"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--picture"), QStringLiteral("16384x16384"),
                                      QStringLiteral("--step-limit"), QStringLiteral("1"), path},
                                     QStringLiteral("ulimit -v %1").arg(smallest + 65536));
@@ -355,7 +416,7 @@ void RenderToolTest::unwritableStatistics()
     QStringList arguments{dir_.filePath(path)};
     if (!statistics.isEmpty())
         arguments << QStringLiteral("--stats") << dir_.filePath(statistics);
-    const Outcome outcome = runTool(arguments);
+    const auto outcome = runTool(arguments);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
@@ -372,12 +433,13 @@ void RenderToolTest::failedStatisticsWrite()
         old.write("old contents");
     }
     // The picture (176 bytes) fits below the limit, the statistics (320 bytes) do not.
-    const Outcome outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
+    const auto outcome = runTool({"--client", "24x16", "--picture", "2x2", "--stats", statistics,
                                      dir_.filePath(QStringLiteral("small.png"))},
                                     {}, 256);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
-    QVERIFY2(outcome.err.contains("full.json"), outcome.err.constData());
+    QVERIFY2(outcome.err.contains("full.json") && outcome.err.contains("small.png' is written"),
+             outcome.err.constData());
     QCOMPARE(fileBytes(statistics), QByteArray("old contents"));
     QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("full*")}), QStringList{"full.json"});
 }

@@ -85,6 +85,8 @@ private slots:
     void badInputWritesNothing_data();
     void badInputWritesNothing();
     void unwritableFrame();
+    void unwritableFramesFoundFirst_data();
+    void unwritableFramesFoundFirst();
     void lostSummary();
     void interrupted_data();
     void interrupted();
@@ -200,7 +202,7 @@ void SweepToolTest::framesAreSingleRenders()
 void SweepToolTest::plot()
 {
     const QString path = dir_->filePath(QStringLiteral("plot.png"));
-    const Outcome outcome =
+    const auto outcome =
         runTool(arguments(small + QStringLiteral("--sweep mass-moving=10:60:10 --plot @/plot.png "
                                                  "@/f%d.bmp")));
     QCOMPARE(outcome.exitCode, 0);
@@ -255,13 +257,17 @@ void SweepToolTest::badInputWritesNothing_data()
         << "--sweep mass-one=1:20001:2 @/f%d.png" << QByteArray("--sweep");
     QTest::newRow("no frame number") << "--sweep mass-one=1:2:1 @/f.png" << QByteArray("OUTPUT");
     QTest::newRow("plot without sweep") << "--plot @/p.png @/f.png" << QByteArray("--plot");
+    QTest::newRow("plot a frame") << "--sweep mass-one=1:2:1 --plot @/f1.png @/f%d.png"
+                                  << QByteArray("same file");
+    QTest::newRow("plot a frame spelled otherwise")
+        << "--sweep mass-one=1:2:1 --plot @/./f0.png @/f%d.png" << QByteArray("same file");
 }
 
 void SweepToolTest::badInputWritesNothing()
 {
     QFETCH(QString, line);
     QFETCH(QByteArray, named);
-    const Outcome outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
+    const auto outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains(named), outcome.err.constData());
@@ -319,7 +325,7 @@ void SweepToolTest::tippingCountsTheFrames()
 void SweepToolTest::unwritableFrame()
 {
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("f02.png")));
-    const Outcome outcome = runTool(arguments(
+    const auto outcome = runTool(arguments(
         small + QStringLiteral("--sweep mass-moving=20:50:10 --stats @/s.csv @/f%02d.png")));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
@@ -336,12 +342,31 @@ void SweepToolTest::unwritableFrame()
     QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
 }
 
+void SweepToolTest::unwritableFramesFoundFirst_data()
+{
+    QTest::addColumn<QString>("frames");
+    QTest::newRow("missing folder") << "@/missing/f%d.png";
+    // Frames 0 to 9 fit, with the file a write starts with; frame 10 does not.
+    QTest::newRow("last name too long") << "@/" + QString(243, 'a') + "%d.png";
+}
+
+void SweepToolTest::unwritableFramesFoundFirst()
+{
+    QFETCH(QString, frames);
+    const auto outcome = runTool(arguments(
+        small + QStringLiteral("--sweep mass-one=1:11:1 --stats @/s.csv --plot @/p.png ") +
+        frames));
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QCOMPARE(entries(dir_->path()), QStringList());
+}
+
 void SweepToolTest::lostSummary()
 {
     QProcess process;
     process.setStandardOutputFile(QStringLiteral("/dev/full"));
     startTool(process, arguments(small + QStringLiteral("--sweep mass-one=9:10:1 @/f%d.png")));
-    const Outcome outcome = finish(process);
+    const auto outcome = finish(process);
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f0.png f1.png"));
@@ -383,7 +408,7 @@ void SweepToolTest::interrupted()
         dir_->filePath(QStringLiteral("f%1.png").arg(waitFor - 1, 3, 10, QLatin1Char('0')));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(last), 120000);
     ::kill(pid_t(process.processId()), signal);
-    const Outcome outcome = finish(process);
+    const auto outcome = finish(process);
     // As a shell reports a program the signal ended.
     QCOMPARE(outcome.exitCode, 128 + signal);
     QCOMPARE(outcome.err.count('\n'), 1);

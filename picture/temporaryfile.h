@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+
+#include <sys/types.h>
+
+/// A file descriptor, closed when it goes.
+class Descriptor
+{
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor &&other) noexcept;
+    Descriptor &operator=(Descriptor &&other) noexcept;
+    ~Descriptor();
+    int get() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};
+
+/// The file a replacement is written to before it takes its place: a new file beside it, named
+/// after it with a dot and six characters, removed again when this goes unless it was renamed.
+/// While it lives, the first INT, TERM or HUP that would end the program removes it first; a
+/// handler installed before this one still gets the signal instead.
+class TemporaryFile
+{
+public:
+    /// Creates the file in folder (a descriptor) beside name with this mode (less the umask).
+    TemporaryFile(int folder, const QByteArray &name, mode_t mode);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
+
+    /// Open for writing, or -1 with error() set.
+    int descriptor() const { return fd_.get(); }
+    int error() const { return error_; }
+    const char *name() const { return name_.constData(); }
+    /// Whether name() still leads to this file.
+    bool holdsItself() const;
+    /// The file is no longer at name(), which must then be left alone.
+    void renamed() { present_ = false; }
+
+private:
+    int folder_;
+    QByteArray name_;
+    Descriptor fd_;
+    int error_ = 0;
+    bool present_ = false;
+    bool guarded_ = false;
+};
+
+/// Writes straight to a file descriptor, unbuffered. A failed write is not reported to the
+/// writer: the system's reason is kept for error(), and nothing more is written.
+class FileWriter : public QIODevice
+{
+public:
+    explicit FileWriter(int fd);
+    bool isSequential() const override { return true; }
+    /// The errno of the first failed write, 0 while none failed.
+    int error() const { return error_; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    int fd_;
+    int error_ = 0;
+};

@@ -1,0 +1,66 @@
+// The command line's job, its shards and the merging of their statistics.
+#include "commandline.h"
+
+#include "statisticsfile.h"
+#include "wholenumber.h"
+
+RenderJob RenderCommandLine::job() const
+{
+    RenderJob job;
+    job.parameters = parameters_;
+    job.output = output_;
+    job.format = format_;
+    job.shade = shade_;
+    job.statistics = statistics_;
+    job.entropyBox = entropyBox_;
+    if (sweeping_)
+        job.sweep = sweep_;
+    job.frames = frames_;
+    job.plot = plotPath_;
+    job.plotMeasure = plotMeasure_;
+    job.randomPoints = randomPoints_;
+    job.shard = shard_;
+    return job;
+}
+
+bool RenderCommandLine::readShard()
+{
+    shard_.reset();
+    return readEach(shardOption_,
+                    QStringLiteral("I/N, whole numbers with 1 <= I <= N <= %1, with --sweep and "
+                                   "without --plot")
+                        .arg(SweepRange::maxFrames),
+                    [&](const QString &value) {
+                        const QStringList parts = value.split(QLatin1Char('/'));
+                        qint64 index = 0;
+                        qint64 count = 0;
+                        if (!sweeping_ || !plotPath_.isEmpty() || parts.size() != 2 ||
+                            !readWhole(parts[1], 1, SweepRange::maxFrames, count) ||
+                            !readWhole(parts[0], 1, count, index)) {
+                            return false;
+                        }
+                        shard_ = Shard{int(index), int(count)};
+                        return true;
+                    });
+}
+
+bool RenderCommandLine::readMerge()
+{
+    const QStringList positional = parser_.positionalArguments();
+    for (const QString &name : parser_.optionNames()) {
+        if (name != QStringLiteral("merge-stats")) {
+            error_ = QStringLiteral("--merge-stats: expected no other option, got '--%1'.")
+                         .arg(name);
+            return false;
+        }
+    }
+    if (positional.size() < 2 || !statisticsFormat(positional[0])) {
+        error_ = QStringLiteral("--merge-stats: expected OUTPUT ending in .json or .csv and one "
+                                "PART or more, got '%1'.")
+                     .arg(positional.join(QLatin1Char(' ')));
+        return false;
+    }
+    output_ = positional[0];
+    mergeParts_ = positional.mid(1);
+    return true;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "framepattern.h"
+#include "measures.h"
+#include "renderer.h"
+#include "engine/statistics.h"
+#include "sweepplot.h"
+#include "sweeprange.h"
+
+#include <QString>
+
+#include <optional>
+
+/// The I-th of N contiguous, near-equal blocks of a sweep's frames (I from 1).
+struct Shard
+{
+    int index = 1;
+    int count = 1;
+
+    /// The first frame of the block and the one after its last, of frames in all: block I
+    /// starts at floor((I - 1) frames / N).
+    int first(int frames) const { return int(std::int64_t(index - 1) * frames / count); }
+    int end(int frames) const { return int(std::int64_t(index) * frames / count); }
+};
+
+/// One frame of a job: where it stands in the series, its value of the swept option (none for a
+/// single picture), its file and what it is computed from.
+struct JobFrame
+{
+    int number = 0;
+    std::optional<int> value;
+    QString path;
+    RenderParameters parameters;
+};
+
+/// Everything one run of velmora-render computes and writes. A single picture is a series of one
+/// frame, numbered 0, without a value.
+struct RenderJob
+{
+    RenderParameters parameters;
+    /// The picture file; with a sweep, the pattern of the frames' names.
+    QString output;
+    const char *format = "BMP";
+    bool shade = false;
+    /// Empty for none, "-" for standard output.
+    QString statistics;
+    int entropyBox = defaultEntropyBox;
+    std::optional<SweepRange> sweep;
+    FramePattern frames;
+    /// Empty for none.
+    QString plot;
+    PlotMeasure plotMeasure = PlotMeasure::entropy;
+    /// Random start points beside the grid, or instead of it when output is "-".
+    RandomPointOptions randomPoints;
+    bool noPicture() const { return output == QStringLiteral("-"); }
+    /// Only with --shard: this block of the sweep's frames, whose statistics carry the
+    /// sweep's identity for merging.
+    std::optional<Shard> shard;
+
+    bool statisticsToFile() const { return !statistics.isEmpty() && statistics != "-"; }
+    /// The frames of the whole series, this shard's or not.
+    int frameCount() const { return sweep ? sweep->frameCount() : 1; }
+    /// This shard's frames: numbers first() to end() - 1.
+    int first() const { return shard.value_or(Shard()).first(frameCount()); }
+    int end() const { return shard.value_or(Shard()).end(frameCount()); }
+    JobFrame frame(int number) const;
+
+    /// What the statistics depend on, as the options that ask for it in a fixed order: two
+    /// shards' statistics belong to one sweep only when this is the same.
+    QString identity() const;
+};
