@@ -241,8 +241,6 @@ void CommandLineTest::rejects_data()
                                           << "--sample";
     QTest::newRow("seed a fraction") << "--seed 1.5 --sample 10 -"
                                      << "--seed";
-    QTest::newRow("seed negative") << "--seed -1 --sample 10 -"
-                                   << "--seed";
     QTest::newRow("uncertainty without statistics") << "--uncertainty 10 a.bmp"
                                                     << "--uncertainty";
     QTest::newRow("no picture without sample") << "--uncertainty 10 --stats a.json -"
