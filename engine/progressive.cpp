@@ -83,7 +83,8 @@ std::int64_t ProgressiveView::keep(const ProgressiveView &earlier)
         const std::size_t to = std::size_t((r - view_.row) * view_.width + (left - view_.column));
         for (std::int64_t c = 0; c < right - left; ++c) {
             const std::uint8_t outcome = earlier.maps_.outcomes[from + std::size_t(c)];
-            if (outcome == std::uint8_t(PointOutcome::notComputed) || (!maps_.steps.empty() && !steps)) {
+            if (outcome == std::uint8_t(PointOutcome::notComputed) ||
+                (!maps_.steps.empty() && !steps)) {
                 continue;
             }
             maps_.outcomes[to + std::size_t(c)] = outcome;

@@ -91,15 +91,18 @@ QStringList outcomes(const Renderer &r)
     return lines;
 }
 
-/// A kernel run on the calling thread over one row of start points: each outcome and step count.
+/// A kernel run on the calling thread over one row of start points at y: each outcome and step
+/// count.
 std::vector<std::uint64_t> runDirectly(KernelEntry kernel, KernelJob job,
-                                       const std::vector<float> &columns)
+                                       const std::vector<float> &columns, double y)
 {
     std::vector<std::uint8_t> captures(columns.size());
     std::vector<std::uint64_t> steps(columns.size());
     std::int64_t untaken = std::int64_t(columns.size());
     job.columns = columns.data();
-    job.width = untaken;
+    job.rows = &y;
+    job.columnCount = untaken;
+    job.pointsPerRow = untaken;
     job.take = [](void *queue, std::int64_t *first, std::int64_t *end) {
         *first = 0;
         *end = std::exchange(*static_cast<std::int64_t *>(queue), 0);
@@ -178,17 +181,16 @@ void KernelTest::beyondScrollbarValues()
     job.yblau = 350;
     job.radiusOne = job.radiusTwo = 5;
     job.limit = 100000;
-    job.firstRow = 331;
     std::vector<float> columns;
     for (int i = 0; i < 200; ++i)
         columns.push_back(150.0f + float(i) * 0.4999f);
-    const std::vector<std::uint64_t> fine = runDirectly(kernelEntry(Kernel::scalar), job, columns);
-    QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns), fine);
+    const std::vector<std::uint64_t> fine =
+        runDirectly(kernelEntry(Kernel::scalar), job, columns, 331);
+    QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns, 331), fine);
 
     // Mass one's pull exactly 10 pixels 10 pixels away: the moving mass lands on it.
     job.massgreen = 1e9;
     job.xblau = 30000;
-    job.firstRow = 350;
     job.massrot = 10.0 * 100 / sim::G / job.massgreen;
     for (int i = 0; i < 100000 && ((job.massgreen * job.massrot) / 100.0) * sim::G != 10.0; ++i) {
         job.massrot = std::nextafter(
@@ -196,9 +198,9 @@ void KernelTest::beyondScrollbarValues()
     }
     columns = {512.0f};
     const std::vector<std::uint64_t> landed =
-        runDirectly(kernelEntry(Kernel::scalar), job, columns);
+        runDirectly(kernelEntry(Kernel::scalar), job, columns, 350);
     QCOMPARE(landed.front(), 2 * 4 + std::uint64_t(sim::Capture::one));
-    QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns), landed);
+    QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns, 350), landed);
 }
 
 QTEST_GUILESS_MAIN(KernelTest)

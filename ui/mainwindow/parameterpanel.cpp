@@ -5,6 +5,7 @@
 #include "parameterscrollbar.h"
 #include "pictureframe.h"
 
+#include "engine/parameters.h"
 #include "sim/defaults.h"
 #include "sim/run.h"
 
@@ -38,6 +39,13 @@ struct Parameter
     void (ParameterPanel::*handler)();
 };
 
+/// The range of a scrollbar whose Value the engine's parameter table describes.
+Range tableRange(const char *name, int smallChange, int largeChange)
+{
+    const ParameterInfo &p = *findParameter(name);
+    return {int(p.min), int(p.max), smallChange, largeChange};
+}
+
 /// A heading box above the parameter with the given index.
 struct Heading
 {
@@ -58,16 +66,16 @@ ParameterPanel::ParameterPanel(sim::simstate &state, DrawingArea &drawingArea, P
     // A control's name and the member that points to it, so that the two never differ.
 #define CONTROL(name) #name, &ParameterPanel::name
     // clang-format off
-    static constexpr std::array<Parameter, 11> parameters = {{
+    static const std::array<Parameter, 11> parameters = {{
         {"txtmassegreen", "mov mass in kg", {120, 600, 2055, 255},
-         CONTROL(textmgreen), {120, 840, 1215, 255}, CONTROL(vscmassegreen), 1080, {1, 32767, 1, 1},
-         &ParameterPanel::vscmassegreen_Change},
+         CONTROL(textmgreen), {120, 840, 1215, 255}, CONTROL(vscmassegreen), 1080,
+         tableRange("mass-moving", 1, 1), &ParameterPanel::vscmassegreen_Change},
         {"txtmasserot", "mass one in kg", {120, 1320, 1695, 255},
-         CONTROL(textmrot), {120, 1560, 1215, 255}, CONTROL(vscmasserot), 1800, {1, 32767, 1, 1},
-         &ParameterPanel::vscmasserot_Change},
+         CONTROL(textmrot), {120, 1560, 1215, 255}, CONTROL(vscmasserot), 1800,
+         tableRange("mass-one", 1, 1), &ParameterPanel::vscmasserot_Change},
         {"txtmasseblau", "mass two in kg", {120, 2040, 1695, 255},
-         CONTROL(textmblau), {120, 2280, 1215, 240}, CONTROL(vscmasseblau), 2520, {1, 32767, 1, 1},
-         &ParameterPanel::vscmasseblau_Change},
+         CONTROL(textmblau), {120, 2280, 1215, 240}, CONTROL(vscmasseblau), 2520,
+         tableRange("mass-two", 1, 1), &ParameterPanel::vscmasseblau_Change},
         {"txtxxrot", "x pos one", {120, 3120, 735, 255},
          CONTROL(textxxrot), {840, 3120, 495, 255}, CONTROL(vscxposred), 3360, {0, 2000, 1, 10},
          &ParameterPanel::vscxposred_Change},
@@ -81,11 +89,11 @@ ParameterPanel::ParameterPanel(sim::simstate &state, DrawingArea &drawingArea, P
          CONTROL(textyblau), {840, 4560, 495, 240}, CONTROL(vscyposblue), 4800, {0, 2000, 1, 10},
          &ParameterPanel::vscyposblue_Change},
         {"txtradiusrot", "rad. one", {120, 5400, 735, 210},
-         CONTROL(textradiusrot), {840, 5400, 495, 255}, CONTROL(vscradred), 5640, {1, 300, 1, 10},
-         &ParameterPanel::vscradred_Change},
+         CONTROL(textradiusrot), {840, 5400, 495, 255}, CONTROL(vscradred), 5640,
+         tableRange("radius-one", 1, 10), &ParameterPanel::vscradred_Change},
         {"txtradiusblau", "rad. two", {120, 5880, 855, 210},
-         CONTROL(textradiusblau), {840, 5880, 495, 255}, CONTROL(vscradblau), 6120, {1, 300, 1, 10},
-         &ParameterPanel::vscradblau_Change},
+         CONTROL(textradiusblau), {840, 5880, 495, 255}, CONTROL(vscradblau), 6120,
+         tableRange("radius-two", 1, 10), &ParameterPanel::vscradblau_Change},
         {"txtpicsizex", "pic x", {120, 6360, 735, 210},
          CONTROL(Textpicsizex), {840, 6360, 495, 255}, CONTROL(vscpicsizex), 6600, {2, 200, 2, 10},
          &ParameterPanel::vscpicsizex_Change},
