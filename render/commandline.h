@@ -83,6 +83,7 @@ private:
     bool readShard();
     bool readMerge();
     bool readRandomPoints();
+    bool readPlotMeasure();
 
     QCommandLineParser parser_;
     QCommandLineOption client_;
