@@ -161,8 +161,10 @@ public:
         }
         const std::int64_t point = next_++;
         v.point[i] = point;
+        // One division gives both the column and the row.
+        const std::int64_t row = point / job_.columnCount;
         v.x[i] = job_.columns[point % job_.columnCount];
-        v.y[i] = job_.rows[point / job_.pointsPerRow];
+        v.y[i] = job_.rows[job_.pointsPerRow == 1 ? point : row];
         v.steps[i] = 0;
         v.following[i] = -1;
     }

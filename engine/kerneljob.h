@@ -21,7 +21,8 @@ struct KernelJob
 
     /// Start point i starts at x = columns[i % columnCount] (a single value) and
     /// y = rows[i / pointsPerRow]: a grid has columnCount = pointsPerRow = its width, a list of
-    /// start points (x[i], y[i]) has columnCount = its length and pointsPerRow = 1.
+    /// start points (x[i], y[i]) has columnCount = its length and pointsPerRow = 1; no other
+    /// pointsPerRow, so that one division finds both.
     const float *columns;
     const double *rows;
     std::int64_t columnCount;

@@ -51,8 +51,10 @@ void runScalarKernel(const KernelJob &job)
         }
         lane.point = next++;
         lane.s = parameters;
+        // One division gives both the column and the row.
+        const std::int64_t row = lane.point / job.columnCount;
         lane.s.xgreen = job.columns[lane.point % job.columnCount];
-        lane.s.ygreen = job.rows[lane.point / job.pointsPerRow];
+        lane.s.ygreen = job.rows[job.pointsPerRow == 1 ? lane.point : row];
         lane.trajectory = sim::Trajectory();
         return true;
     };
