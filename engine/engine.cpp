@@ -11,6 +11,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 #include <type_traits>
 
 namespace {
@@ -92,27 +94,49 @@ bool Engine::run(Task &task)
         return true;
     const int threads =
         int(std::min<std::int64_t>(threads_, (task.count + chunkSize - 1) / chunkSize));
-    QThreadPool ownPool;
-    QThreadPool *pool = workers_.pool;
-    if (!pool) {
-        ownPool.setMaxThreadCount(threads);
-        pool = &ownPool;
-    }
     const KernelEntry entry = kernelEntry(kernel_);
     QSemaphore finished;
-    QList<QFuture<void>> futures;
-    for (int i = 0; i < threads; ++i) {
-        futures.append(QtConcurrent::run(pool, [&job, entry, &finished] {
-            entry(job);
-            finished.release();
-        }));
+    const auto wait = [&](int workers) {
+        while (!finished.tryAcquire(workers, 100)) {
+            if (onProgress_)
+                onProgress_(pointsDone());
+        }
+    };
+    if (QThreadPool *pool = workers_.pool) {
+        QList<QFuture<void>> futures;
+        for (int i = 0; i < threads; ++i) {
+            futures.append(QtConcurrent::run(pool, [&job, entry, &finished] {
+                entry(job);
+                finished.release();
+            }));
+        }
+        wait(threads);
+        for (QFuture<void> &future : futures)
+            future.waitForFinished();
+        return !abandoned();
     }
-    while (!finished.tryAcquire(threads, 100)) {
-        if (onProgress_)
-            onProgress_(pointsDone());
+    // Threads of its own, so that a thread the system cannot start is known: the computation
+    // then runs on those that started, or on the calling thread alone, never waiting for one
+    // that does not exist.
+    std::vector<std::thread> started;
+    try {
+        started.reserve(std::size_t(threads));
+        while (int(started.size()) < threads) {
+            started.emplace_back([&job, entry, &finished] {
+                entry(job);
+                finished.release();
+            });
+        }
+    } catch (const std::exception &) {
+        // std::system_error when the thread could not start, std::bad_alloc when its record
+        // could not be made.
     }
-    for (QFuture<void> &future : futures)
-        future.waitForFinished();
+    if (started.empty())
+        entry(job);
+    else
+        wait(int(started.size()));
+    for (std::thread &thread : started)
+        thread.join();
     return !abandoned();
 }
 

@@ -17,7 +17,8 @@ struct Workers
     Kernel kernel = Kernel::automatic;
     int threads = 0; ///< worker threads; 0: one a core
     /// A pool the workers run in, which several computations may share; null: threads of the
-    /// computation's own.
+    /// computation's own, as many as the system lets start (the calling thread works alone when
+    /// none can).
     QThreadPool *pool = nullptr;
 
     /// The worker threads a computation starts: threads, or one a core.

@@ -15,7 +15,7 @@
 #include "picture/safefile.h"
 
 #include <QElapsedTimer>
-#include <QThreadPool>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <cerrno>
@@ -31,9 +31,16 @@ namespace {
 std::atomic<int> interruption{0};
 static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
+/// The frame under way, abandoned by the handler itself: when no worker thread could start, the
+/// calling thread computes the frame and calls no progress until its end.
+std::atomic<Renderer *> current{nullptr};
+static_assert(std::atomic<Renderer *>::is_always_lock_free, "read in a signal handler");
+
 extern "C" void onInterrupt(int signal)
 {
     interruption.store(signal);
+    if (Renderer *renderer = current.load())
+        renderer->abandon();
 }
 
 /// Catches Ctrl-C and SIGTERM while it lives. The handler only sets the flag; a second signal
@@ -131,8 +138,6 @@ int Sweep::run()
     }
 
     const InterruptGuard guard;
-    QThreadPool pool;
-    pool.setMaxThreadCount(job_.parameters.workers());
     const int count = job_.end() - job_.first();
     std::int64_t points = 0; // a frame's; the same in every frame
     std::unique_ptr<ProgressBar> bar;
@@ -143,12 +148,10 @@ int Sweep::run()
     if (job_.first() > 0 && job_.parameters.keepPointSteps) {
         // A shard's first frame tips from the frame before it, which another shard writes.
         Renderer before(job_.frame(job_.first() - 1).parameters);
-        before.render(
-            [&] {
-                if (interruption.load() != 0)
-                    before.abandon();
-            },
-            &pool);
+        before.render([&] {
+            if (interruption.load() != 0)
+                before.abandon();
+        });
         if (!before.abandoned())
             previous = before.captures();
     }
@@ -173,14 +176,15 @@ int Sweep::run()
                 bar = job_.sweep ? std::make_unique<ProgressBar>(stderr, points * count, count)
                                  : std::make_unique<ProgressBar>(stderr, points);
             }
-            const RenderSummary summary = renderer.render(
-                [&] {
-                    if (interruption.load() != 0)
-                        renderer.abandon();
-                    if (bar)
-                        bar->update(points * index + renderer.pointsDone(), index);
-                },
-                &pool);
+            current.store(&renderer);
+            const auto forget = qScopeGuard([] { current.store(nullptr); });
+            // A signal before the store is seen here.
+            if (interruption.load() != 0)
+                renderer.abandon();
+            const RenderSummary summary = renderer.render([&] {
+                if (bar)
+                    bar->update(points * index + renderer.pointsDone(), index);
+            });
             if (renderer.abandoned())
                 break;
             if (job_.shade)
@@ -197,7 +201,7 @@ int Sweep::run()
                                     renderer.captures(), renderer.pointSteps(), job_.entropyBox);
             }
             if (frame.parameters.keepPointSteps) {
-                addRandomMeasures(statistics, frame.parameters, job_.randomPoints, &pool);
+                addRandomMeasures(statistics, frame.parameters, job_.randomPoints);
                 if (!previous.empty())
                     statistics.tippingFromPrevious = tippingMatrix(previous, renderer.captures());
                 previous = renderer.captures();
@@ -286,10 +290,8 @@ int Sweep::run()
                                           .arg(seconds, 0, 'f', 2)
                                           .toUtf8()
                                     : pictureSummary(total, seconds);
-    if (job_.parameters.view && !job_.sweep) {
-        printed.prepend(
-            QStringLiteral("view %1: ").arg(viewText(*job_.parameters.view)).toUtf8());
-    }
+    if (job_.parameters.view && !job_.sweep)
+        printed.prepend(QStringLiteral("view %1: ").arg(viewText(*job_.parameters.view)).toUtf8());
     const bool printable = failure.isEmpty() && interruption.load() == 0;
     if (!statisticsOut.isEmpty() || printable) {
         if (!printOut(printed + statisticsOut) && failure.isEmpty()) {

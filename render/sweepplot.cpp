@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <new>
+#include <thread>
 
 namespace {
 
@@ -17,6 +20,20 @@ namespace {
 constexpr double entropyAxisMax = 1.1;
 /// A boundary's dimension lies between 1 and 2; the estimate can stray a little above.
 constexpr double dimensionAxisMax = 2.2;
+
+/// Whether the system lets this process start a thread now.
+bool threadCanStart()
+{
+    try {
+        std::thread([] {}).join();
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+/// Rows drawn at a time when no thread can start: a band of fewer than 65536 pixels.
+constexpr int bandHeight = 65;
 /// Frames up to which each value is marked on its line.
 constexpr std::size_t markedFrames = 60;
 
@@ -123,9 +140,29 @@ void SweepPlot::draw(QImage &image) const
     // The chart lays itself out on posted events.
     QCoreApplication::sendPostedEvents();
     image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, QRectF(0, 0, width, height), QRectF(0, 0, width, height));
+    if (threadCanStart()) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        scene.render(&painter, QRectF(0, 0, width, height), QRectF(0, 0, width, height));
+        return;
+    }
+    // The raster engine hands a large image's work to worker threads and would wait forever for
+    // one the system cannot start; a band of fewer than 65536 pixels it draws on this thread.
+    // (Dashes and joins may then fall a pixel apart from the whole image's.)
+    QImage band(width, bandHeight, QImage::Format_RGB32);
+    if (band.isNull())
+        throw std::bad_alloc();
+    for (int top = 0; top < height; top += bandHeight) {
+        band.fill(Qt::white);
+        {
+            QPainter painter(&band);
+            painter.setRenderHint(QPainter::Antialiasing);
+            scene.render(&painter, QRectF(0, 0, width, bandHeight),
+                         QRectF(0, top, width, bandHeight));
+        }
+        for (int y = top; y < std::min(top + bandHeight, height); ++y)
+            std::memcpy(image.scanLine(y), band.constScanLine(y - top), std::size_t(width) * 4);
+    }
 }
 
 std::unique_ptr<QCoreApplication> SweepPlot::createApplication(const char *program, bool plot)

@@ -250,6 +250,29 @@ void CommandLineTest::rejects_data()
     QTest::newRow("dimension without uncertainty")
         << "--sweep mass-one=1:2:1 --plot p.png --plot-measure dimension f%d.bmp"
         << "--plot-measure";
+    QTest::newRow("shard without sweep") << "--shard 1/2 a.bmp"
+                                         << "--shard";
+    QTest::newRow("shard past its count") << "--sweep mass-one=1:9:1 --shard 3/2 f%d.bmp"
+                                          << "'3/2'";
+    QTest::newRow("shard zero") << "--sweep mass-one=1:9:1 --shard 0/2 f%d.bmp"
+                                << "'0/2'";
+    QTest::newRow("shard malformed") << "--sweep mass-one=1:9:1 --shard 1-2 f%d.bmp"
+                                     << "'1-2'";
+    QTest::newRow("shard with a plot") << "--sweep mass-one=1:9:1 --plot p.png --shard 1/2 f%d.bmp"
+                                       << "--shard";
+    QTest::newRow("merge with another option") << "--merge-stats --threads 2 a.csv b.csv"
+                                               << "--threads";
+    QTest::newRow("merge without parts") << "--merge-stats a.csv"
+                                         << "--merge-stats";
+    QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
+                                          << "--merge-stats";
+    // A line break after a value is no part of a number.
+    QTest::newRow("number and a line break") << "--mass-one 5\n a.bmp"
+                                             << "--mass-one";
+    QTest::newRow("steps and a line break") << "--step-limit 5e6\n a.bmp"
+                                            << "--step-limit";
+    QTest::newRow("colour and a line break") << "--color-one #ff0000\n a.bmp"
+                                             << "--color-one";
     QTest::newRow("view of two numbers") << "--view 1,2 --size 10x10 a.bmp"
                                          << "--view";
     QTest::newRow("view spacing zero") << "--view 1,2,0 --size 10x10 a.bmp"
@@ -277,29 +300,6 @@ void CommandLineTest::rejects_data()
                                     << "--size";
     QTest::newRow("position past a view's range") << "--view 1,2,1 --size 9x9 --one 16385,0 a.bmp"
                                                   << "--one";
-    QTest::newRow("shard without sweep") << "--shard 1/2 a.bmp"
-                                         << "--shard";
-    QTest::newRow("shard past its count") << "--sweep mass-one=1:9:1 --shard 3/2 f%d.bmp"
-                                          << "'3/2'";
-    QTest::newRow("shard zero") << "--sweep mass-one=1:9:1 --shard 0/2 f%d.bmp"
-                                << "'0/2'";
-    QTest::newRow("shard malformed") << "--sweep mass-one=1:9:1 --shard 1-2 f%d.bmp"
-                                     << "'1-2'";
-    QTest::newRow("shard with a plot") << "--sweep mass-one=1:9:1 --plot p.png --shard 1/2 f%d.bmp"
-                                       << "--shard";
-    QTest::newRow("merge with another option") << "--merge-stats --threads 2 a.csv b.csv"
-                                               << "--threads";
-    QTest::newRow("merge without parts") << "--merge-stats a.csv"
-                                         << "--merge-stats";
-    QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
-                                          << "--merge-stats";
-    // A line break after a value is no part of a number.
-    QTest::newRow("number and a line break") << "--mass-one 5\n a.bmp"
-                                             << "--mass-one";
-    QTest::newRow("steps and a line break") << "--step-limit 5e6\n a.bmp"
-                                            << "--step-limit";
-    QTest::newRow("colour and a line break") << "--color-one #ff0000\n a.bmp"
-                                             << "--color-one";
     QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
                                     << "--kernel";
     if (!kernelAvailable(Kernel::avx2)) {

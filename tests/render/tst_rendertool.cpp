@@ -85,6 +85,8 @@ private slots:
     void failureAtTheEndNamesTheReason();
     void lostSummary_data();
     void lostSummary();
+    void noThreadCanStart_data();
+    void noThreadCanStart();
     void memoryRunsOut_data();
     void memoryRunsOut();
     void unwritableStatistics_data();
@@ -121,6 +123,9 @@ void RenderToolTest::writesThePicture_data()
     QTest::newRow("CSV statistics, box 3")
         << "plain.bmp" << QByteArray("BMP") << QStringList{"--entropy-box", "3"} << "statistics.csv"
         << 3 << "scalar"
+        << "2";
+    QTest::newRow("bitmap named in capitals")
+        << "CAPITALS.BMP" << QByteArray("BMP") << QStringList() << "" << 5 << "auto"
         << "2";
     QTest::newRow("statistics on standard output")
         << "out.bmp" << QByteArray("BMP") << QStringList{"--shade"} << "-" << 5 << "auto"
@@ -355,6 +360,48 @@ void RenderToolTest::lostSummary()
     QCOMPARE(outcome.err.count('\n'), 1);
     QCOMPARE(QFile::exists(path), written);
     QCOMPARE(runTool({QStringLiteral("--version")}, setup).exitCode, 1);
+}
+
+void RenderToolTest::noThreadCanStart_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("written");
+    QTest::newRow("picture") << "--threads 4 --picture 60x40 @/a.png" << QStringList{"a.png"};
+    // The plot is drawn by a raster engine that would hand its work to worker threads.
+    QTest::newRow("sweep with a plot")
+        << "--picture 60x40 --sweep mass-one=9:10:1 --plot @/p.png --stats @/s.csv @/a%d.png"
+        << QStringList{"a0.png", "a1.png", "p.png", "s.csv"};
+}
+
+void RenderToolTest::noThreadCanStart()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, written);
+    QTemporaryDir dir;
+    QTemporaryDir expected;
+    QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    const auto in = [&](const QTemporaryDir &folder) {
+        return QString(line).replace('@', folder.path()).split(' ');
+    };
+    QCOMPARE(runTool(in(expected)).exitCode, 0);
+
+    // A process limit of 1, for a user who runs more processes than that, lets no thread start
+    // (the superuser's limit is not enforced, so it becomes a user of its own first).
+    const QString limit = QStringLiteral("prlimit --nproc=1 --pid $$");
+    const auto outcome =
+        runTool(in(dir), geteuid() == 0 ? limit + QStringLiteral("; exec setpriv --reuid=4242 "
+                                                                 "--regid=4242 --clear-groups "
+                                                                 "\"$0\" \"$@\"")
+                                        : limit);
+    QCOMPARE(outcome.exitCode, 0);
+    QCOMPARE(outcome.err, QByteArray());
+    QCOMPARE(pathkinds::entries(dir.path()), written);
+    // The plot is drawn in bands then; the rest is the same as with threads.
+    for (const QString &name : written) {
+        if (name != QStringLiteral("p.png"))
+            QVERIFY2(fileBytes(dir.filePath(name)) == fileBytes(expected.filePath(name)),
+                     qPrintable(name));
+    }
 }
 
 void RenderToolTest::memoryRunsOut_data()

@@ -80,10 +80,12 @@ private slots:
     void init();
     void framesAreSingleRenders_data();
     void framesAreSingleRenders();
+    void plot_data();
     void plot();
     void tippingCountsTheFrames();
     void badInputWritesNothing_data();
     void badInputWritesNothing();
+    void unwritableFrame_data();
     void unwritableFrame();
     void unwritableFramesFoundFirst_data();
     void unwritableFramesFoundFirst();
@@ -199,12 +201,21 @@ void SweepToolTest::framesAreSingleRenders()
     QCOMPARE(swept.out.count('\n'), 1);
 }
 
+void SweepToolTest::plot_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("lines");
+    QTest::newRow("six values") << "--sweep mass-moving=10:60:10 --plot @/plot.png" << true;
+    QTest::newRow("written with =") << "--sweep mass-moving=10:60:10 --plot=@/plot.png" << true;
+    QTest::newRow("one value") << "--sweep mass-moving=10:10:5 --plot @/plot.png" << false;
+}
+
 void SweepToolTest::plot()
 {
+    QFETCH(QString, line);
+    QFETCH(bool, lines);
     const QString path = dir_->filePath(QStringLiteral("plot.png"));
-    const auto outcome =
-        runTool(arguments(small + QStringLiteral("--sweep mass-moving=10:60:10 --plot @/plot.png "
-                                                 "@/f%d.bmp")));
+    const auto outcome = runTool(arguments(small + line + QStringLiteral(" @/f%d.bmp")));
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.err, QByteArray());
 
@@ -242,7 +253,7 @@ void SweepToolTest::plot()
             }
         }
         const QByteArray name = QByteArray::number(colour, 16);
-        QVERIFY2(right - left > image.width() / 2, name);
+        QVERIFY2(!lines || right - left > image.width() / 2, name);
         QVERIFY2(square, name);
         QVERIFY2(hasText(0, left - 20) && hasText(right + 20, image.width()), name);
     }
@@ -322,24 +333,45 @@ void SweepToolTest::tippingCountsTheFrames()
     QVERIFY(changed > 0);
 }
 
+void SweepToolTest::unwritableFrame_data()
+{
+    QTest::addColumn<QString>("statistics");
+    QTest::newRow("statistics to a file") << "@/s.csv";
+    // After the summary line of the frames written, as when the sweep completes.
+    QTest::newRow("statistics on standard output") << "-";
+}
+
 void SweepToolTest::unwritableFrame()
 {
+    QFETCH(QString, statistics);
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("f02.png")));
-    const auto outcome = runTool(arguments(
-        small + QStringLiteral("--sweep mass-moving=20:50:10 --stats @/s.csv @/f%02d.png")));
+    const auto outcome = runTool(arguments(small + QStringLiteral("--sweep mass-moving=20:50:10 "
+                                                                  "--stats %1 @/f%02d.png")
+                                                       .arg(statistics)));
     QCOMPARE(outcome.exitCode, 1);
     QCOMPARE(outcome.err.count('\n'), 1);
-    QVERIFY2(outcome.err.contains("f02.png"), outcome.err.constData());
-    QCOMPARE(outcome.out, QByteArray());
+    QVERIFY2(outcome.err.contains("f02.png") && outcome.err.contains("frames 0 to 1 are written"),
+             outcome.err.constData());
 
-    QCOMPARE(entries(dir_->path()).join(' '), QStringLiteral("f00.png f01.png f02.png s.csv"));
+    const bool toFile = statistics != QStringLiteral("-");
+    QCOMPARE(entries(dir_->path()).join(' '),
+             QStringLiteral("f00.png f01.png f02.png") + (toFile ? " s.csv" : ""));
     for (const char *name : {"f00.png", "f01.png"}) {
         QImageReader reader(dir_->filePath(QLatin1String(name)));
         QVERIFY2(!reader.read().isNull(), name);
     }
-    const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
-    QCOMPARE(rows.size(), 3);
-    QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
+    if (toFile) {
+        QCOMPARE(outcome.out, QByteArray());
+        const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
+        QCOMPARE(rows.size(), 3);
+        QVERIFY(rows[1].startsWith("0,20,") && rows[2].startsWith("1,30,"));
+    } else {
+        QVERIFY2(outcome.out.startsWith("2 frames, 2400 start points, "), outcome.out.constData());
+        const QJsonArray objects =
+            QJsonDocument::fromJson(outcome.out.mid(outcome.out.indexOf('\n') + 1)).array();
+        QCOMPARE(objects.size(), 2);
+        QCOMPARE(objects[1].toObject().value(QStringLiteral("value")).toInt(), 30);
+    }
 }
 
 void SweepToolTest::unwritableFramesFoundFirst_data()
@@ -390,6 +422,7 @@ void SweepToolTest::interrupted_data()
         << "--sweep mass-moving=10:32767:10000" << 10 << 10000 << 1 << 1 << SIGINT;
     QTest::newRow("terminated during a long frame")
         << "--sweep mass-moving=10:32767:10000" << 10 << 10000 << 1 << 1 << SIGTERM;
+
 }
 
 void SweepToolTest::interrupted()
