@@ -131,5 +131,6 @@ Statistics basinStatistics(int width, int height, const std::uint8_t *outcomeVal
     s.basinEntropy = entropies.mean;
     s.boundaryBasinEntropy = entropies.boundaryMean;
     s.boundaryFraction = boundaryFraction(width, height, outcomes);
+    s.boxDimension = boxCountingDimension(width, height, outcomes);
     return s;
 }

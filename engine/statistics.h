@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fractal.h"
 #include "sim/step.h"
 
 #include <cstdint>
@@ -24,6 +25,8 @@ struct StepRange
 /// captured by mass two, never captured.
 struct Statistics
 {
+    /// False when no picture was computed: only the random start points' measures count.
+    bool grid = true;
     std::int64_t points = 0;
     std::int64_t one = 0;
     std::int64_t two = 0;
@@ -40,6 +43,13 @@ struct Statistics
     /// The share of start points with a left, right, upper or lower neighbour of another
     /// outcome.
     double boundaryFraction = 0;
+    /// The box-counting dimension of those boundary points; absent when too few sizes fit.
+    std::optional<Slope> boxDimension;
+    /// From random start points, when asked for.
+    std::optional<Uncertainty> uncertainty;
+    std::optional<SampledFractions> sample;
+    /// In a sweep, from the frame before; absent in the first frame and for a single picture.
+    std::optional<TippingMatrix> tippingFromPrevious;
 
     /// count over all start points; 0 for an empty picture.
     double fraction(std::int64_t count) const;

@@ -156,6 +156,25 @@ RenderCommandLine::RenderCommandLine()
                          QStringLiteral("With --sweep: a chart of the basin fractions and the "
                                         "basin entropy against the swept value."))),
       kernel_(option("kernel", "NAME", kernelHelp())),
+      uncertaintyOption_(option("uncertainty", "N",
+                                QStringLiteral("Also measures the uncertainty exponent of the "
+                                               "basin boundary from N random start points, 1 to "
+                                               "%1.")
+                                    .arg(maxRandomPoints))),
+      sampleOption_(option("sample", "N",
+                           QStringLiteral("Also measures the basin fractions, with their standard "
+                                          "errors, from N random start points, 1 to %1; OUTPUT "
+                                          "may then be - for no picture.")
+                               .arg(maxRandomPoints))),
+      seedOption_(option("seed", "K",
+                         QStringLiteral("Seed of the random start points, a whole number from 0 "
+                                        "to %1; the same seed gives the same points everywhere "
+                                        "(default: 1).")
+                             .arg(maxSeed))),
+      plotMeasureOption_(option("plot-measure", "NAME",
+                                QStringLiteral("With --plot: the second axis shows entropy (the "
+                                               "basin entropy, default) or dimension (the "
+                                               "uncertainty dimension; needs --uncertainty)."))),
       shardOption_(option("shard", "I/N",
                           QStringLiteral("With --sweep: only the I-th of N near-equal blocks of "
                                          "the frames, numbered and named as in the whole sweep, "
@@ -174,7 +193,8 @@ RenderCommandLine::RenderCommandLine()
         {client_,           picture_,          view_,        size_,       one_,       two_,
          massOne_,          massTwo_,          massMoving_,  radiusOne_,  radiusTwo_, colorOne_,
          colorTwo_,         background_,       stepLimit_,   threads_,    kernel_,    shadeOption_,
-         statisticsOption_, entropyBoxOption_, sweepOption_, plotOption_, shardOption_,
+         statisticsOption_, entropyBoxOption_, sweepOption_, plotOption_, uncertaintyOption_,
+         sampleOption_,     seedOption_,       plotMeasureOption_,        shardOption_,
          mergeOption_,      help_,             version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
@@ -322,7 +342,7 @@ bool RenderCommandLine::read()
         return false;
     }
     parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
-    if (!readKernel())
+    if (!readKernel() || !readRandomPoints())
         return false;
 
     const QStringList positional = parser_.positionalArguments();
@@ -336,14 +356,25 @@ bool RenderCommandLine::read()
         return false;
     }
     output_ = positional.constFirst();
-    if (output_.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+    if (noPicture() && randomPoints_.sample > 0) {
+        format_ = nullptr;
+        if (statistics_.isEmpty())
+            statistics_ = output_;
+    } else if (output_.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
         format_ = "BMP";
     } else if (output_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         format_ = "PNG";
     } else {
-        error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, got '%1'.")
+        error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, or - with "
+                                "--sample, got '%1'.")
                      .arg(output_);
         return false;
+    }
+    const RandomPointOptions &r = randomPoints_;
+    if ((r.uncertainty > 0 || r.sample > 0) && statistics_.isEmpty()) {
+        const QCommandLineOption &given = r.uncertainty > 0 ? uncertaintyOption_ : sampleOption_;
+        return fail(given, QStringLiteral("a --stats file beside it for its figures"),
+                    parser_.value(given));
     }
     return readSweep(area);
 }
@@ -367,6 +398,8 @@ bool RenderCommandLine::readSweep(QSize area)
                   })) {
         return false;
     }
+    if (!readPlotMeasure())
+        return false;
     // The plot shows statistics.
     parameters_.keepPointSteps = parameters_.keepPointSteps || !plotPath_.isEmpty();
     if (sweeping_ && !frames_.read(output_)) {

@@ -2,8 +2,10 @@
 
 #include "framepattern.h"
 #include "job.h"
+#include "measures.h"
 #include "renderer.h"
 #include "engine/statistics.h"
+#include "sweepplot.h"
 #include "sweeprange.h"
 #include "viewfileoption.h"
 
@@ -46,6 +48,12 @@ public:
     const FramePattern &frames() const { return frames_; }
     /// The --plot file; empty when none was asked for.
     const QString &plot() const { return plotPath_; }
+    PlotMeasure plotMeasure() const { return plotMeasure_; }
+
+    /// The random start points asked for by --uncertainty, --sample and --seed.
+    const RandomPointOptions &randomPoints() const { return randomPoints_; }
+    /// True when OUTPUT is "-": no picture, only the random start points' statistics.
+    bool noPicture() const { return output_ == QStringLiteral("-"); }
 
     /// After Result::render: the whole job.
     RenderJob job() const;
@@ -58,6 +66,7 @@ public:
     /// The largest client width and height accepted.
     static constexpr int maxClientSize = maxClientSide;
     static constexpr int maxThreads = 1024;
+    static constexpr qint64 maxSeed = 999999999999999999;
 
 private:
     bool read();
@@ -74,6 +83,8 @@ private:
     bool readKernel();
     bool readShard();
     bool readMerge();
+    bool readRandomPoints();
+    bool readPlotMeasure();
 
     QCommandLineParser parser_;
     QCommandLineOption client_;
@@ -98,6 +109,10 @@ private:
     QCommandLineOption sweepOption_;
     QCommandLineOption plotOption_;
     QCommandLineOption kernel_;
+    QCommandLineOption uncertaintyOption_;
+    QCommandLineOption sampleOption_;
+    QCommandLineOption seedOption_;
+    QCommandLineOption plotMeasureOption_;
     QCommandLineOption shardOption_;
     QCommandLineOption mergeOption_;
     QCommandLineOption help_;
@@ -115,5 +130,7 @@ private:
     QString plotPath_;
     std::optional<Shard> shard_;
     QStringList mergeParts_;
+    PlotMeasure plotMeasure_ = PlotMeasure::entropy;
+    RandomPointOptions randomPoints_;
     QString error_;
 };

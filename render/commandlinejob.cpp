@@ -17,6 +17,8 @@ RenderJob RenderCommandLine::job() const
         job.sweep = sweep_;
     job.frames = frames_;
     job.plot = plotPath_;
+    job.plotMeasure = plotMeasure_;
+    job.randomPoints = randomPoints_;
     job.shard = shard_;
     return job;
 }

@@ -33,5 +33,11 @@ QString RenderJob::identity() const
     text += QStringLiteral(" --entropy-box %1").arg(entropyBox);
     if (sweep)
         text += QStringLiteral(" --sweep ") + sweep->text();
+    if (randomPoints.uncertainty > 0)
+        text += QStringLiteral(" --uncertainty %1").arg(randomPoints.uncertainty);
+    if (randomPoints.sample > 0)
+        text += QStringLiteral(" --sample %1").arg(randomPoints.sample);
+    if (randomPoints.uncertainty > 0 || randomPoints.sample > 0)
+        text += QStringLiteral(" --seed %1").arg(randomPoints.seed);
     return text;
 }

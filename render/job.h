@@ -1,8 +1,10 @@
 #pragma once
 
 #include "framepattern.h"
+#include "measures.h"
 #include "renderer.h"
 #include "engine/statistics.h"
+#include "sweepplot.h"
 #include "sweeprange.h"
 
 #include <QString>
@@ -47,6 +49,10 @@ struct RenderJob
     FramePattern frames;
     /// Empty for none.
     QString plot;
+    PlotMeasure plotMeasure = PlotMeasure::entropy;
+    /// Random start points beside the grid, or instead of it when output is "-".
+    RandomPointOptions randomPoints;
+    bool noPicture() const { return output == QStringLiteral("-"); }
     /// Only with --shard: this block of the sweep's frames, whose statistics carry the
     /// sweep's identity for merging.
     std::optional<Shard> shard;

@@ -1,12 +1,17 @@
 #include "commandline.h"
 #include "console.h"
+#include "measures.h"
 #include "outputs.h"
+#include "statisticsfile.h"
 #include "statisticsmerge.h"
 #include "sweep.h"
 #include "sweepplot.h"
 #include "viewfileoption.h"
 
+#include "picture/safefile.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -26,6 +31,49 @@ int printOnly(const QByteArray &text)
         return 0;
     printError(QStringLiteral("cannot print: %1").arg(qt_error_string(errno)));
     return 1;
+}
+
+/// OUTPUT "-": the random start points' statistics alone, without a picture.
+int runWithoutPicture(const RenderJob &job)
+{
+    const auto cannotWrite = [&](const QString &reason) {
+        printError(QStringLiteral("cannot write '%1': %2; nothing written.")
+                       .arg(job.statistics, reason));
+        return 1;
+    };
+    if (const QString reason = job.statisticsToFile() ? whyNotWritable(job.statistics) : QString();
+        !reason.isEmpty()) {
+        return cannotWrite(reason);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    Statistics statistics;
+    statistics.grid = false;
+    addRandomMeasures(statistics, job.parameters, job.randomPoints);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    QString reason;
+    if (job.statisticsToFile()) {
+        const QByteArray text = statisticsText({{{}, statistics}},
+                                               *statisticsFormat(job.statistics), false);
+        if (!writeFileSafely(
+                job.statistics,
+                [&](QIODevice &device) { return device.write(text) == text.size(); }, &reason)) {
+            return cannotWrite(reason);
+        }
+    }
+    QByteArray printed = QStringLiteral("%1 random start points sampled, %2 for the uncertainty "
+                                        "exponent, in %3 s\n")
+                             .arg(job.randomPoints.sample)
+                             .arg(job.randomPoints.uncertainty)
+                             .arg(seconds, 0, 'f', 2)
+                             .toUtf8();
+    if (!job.statisticsToFile())
+        printed += statisticsJson(statistics) + '\n';
+    if (!printOut(printed)) {
+        printError(QStringLiteral("cannot print: %1").arg(qt_error_string(errno)));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -74,6 +122,8 @@ int main(int argc, char *argv[])
         case RenderCommandLine::Result::render:
             break;
         }
+        if (job.noPicture())
+            return runWithoutPicture(job);
         return Sweep(job).run();
     } catch (const std::bad_alloc &) {
         // Whatever failed to allocate has been freed again on the way here; print without

@@ -18,7 +18,8 @@ sim::Rect firstRowOf(const RenderParameters &p)
     return row;
 }
 
-/// The view the picture is: the one given, or the replica's whole start points.
+} // namespace
+
 View viewOf(const RenderParameters &p)
 {
     if (p.view)
@@ -34,8 +35,6 @@ Workers workersOf(const RenderParameters &p)
     w.threads = p.threads;
     return w;
 }
-
-} // namespace
 
 RenderParameters RenderParameters::defaults(QSize client)
 {

@@ -50,6 +50,11 @@ struct RenderParameters : TrajectoryParameters
     sim::simstate state() const;
 };
 
+/// The view a picture is: the one given, or the replica's whole start points.
+View viewOf(const RenderParameters &parameters);
+/// Where its start points run: its kernel and threads, in no pool.
+Workers workersOf(const RenderParameters &parameters);
+
 /// The counts of a finished picture.
 struct RenderSummary
 {

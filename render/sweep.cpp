@@ -1,6 +1,7 @@
 #include "sweep.h"
 
 #include "console.h"
+#include "measures.h"
 #include "outputs.h"
 #include "progressbar.h"
 #include "renderer.h"
@@ -143,6 +144,17 @@ int Sweep::run()
     QElapsedTimer timer;
     timer.start();
     std::vector<FrameStatistics> frames;
+    std::vector<sim::Capture> previous; // the outcomes of the frame before
+    if (job_.first() > 0 && job_.parameters.keepPointSteps) {
+        // A shard's first frame tips from the frame before it, which another shard writes.
+        Renderer before(job_.frame(job_.first() - 1).parameters);
+        before.render([&] {
+            if (interruption.load() != 0)
+                before.abandon();
+        });
+        if (!before.abandoned())
+            previous = before.captures();
+    }
     RenderSummary total;
     QString failure;
     for (int index = 0; index < count && interruption.load() == 0; ++index) {
@@ -187,6 +199,12 @@ int Sweep::run()
                 statistics =
                     basinStatistics(renderer.view().width, renderer.view().height,
                                     renderer.captures(), renderer.pointSteps(), job_.entropyBox);
+            }
+            if (frame.parameters.keepPointSteps) {
+                addRandomMeasures(statistics, frame.parameters, job_.randomPoints);
+                if (!previous.empty())
+                    statistics.tippingFromPrevious = tippingMatrix(previous, renderer.captures());
+                previous = renderer.captures();
             }
             frames.push_back({{frame.number, frame.value}, statistics});
             total.points += summary.points;
@@ -244,11 +262,15 @@ int Sweep::run()
                 writing = job_.plot;
                 reserve.reset();
                 SweepPlot plot(job_.sweep->title(), job_.sweep->value(0),
-                               job_.sweep->value(job_.sweep->frameCount() - 1));
+                               job_.sweep->value(job_.sweep->frameCount() - 1), job_.plotMeasure);
                 for (const FrameStatistics &f : frames) {
                     const Statistics &s = f.statistics;
+                    const std::optional<double> measure =
+                        job_.plotMeasure == PlotMeasure::entropy ? s.basinEntropy
+                        : s.uncertainty                          ? s.uncertainty->dimension()
+                                                                 : std::nullopt;
                     plot.add({double(*f.place.value), s.fraction(s.one), s.fraction(s.two),
-                              s.fraction(s.never), s.basinEntropy});
+                              s.fraction(s.never), measure});
                 }
                 plot.draw(plotCanvas);
                 plotWritten = writeImageFile(plotCanvas, job_.plot, "PNG", &why);

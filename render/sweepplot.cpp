@@ -21,6 +21,10 @@ namespace {
 /// 0.25, which holds the largest entropy of three outcomes, ln 3 = 1.0986.
 constexpr int verticalIntervals = 5;
 constexpr double entropyAxisMax = 1.25;
+/// A boundary's dimension lies between 1 and 2; the estimate can stray a little above. The
+/// axis runs 0 to 2.5 in steps of 0.5, on the same grid.
+constexpr double dimensionAxisMax = 2.5;
+
 /// Whether the system lets this process start a thread now.
 bool threadCanStart()
 {
@@ -91,7 +95,10 @@ std::unique_ptr<QChart> SweepPlot::chart() const
                   neverAtAll ? QStringLiteral("fraction never captured: 0 in every frame")
                              : QStringLiteral("fraction never captured"),
                   QColor(colours[2]), Qt::SolidLine, frames);
-    QLineSeries *entropy = addSeries(*chart, QStringLiteral("basin entropy (right axis)"),
+    const bool entropyShown = measure_ == PlotMeasure::entropy;
+    const QString measureName = entropyShown ? QStringLiteral("basin entropy")
+                                             : QStringLiteral("uncertainty dimension");
+    QLineSeries *measure = addSeries(*chart, measureName + QStringLiteral(" (right axis)"),
                                      QColor(colours[3]), Qt::DashLine, frames);
 
     // The sweep's whole range, also when it was interrupted before its last frame.
@@ -105,8 +112,8 @@ std::unique_ptr<QChart> SweepPlot::chart() const
         one->append(p.value, p.fractionOne);
         two->append(p.value, p.fractionTwo);
         never->append(p.value, p.fractionNever);
-        if (p.basinEntropy)
-            entropy->append(p.value, *p.basinEntropy);
+        if (p.measure)
+            measure->append(p.value, *p.measure);
     }
 
     QValueAxis *x = addAxis(*chart, valueTitle_, min, max, Qt::AlignBottom);
@@ -119,17 +126,18 @@ std::unique_ptr<QChart> SweepPlot::chart() const
         addAxis(*chart, QStringLiteral("fraction of the start points"), 0, 1, Qt::AlignLeft);
     fraction->setTickCount(verticalIntervals + 1);
     fraction->setLabelFormat(QStringLiteral("%.1f"));
-    QValueAxis *nats =
-        addAxis(*chart, QStringLiteral("basin entropy (nats)"), 0, entropyAxisMax, Qt::AlignRight);
-    nats->setTickCount(verticalIntervals + 1);
-    nats->setGridLineVisible(false);
-    nats->setLabelFormat(QStringLiteral("%.2f"));
+    QValueAxis *measureAxis =
+        addAxis(*chart, entropyShown ? measureName + QStringLiteral(" (nats)") : measureName, 0,
+                entropyShown ? entropyAxisMax : dimensionAxisMax, Qt::AlignRight);
+    measureAxis->setTickCount(verticalIntervals + 1);
+    measureAxis->setGridLineVisible(false);
+    measureAxis->setLabelFormat(entropyShown ? QStringLiteral("%.2f") : QStringLiteral("%.1f"));
     for (QLineSeries *series : {one, two, never}) {
         series->attachAxis(x);
         series->attachAxis(fraction);
     }
-    entropy->attachAxis(x);
-    entropy->attachAxis(nats);
+    measure->attachAxis(x);
+    measure->attachAxis(measureAxis);
 
     // The title above the axis titles, which are bold.
     QFont titleFont = x->titleFont();

@@ -8,12 +8,16 @@
 class QChart;
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
+/// What a sweep's plot shows on its second axis.
+enum class PlotMeasure : std::uint8_t { entropy, dimension };
+
 /// A chart of a sweep: the shares of the start points that mass one, mass two and neither
-/// capture, and the basin entropy, against the swept value; drawn off screen into an image.
+/// capture, and the basin entropy or the uncertainty dimension, against the swept value; drawn off screen into an image.
 class SweepPlot
 {
 public:
@@ -21,7 +25,7 @@ public:
     static constexpr int width = 1000;
     static constexpr int height = 600;
     /// The colours of the lines: the fractions captured by mass one, by mass two and by
-    /// neither, and the basin entropy.
+    /// neither, and the second measure.
     static constexpr std::array<QRgb, 4> colours{0xd62728, 0x1f4eb4, 0x808080, 0x209030};
 
     /// One frame's figures.
@@ -31,13 +35,13 @@ public:
         double fractionOne;
         double fractionTwo;
         double fractionNever;
-        std::optional<double> basinEntropy; ///< none when the picture holds no whole box
+        std::optional<double> measure; ///< the basin entropy or the dimension; none if unknown
     };
 
     /// valueTitle names the swept option and its unit, for the horizontal axis, which runs
-    /// from the sweep's first value to its last.
-    SweepPlot(const QString &valueTitle, double from, double to)
-        : valueTitle_(valueTitle), from_(from), to_(to)
+    /// from the sweep's first value to its last; the right axis shows measure.
+    SweepPlot(const QString &valueTitle, double from, double to, PlotMeasure measure)
+        : valueTitle_(valueTitle), from_(from), to_(to), measure_(measure)
     {
     }
 
@@ -59,5 +63,6 @@ private:
     QString valueTitle_;
     double from_;
     double to_;
+    PlotMeasure measure_;
     std::vector<Point> points_;
 };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's gallery in doc/gallery/ with the built renderer: the default picture, a
 # shaded 1920 x 1080 picture of two unequal masses far apart, a detail of the same masses with a
-# heavier moving mass, and the statistics of each. Builds nothing: run tools/build.sh first
-# (BUILD_DIR as there, default build/). Rerunning it remakes the same files.
+# heavier moving mass, and the statistics of each with the uncertainty exponent. Builds nothing:
+# run tools/build.sh first (BUILD_DIR as there, default build/). Rerunning it remakes the same
+# files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
@@ -20,16 +21,18 @@ shrink() {
     convert "$1" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time "$2"
 }
 
-"$render" --stats "$out/default.json" "$out/default.png"
+"$render" --uncertainty 10000 --stats "$out/default.json" "$out/default.png"
 
 apart=(--client 1920x1080 --one 760,540 --two 1160,540 --mass-one 200 --mass-two 100
        --radius-one 60 --radius-two 40 --shade)
-"$render" "${apart[@]}" --picture 1920x1080 --mass-moving 400 --stats "$out/rings.json" \
+"$render" "${apart[@]}" --picture 1920x1080 --mass-moving 400 --uncertainty 10000 \
+    --stats "$out/rings.json" \
     "$work/rings.png"
 shrink "$work/rings.png" "$out/rings.png"
 
 # Only the middle 640 x 360 of the surface is computed; the detail is that rectangle.
-"$render" "${apart[@]}" --picture 640x360 --mass-moving 1600 --stats "$out/interleaved.json" \
+"$render" "${apart[@]}" --picture 640x360 --mass-moving 1600 --uncertainty 10000 \
+    --stats "$out/interleaved.json" \
     "$work/interleaved.png"
 convert "$work/interleaved.png" -crop 640x360+640+360 +repage "$work/detail.png"
 shrink "$work/detail.png" "$out/interleaved.png"

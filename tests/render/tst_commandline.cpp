@@ -235,6 +235,21 @@ void CommandLineTest::rejects_data()
     QTest::newRow("bad plot before a good one")
         << "--sweep mass-one=1:2:1 --plot p.bmp --plot p.png f%d.bmp"
         << "'p.bmp'";
+    QTest::newRow("uncertainty zero") << "--uncertainty 0 --stats a.json a.bmp"
+                                      << "--uncertainty";
+    QTest::newRow("sample past the most") << "--sample 100000001 -"
+                                          << "--sample";
+    QTest::newRow("seed a fraction") << "--seed 1.5 --sample 10 -"
+                                     << "--seed";
+    QTest::newRow("uncertainty without statistics") << "--uncertainty 10 a.bmp"
+                                                    << "--uncertainty";
+    QTest::newRow("no picture without sample") << "--uncertainty 10 --stats a.json -"
+                                               << "OUTPUT";
+    QTest::newRow("plot measure without plot") << "--plot-measure entropy a.bmp"
+                                               << "--plot-measure";
+    QTest::newRow("dimension without uncertainty")
+        << "--sweep mass-one=1:2:1 --plot p.png --plot-measure dimension f%d.bmp"
+        << "--plot-measure";
     QTest::newRow("shard without sweep") << "--shard 1/2 a.bmp"
                                          << "--shard";
     QTest::newRow("shard past its count") << "--sweep mass-one=1:9:1 --shard 3/2 f%d.bmp"

@@ -283,21 +283,26 @@ void StatisticsTest::textReadsBack()
         {"basin_entropy", real(s.basinEntropy)},
         {"boundary_basin_entropy", real(s.boundaryBasinEntropy)},
         {"entropy_box", box},
-        {"boundary_fraction", s.boundaryFraction}};
+        {"boundary_fraction", s.boundaryFraction},
+        {"box_dimension", real(s.boxDimension ? std::optional(s.boxDimension->slope) : std::nullopt)},
+        {"box_dimension_error",
+         real(s.boxDimension ? std::optional(s.boxDimension->error) : std::nullopt)}};
     QJsonParseError error;
     QCOMPARE(QJsonDocument::fromJson(statisticsJson(s), &error).object(), expected);
     QCOMPARE(error.error, QJsonParseError::NoError);
     expected[QStringLiteral("frame")] = 7;
     expected[QStringLiteral("value")] = valued ? QJsonValue(-25) : QJsonValue(QJsonValue::Null);
+    expected[QStringLiteral("tipping_from_previous")] = QJsonValue::Null;
     QCOMPARE(QJsonDocument::fromJson(statisticsJson(s, frame)).object(), expected);
 
-    QCOMPARE(statisticsCsvHeader(),
-             QByteArray("frame,value,points,one,two,never,fraction_one,fraction_two,"
-                        "fraction_never,basin_entropy,boundary_basin_entropy,boundary_fraction\n"));
+    QVERIFY(statisticsCsvHeader().startsWith(
+        "frame,value,points,one,two,never,fraction_one,fraction_two,"
+        "fraction_never,basin_entropy,boundary_basin_entropy,boundary_fraction,"));
+    QCOMPARE(statisticsCsvHeader().count(','), 35);
     const QByteArray row = statisticsCsvRow(s, frame);
     QVERIFY(row.endsWith('\n'));
     const QList<QByteArray> fields = row.chopped(1).split(',');
-    QCOMPARE(fields.size(), 12);
+    QCOMPARE(fields.size(), 36);
     QCOMPARE(fields.mid(0, 6),
              (QList<QByteArray>{"7", valued ? "-25" : "", QByteArray::number(s.points),
                                 QByteArray::number(s.one), QByteArray::number(s.two),

@@ -32,7 +32,7 @@ private slots:
         QFETCH(int, to);
         QFETCH(QList<double>, never);
         QFETCH(QString, neverName);
-        SweepPlot plot(QStringLiteral("moving mass (10^7 kg)"), from, to);
+        SweepPlot plot(QStringLiteral("moving mass (10^7 kg)"), from, to, PlotMeasure::entropy);
         for (int i = 0; i < never.size(); ++i)
             plot.add({double(from + i), 0.5, 0.5 - never[i], never[i], 0.5});
         const std::unique_ptr<QChart> chart = plot.chart();

@@ -82,6 +82,7 @@ private slots:
     void framesAreSingleRenders();
     void plot_data();
     void plot();
+    void tippingCountsTheFrames();
     void badInputWritesNothing_data();
     void badInputWritesNothing();
     void unwritableFrame_data();
@@ -175,12 +176,18 @@ void SweepToolTest::framesAreSingleRenders()
             QList<QByteArray> expected = lines(singleTable)[1].split(',');
             expected[0] = QByteArray::number(i);
             expected[1] = QByteArray::number(values[i]);
-            QCOMPARE(rows[i + 1], expected.join(','));
+            // Beside the single render's figures, the tipping from the frame before.
+            QList<QByteArray> row = rows[i + 1].split(',');
+            for (int k = row.size() - 9; k < row.size(); ++k)
+                row[k].clear();
+            QCOMPARE(row.join(','), expected.join(','));
         } else {
             QJsonObject object = QJsonDocument::fromJson(singleTable).object();
             object.insert(QStringLiteral("frame"), i);
             object.insert(QStringLiteral("value"), values[i]);
-            QCOMPARE(objects[i].toObject(), object);
+            QJsonObject frame = objects[i].toObject();
+            QVERIFY(frame.take(QStringLiteral("tipping_from_previous")).isArray() == (i > 0));
+            QCOMPARE(frame, object);
         }
         steps += one.out.mid(one.out.indexOf("; ") + 2).split(' ')[0].toULongLong();
     }
@@ -277,6 +284,53 @@ void SweepToolTest::badInputWritesNothing()
     QVERIFY2(outcome.err.contains(named), outcome.err.constData());
     QCOMPARE(outcome.out, QByteArray());
     QCOMPARE(entries(dir_->path()), QStringList());
+}
+
+void SweepToolTest::tippingCountsTheFrames()
+{
+    // Both masses outside the picture rectangle (80, 60) to (120, 90), so that its pixels are
+    // the start points' colours, or the background for those never captured.
+    const Outcome outcome = runTool(arguments(
+        small + QStringLiteral("--one 60,75 --two 140,70 --color-one #ff0000 --color-two "
+                               "#0000ff --background #ffffff --sweep mass-moving=10:400:390 "
+                               "--stats @/s.csv @/f%d.png")));
+    QCOMPARE(outcome.exitCode, 0);
+    const auto outcomesOf = [&](const char *name) {
+        const QImage image(dir_->filePath(QLatin1String(name)));
+        std::vector<int> outcomes; // the CSV's order: one, two, never
+        for (int y = 60; y < 90; ++y) {
+            for (int x = 80; x < 120; ++x) {
+                const QRgb c = image.pixel(x, y) & 0xFFFFFF;
+                outcomes.push_back(c == 0xFF0000 ? 0 : c == 0x0000FF ? 1 : 2);
+            }
+        }
+        return outcomes;
+    };
+    const std::vector<int> earlier = outcomesOf("f0.png");
+    const std::vector<int> later = outcomesOf("f1.png");
+    int counts[3][3] = {};
+    for (std::size_t i = 0; i < earlier.size(); ++i)
+        ++counts[earlier[i]][later[i]];
+
+    const QList<QByteArray> rows = lines(fileBytes(dir_->filePath(QStringLiteral("s.csv"))));
+    QCOMPARE(rows.size(), 3);
+    const QList<QByteArray> first = rows[1].split(',');
+    const QList<QByteArray> second = rows[2].split(',');
+    QCOMPARE(first.mid(first.size() - 9), QList<QByteArray>(9));
+    int changed = 0;
+    for (int from = 0; from < 3; ++from) {
+        const int total = counts[from][0] + counts[from][1] + counts[from][2];
+        for (int to = 0; to < 3; ++to) {
+            const QByteArray &field = second[second.size() - 9 + 3 * from + to];
+            if (total == 0)
+                QCOMPARE(field, QByteArray());
+            else
+                QCOMPARE(field.toDouble(), double(counts[from][to]) / double(total));
+            changed += from != to ? counts[from][to] : 0;
+        }
+    }
+    // The frames differ, so the matrix is not the identity.
+    QVERIFY(changed > 0);
 }
 
 void SweepToolTest::unwritableFrame_data()

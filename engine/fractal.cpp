@@ -1,0 +1,256 @@
+#include "fractal.h"
+
+#include "engine.h"
+
+#include "sim/number.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+/// Start points handed to the outcome function at once: enough to keep every worker busy,
+/// few enough to keep the list small.
+constexpr std::size_t batchPoints = std::size_t(1) << 20;
+
+/// The fewest whole boxes of a size across and down the map: larger boxes all hold the boundary
+/// and would bend the fit towards 2.
+constexpr int minBoxesAcross = 4;
+
+std::size_t indexOf(sim::Capture outcome)
+{
+    return std::size_t(outcome);
+}
+
+} // namespace
+
+std::uint64_t SplitMix64::next()
+{
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
+}
+
+std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::vector<double> &y)
+{
+    const std::size_t n = std::min(x.size(), y.size());
+    if (n < 3)
+        return std::nullopt;
+    double meanX = 0;
+    double meanY = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        meanX += x[i];
+        meanY += y[i];
+    }
+    meanX /= double(n);
+    meanY /= double(n);
+    double sxx = 0;
+    double sxy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sxx += (x[i] - meanX) * (x[i] - meanX);
+        sxy += (x[i] - meanX) * (y[i] - meanY);
+    }
+    if (!(sxx > 0))
+        return std::nullopt;
+    const double slope = sxy / sxx;
+    double residuals = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = y[i] - meanY - slope * (x[i] - meanX);
+        residuals += r * r;
+    }
+    return Slope{slope, std::sqrt(residuals / double(n - 2) / sxx)};
+}
+
+std::optional<Slope> boxCountingDimension(const PointMaps &maps)
+{
+    static_assert(std::uint8_t(PointOutcome::one) == std::uint8_t(sim::Capture::one) &&
+                  std::uint8_t(PointOutcome::two) == std::uint8_t(sim::Capture::two) &&
+                  std::uint8_t(PointOutcome::never) == std::uint8_t(sim::Capture::none));
+    return boxCountingDimension(maps.width, maps.height,
+                                reinterpret_cast<const sim::Capture *>(maps.outcomes.data()));
+}
+
+std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes)
+{
+    const auto at = [&](int x, int y) {
+        return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    };
+    // Boxes of size 1 first: the boundary points themselves. Each larger size joins 2 x 2 boxes
+    // of the one before, whose whole boxes cover exactly the larger size's whole boxes.
+    int across = width;
+    int down = height;
+    std::vector<char> boxes(std::size_t(std::max(0, width)) * std::size_t(std::max(0, height)));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const sim::Capture o = at(x, y);
+            boxes[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
+                (x > 0 && at(x - 1, y) != o) || (x + 1 < width && at(x + 1, y) != o) ||
+                (y > 0 && at(x, y - 1) != o) || (y + 1 < height && at(x, y + 1) != o);
+        }
+    }
+    std::vector<double> logInverseSize;
+    std::vector<double> logCount;
+    for (double size = 2; across >= 2 * minBoxesAcross && down >= 2 * minBoxesAcross; size *= 2) {
+        const int nextAcross = across / 2;
+        const int nextDown = down / 2;
+        std::vector<char> next(std::size_t(nextAcross) * std::size_t(nextDown));
+        std::int64_t count = 0;
+        for (int y = 0; y < nextDown; ++y) {
+            for (int x = 0; x < nextAcross; ++x) {
+                const std::size_t top = std::size_t(2 * y) * std::size_t(across) + std::size_t(2 * x);
+                const std::size_t bottom = top + std::size_t(across);
+                const bool any = boxes[top] || boxes[top + 1] || boxes[bottom] || boxes[bottom + 1];
+                next[std::size_t(y) * std::size_t(nextAcross) + std::size_t(x)] = any;
+                count += any;
+            }
+        }
+        if (count > 0) {
+            logInverseSize.push_back(-std::log(size));
+            logCount.push_back(std::log(double(count)));
+        }
+        boxes.swap(next);
+        across = nextAcross;
+        down = nextDown;
+    }
+    if (logCount.size() < std::size_t(minBoxSizes))
+        return std::nullopt;
+    return leastSquaresSlope(logInverseSize, logCount);
+}
+
+FreePoint Region::draw(SplitMix64 &random) const
+{
+    const double u = random.unit();
+    const double v = random.unit();
+    return {sim::roundToSingle(float(x + u * width)), y + v * height};
+}
+
+Region viewRegion(const View &view)
+{
+    return {view.x + double(view.column) * view.spacing, view.y + double(view.row) * view.spacing,
+            double(view.width) * view.spacing, double(view.height) * view.spacing};
+}
+
+bool uncertain(sim::Capture point, sim::Capture below, sim::Capture above)
+{
+    return below != point || above != point;
+}
+
+std::vector<double> uncertaintyEpsilons(const Region &region)
+{
+    const double largest = std::max(std::abs(region.y), std::abs(region.y + region.height));
+    const double unit = largest > 0
+                            ? std::nextafter(largest, std::numeric_limits<double>::infinity()) - largest
+                            : std::numeric_limits<double>::denorm_min();
+    const double floor = std::ldexp(unit, 16);
+    std::vector<double> epsilons;
+    for (double epsilon = region.height / 4; epsilons.size() < 8 || epsilon >= floor;
+         epsilon /= 2) {
+        epsilons.push_back(epsilon);
+    }
+    return epsilons;
+}
+
+std::optional<double> Uncertainty::dimension() const
+{
+    if (!alpha)
+        return std::nullopt;
+    return 2 - alpha->slope;
+}
+
+Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint64_t seed,
+                                const OutcomeFunction &outcomes)
+{
+    Uncertainty result;
+    result.n = n;
+    result.seed = seed;
+    const std::vector<double> epsilons = uncertaintyEpsilons(region);
+    const std::size_t perPoint = 1 + 2 * epsilons.size();
+    const auto batch = std::int64_t(std::max<std::size_t>(1, batchPoints / perPoint));
+    std::vector<std::int64_t> counts(epsilons.size(), 0);
+    SplitMix64 random(seed);
+    std::vector<FreePoint> points;
+    std::vector<sim::Capture> ends;
+    for (std::int64_t done = 0; done < n; done += batch) {
+        const std::int64_t now = std::min(batch, n - done);
+        points.clear();
+        for (std::int64_t i = 0; i < now; ++i) {
+            const FreePoint p = region.draw(random);
+            points.push_back(p);
+            for (const double epsilon : epsilons) {
+                points.push_back({p.x, p.y - epsilon});
+                points.push_back({p.x, p.y + epsilon});
+            }
+        }
+        outcomes(points, ends);
+        for (std::size_t first = 0; first < points.size(); first += perPoint) {
+            for (std::size_t k = 0; k < epsilons.size(); ++k)
+                counts[k] += uncertain(ends[first], ends[first + 1 + 2 * k], ends[first + 2 + 2 * k]);
+        }
+    }
+
+    std::vector<double> logEpsilon;
+    std::vector<double> logFraction;
+    for (std::size_t k = 0; k < epsilons.size(); ++k) {
+        const double fraction = n > 0 ? double(counts[k]) / double(n) : 0.0;
+        result.table.push_back({epsilons[k], fraction, counts[k]});
+        if (counts[k] >= minUncertainPoints) {
+            logEpsilon.push_back(std::log(epsilons[k]));
+            logFraction.push_back(std::log(fraction));
+        }
+    }
+    result.alpha = leastSquaresSlope(logEpsilon, logFraction);
+    return result;
+}
+
+double SampledFractions::fraction(sim::Capture outcome) const
+{
+    return n > 0 ? double(counts[indexOf(outcome)]) / double(n) : 0.0;
+}
+
+double SampledFractions::standardError(sim::Capture outcome) const
+{
+    const double p = fraction(outcome);
+    return n > 0 ? std::sqrt(p * (1 - p) / double(n)) : 0.0;
+}
+
+SampledFractions sampleFractions(const Region &region, std::int64_t n, std::uint64_t seed,
+                                 const OutcomeFunction &outcomes)
+{
+    SampledFractions result;
+    result.n = n;
+    result.seed = seed;
+    SplitMix64 random(seed);
+    std::vector<FreePoint> points;
+    std::vector<sim::Capture> ends;
+    for (std::int64_t done = 0; done < n; done += std::int64_t(batchPoints)) {
+        const std::int64_t now = std::min(std::int64_t(batchPoints), n - done);
+        points.clear();
+        for (std::int64_t i = 0; i < now; ++i)
+            points.push_back(region.draw(random));
+        outcomes(points, ends);
+        for (const sim::Capture end : ends)
+            ++result.counts[indexOf(end)];
+    }
+    return result;
+}
+
+TippingMatrix tippingMatrix(const std::vector<sim::Capture> &earlier,
+                            const std::vector<sim::Capture> &later)
+{
+    std::array<std::array<std::int64_t, 3>, 3> counts{};
+    const std::size_t n = std::min(earlier.size(), later.size());
+    for (std::size_t i = 0; i < n; ++i)
+        ++counts[indexOf(earlier[i])][indexOf(later[i])];
+    TippingMatrix matrix;
+    for (std::size_t row = 0; row < 3; ++row) {
+        const std::array<std::int64_t, 3> &from = counts[indexOf(outcomeOrder[row])];
+        const std::int64_t total = from[0] + from[1] + from[2];
+        for (std::size_t column = 0; column < 3; ++column) {
+            if (total > 0)
+                matrix[row][column] = double(from[indexOf(outcomeOrder[column])]) / double(total);
+        }
+    }
+    return matrix;
+}

@@ -1,0 +1,150 @@
+#pragma once
+
+// How fractal the boundary between the basins is, and how the basins move: pure functions of
+// outcome maps and of an outcome function, so that every front end and every test can use them.
+
+#include "sim/step.h"
+#include "view.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct PointMaps;
+
+/// A small portable random generator (splitmix64): the same seed gives the same numbers on every
+/// machine and compiler, which the standard library's distributions do not promise.
+class SplitMix64
+{
+public:
+    explicit SplitMix64(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t next();
+    /// A double in [0, 1): the top 53 bits of next() times 2^-53.
+    double unit() { return double(next() >> 11) * 0x1.0p-53; }
+
+private:
+    std::uint64_t state_;
+};
+
+/// The slope of a least-squares line and its standard error.
+struct Slope
+{
+    double slope = 0;
+    double error = 0;
+};
+
+/// The least-squares slope of y against x with its standard error; none for fewer than three
+/// points or when every x is the same.
+std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::vector<double> &y);
+
+/// The smallest number of box sizes a box-counting dimension is fitted over.
+constexpr int minBoxSizes = 4;
+
+/// The box-counting dimension of the boundary of a width x height outcome map in scan order:
+/// the boundary points are those with a left, right, upper or lower neighbour of another
+/// outcome; boxes of 2, 4, 8, ... points are laid from the top-left point, those cut by the
+/// right or bottom edge left out, and the dimension is the slope of ln(boxes holding a boundary
+/// point) against ln(1 / size) over the sizes of which at least 4 whole boxes fit across and
+/// down and at least one box holds a boundary point. None when fewer than minBoxSizes sizes
+/// qualify.
+std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes);
+/// The same for a computed view's maps, every point computed.
+std::optional<Slope> boxCountingDimension(const PointMaps &maps);
+
+/// A start point anywhere: x single, y double.
+struct FreePoint
+{
+    float x;
+    double y;
+};
+
+/// The rectangle random start points are drawn from: x in [x, x + width), y in [y, y + height).
+struct Region
+{
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+
+    /// A point drawn uniformly: x = single(x + u width), then y = y + v height, with u and v the
+    /// generator's next two units.
+    FreePoint draw(SplitMix64 &random) const;
+};
+
+/// Where a view's start points lie: from its first column and row to one spacing past its last.
+Region viewRegion(const View &view);
+
+/// Computes the outcome of every start point of a list into outcomes (resized to match); the
+/// same point always has the same outcome.
+using OutcomeFunction =
+    std::function<void(const std::vector<FreePoint> &points, std::vector<sim::Capture> &outcomes)>;
+
+/// The largest number of random start points --uncertainty and --sample accept.
+constexpr std::int64_t maxRandomPoints = 100000000;
+
+/// The fewest uncertain points an epsilon needs to take part in the fit.
+constexpr std::int64_t minUncertainPoints = 20;
+
+/// Whether a start point is uncertain: the points at y - epsilon and y + epsilon do not both end
+/// as the point itself does.
+bool uncertain(sim::Capture point, sim::Capture below, sim::Capture above);
+
+/// The epsilons of the uncertainty exponent: height / 4, halved again and again while it stays at
+/// least 2^16 units in the last place of the largest |y| of the region, and at least 8 of them.
+std::vector<double> uncertaintyEpsilons(const Region &region);
+
+struct UncertaintyRow
+{
+    double epsilon = 0;
+    double fraction = 0; ///< the share of uncertain points
+    std::int64_t uncertain = 0;
+};
+
+/// The uncertainty exponent alpha (Grebogi, McDonald, Ott and Yorke 1983) and the boundary's
+/// dimension 2 - alpha.
+struct Uncertainty
+{
+    std::int64_t n = 0;
+    std::uint64_t seed = 0;
+    std::vector<UncertaintyRow> table;
+    /// The slope of ln f against ln epsilon over the rows with at least minUncertainPoints
+    /// uncertain points; none when fewer than three rows have.
+    std::optional<Slope> alpha;
+    std::optional<double> dimension() const;
+};
+
+/// Draws n points from region with a generator seeded by seed and classifies each at every
+/// epsilon, asking outcomes for the points and their neighbours a batch at a time.
+Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint64_t seed,
+                                const OutcomeFunction &outcomes);
+
+/// Basin stability: the shares of the outcomes among random start points (Menck et al. 2013).
+struct SampledFractions
+{
+    std::int64_t n = 0;
+    std::uint64_t seed = 0;
+    /// Counts indexed by sim::Capture: never, one, two.
+    std::array<std::int64_t, 3> counts{};
+    double fraction(sim::Capture outcome) const;
+    /// sqrt(p (1 - p) / n).
+    double standardError(sim::Capture outcome) const;
+};
+
+/// Follows n points drawn from region as uncertaintyExponent draws them.
+SampledFractions sampleFractions(const Region &region, std::int64_t n, std::uint64_t seed,
+                                 const OutcomeFunction &outcomes);
+
+/// Rows: the earlier outcome (one, two, never); columns: the later one in the same order. Each
+/// entry is the share of the row's start points that end in the column's outcome; a row whose
+/// outcome has no start point is none.
+using TippingMatrix = std::array<std::array<std::optional<double>, 3>, 3>;
+
+/// The tipping between two frames of the same start points, each in scan order.
+TippingMatrix tippingMatrix(const std::vector<sim::Capture> &earlier,
+                            const std::vector<sim::Capture> &later);
+
+/// The outcomes in the order of the tipping matrix and the files: one, two, never.
+inline constexpr std::array<sim::Capture, 3> outcomeOrder{sim::Capture::one, sim::Capture::two,
+                                                          sim::Capture::none};

@@ -1,0 +1,48 @@
+// The options of random start points and of the plot's measure.
+#include "commandline.h"
+
+#include "wholenumber.h"
+
+bool RenderCommandLine::readRandomPoints()
+{
+    randomPoints_ = RandomPointOptions();
+    qint64 a = 0;
+    const auto readCount = [&](const QCommandLineOption &option, std::int64_t &count) {
+        return readEach(option,
+                        QStringLiteral("a whole number from 1 to %1").arg(maxRandomPoints),
+                        [&](const QString &value) {
+                            if (!readWhole(value, 1, maxRandomPoints, a))
+                                return false;
+                            count = a;
+                            return true;
+                        });
+    };
+    return readCount(uncertaintyOption_, randomPoints_.uncertainty) &&
+           readCount(sampleOption_, randomPoints_.sample) &&
+           readEach(seedOption_, QStringLiteral("a whole number from 0 to %1").arg(maxSeed),
+                    [&](const QString &value) {
+                        if (!readWhole(value, 0, maxSeed, a))
+                            return false;
+                        randomPoints_.seed = std::uint64_t(a);
+                        return true;
+                    });
+}
+
+bool RenderCommandLine::readPlotMeasure()
+{
+    plotMeasure_ = PlotMeasure::entropy;
+    return readEach(plotMeasureOption_,
+                    QStringLiteral("entropy, or dimension with --uncertainty, after --plot"),
+                    [&](const QString &value) {
+                        if (plotPath_.isEmpty())
+                            return false;
+                        if (value == QStringLiteral("entropy"))
+                            plotMeasure_ = PlotMeasure::entropy;
+                        else if (value == QStringLiteral("dimension") &&
+                                 randomPoints_.uncertainty > 0)
+                            plotMeasure_ = PlotMeasure::dimension;
+                        else
+                            return false;
+                        return true;
+                    });
+}

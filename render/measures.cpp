@@ -1,0 +1,45 @@
+#include "measures.h"
+
+#include "engine/engine.h"
+
+#include <algorithm>
+
+Region pictureRegion(const RenderParameters &parameters)
+{
+    return viewRegion(viewOf(parameters));
+}
+
+OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool)
+{
+    return [parameters, pool](const std::vector<FreePoint> &points,
+                              std::vector<sim::Capture> &outcomes) {
+        std::vector<float> x(points.size());
+        std::vector<double> y(points.size());
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            x[k] = points[k].x;
+            y[k] = points[k].y;
+        }
+        Workers workers = workersOf(parameters);
+        workers.pool = pool;
+        Engine engine(parameters, workers);
+        std::vector<std::uint8_t> ends(points.size());
+        engine.computePoints(x.data(), y.data(), std::int64_t(points.size()), ends.data(),
+                             nullptr);
+        outcomes.resize(points.size());
+        std::transform(ends.begin(), ends.end(), outcomes.begin(),
+                       [](std::uint8_t end) { return sim::Capture(end); });
+    };
+}
+
+void addRandomMeasures(Statistics &statistics, const RenderParameters &parameters,
+                       const RandomPointOptions &options, QThreadPool *pool)
+{
+    const Region region = pictureRegion(parameters);
+    const OutcomeFunction outcomes = pointOutcomes(parameters, pool);
+    if (options.uncertainty > 0) {
+        statistics.uncertainty =
+            uncertaintyExponent(region, options.uncertainty, options.seed, outcomes);
+    }
+    if (options.sample > 0)
+        statistics.sample = sampleFractions(region, options.sample, options.seed, outcomes);
+}
