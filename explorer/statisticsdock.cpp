@@ -15,6 +15,12 @@ QString optional(const std::optional<double> &v)
     return v ? real(*v) : QStringLiteral("none (no whole box)");
 }
 
+QString dimension(const std::optional<Slope> &d)
+{
+    return d ? QStringLiteral("%1 \u00b1 %2").arg(real(d->slope), real(d->error))
+             : QStringLiteral("none (too few box sizes)");
+}
+
 } // namespace
 
 StatisticsDock::StatisticsDock(QWidget *parent)
@@ -44,10 +50,11 @@ void StatisticsDock::showStatistics(const Statistics *s)
                        "<tr><td>Basin entropy</td><td align=right>%5</td></tr>"
                        "<tr><td>Boundary basin entropy</td><td align=right>%6</td></tr>"
                        "<tr><td>Boundary fraction</td><td align=right>%7</td></tr>"
-                       "</table><p>Boxes of %8 x %8 points.</p>")
+                       "<tr><td>Box-counting dimension</td><td align=right>%8</td></tr>"
+                       "</table><p>Entropy boxes of %9 x %9 points.</p>")
             .arg(QLocale().toString(qlonglong(s->points)), real(s->fraction(s->one)),
                  real(s->fraction(s->two)), real(s->fraction(s->never)),
                  optional(s->basinEntropy), optional(s->boundaryBasinEntropy),
-                 real(s->boundaryFraction))
+                 real(s->boundaryFraction), dimension(s->boxDimension))
             .arg(s->entropyBox));
 }
