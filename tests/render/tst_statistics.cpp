@@ -244,6 +244,8 @@ void StatisticsTest::textReadsBack_data()
     QTest::newRow("both masses") << scatteredMap(41, 29) << 3 << false;
     QTest::newRow("both masses, a value") << scatteredMap(30, 20) << 4 << true;
     QTest::newRow("nothing captured, no box") << drawnMap("../..") << 3 << false;
+    // Tall enough for boxes, too narrow for one: no box fits either.
+    QTest::newRow("narrow, no box across") << drawnMap("12./21./12./21./12./21.") << 5 << false;
     // A median is a real number even when it is whole (2.0).
     QTest::newRow("mass two only") << drawnMap("2../22.") << 2 << true;
     // Numbers whose shortest form has an exponent: a median of 3e+05 and a share of 1e-05.

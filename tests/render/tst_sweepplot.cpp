@@ -1,6 +1,7 @@
 #include "render/sweepplot.h"
 
 #include <QChart>
+#include <QAbstractSeries>
 #include <QLegendMarker>
 #include <QTest>
 #include <QValueAxis>
@@ -46,6 +47,9 @@ private slots:
         QCOMPARE(axis(Qt::Horizontal, 0)->max(), double(std::max(from, to)));
         QCOMPARE(axis(Qt::Vertical, 1)->tickCount(), axis(Qt::Vertical, 0)->tickCount());
         QVERIFY(axis(Qt::Vertical, 1)->min() == 0 && axis(Qt::Vertical, 1)->max() >= std::log(3));
+        // The entropy is read against the right axis, the fractions against the left.
+        QCOMPARE(chart->series().at(3)->attachedAxes().at(1), axis(Qt::Vertical, 1));
+        QCOMPARE(chart->series().at(0)->attachedAxes().at(1), axis(Qt::Vertical, 0));
         // A line of zeros lies hidden on the x axis; the legend says it is 0.
         QCOMPARE(chart->legend()->markers().at(2)->label(), neverName);
     }
