@@ -238,7 +238,7 @@ bool RenderCommandLine::readEach(const QCommandLineOption &option, const QString
 
 bool RenderCommandLine::readKernel()
 {
-    Kernel &kernel = parameters_.kernel;
+    Kernel &kernel = job_.parameters.kernel;
     if (!readEach(kernel_, QStringLiteral("auto, scalar or avx2"), [&](const QString &value) {
             return kernelFromName(value.toStdString(), kernel);
         })) {
@@ -281,8 +281,8 @@ bool RenderCommandLine::read()
                             return true;
                         });
     };
-    if (!readPosition(one_, parameters_.xrot, parameters_.yrot) ||
-        !readPosition(two_, parameters_.xblau, parameters_.yblau)) {
+    if (!readPosition(one_, job_.parameters.xrot, job_.parameters.yrot) ||
+        !readPosition(two_, job_.parameters.xblau, job_.parameters.yblau)) {
         return false;
     }
 
@@ -293,7 +293,7 @@ bool RenderCommandLine::read()
         if (!readEach(*option, parameterAccepts(p, area), [&](const QString &value) {
                 if (!readWhole(value, p.min, maxValue(p, area), a))
                     return false;
-                p.set(parameters_, a);
+                p.set(job_.parameters, a);
                 return true;
             })) {
             return false;
@@ -304,27 +304,27 @@ bool RenderCommandLine::read()
         return readEach(option, QStringLiteral("a colour #RRGGBB"),
                         [&](const QString &value) { return readColour(value, colour); });
     };
-    if (!readColourOption(colorOne_, parameters_.colorOne) ||
-        !readColourOption(colorTwo_, parameters_.colorTwo) ||
-        !readColourOption(background_, parameters_.background)) {
+    if (!readColourOption(colorOne_, job_.parameters.colorOne) ||
+        !readColourOption(colorTwo_, job_.parameters.colorTwo) ||
+        !readColourOption(background_, job_.parameters.background)) {
         return false;
     }
 
     if (!readEach(
             stepLimit_, parameterAccepts(*findParameter("step-limit"), area),
-            [&](const QString &value) { return readStepLimit(value, parameters_.stepLimit); }) ||
+            [&](const QString &value) { return readStepLimit(value, job_.parameters.stepLimit); }) ||
         !readEach(threads_, QStringLiteral("a whole number from 1 to %1").arg(maxThreads),
                   [&](const QString &value) {
                       if (!readWhole(value, 1, maxThreads, a))
                           return false;
-                      parameters_.threads = int(a);
+                      job_.parameters.threads = int(a);
                       return true;
                   })) {
         return false;
     }
-    shade_ = parser_.isSet(shadeOption_);
-    statistics_ = parser_.value(statisticsOption_);
-    entropyBox_ = defaultEntropyBox;
+    job_.shade = parser_.isSet(shadeOption_);
+    job_.statistics = parser_.value(statisticsOption_);
+    job_.entropyBox = defaultEntropyBox;
     if (!readEach(statisticsOption_,
                   QStringLiteral("a file name ending in .json or .csv, or - for standard output"),
                   [](const QString &value) {
@@ -336,12 +336,12 @@ bool RenderCommandLine::read()
             [&](const QString &value) {
                 if (!readWhole(value, minEntropyBox, maxEntropyBox, a))
                     return false;
-                entropyBox_ = int(a);
+                job_.entropyBox = int(a);
                 return true;
             })) {
         return false;
     }
-    parameters_.keepPointSteps = shade_ || !statistics_.isEmpty();
+    job_.parameters.keepPointSteps = job_.shade || !job_.statistics.isEmpty();
     if (!readKernel() || !readRandomPoints())
         return false;
 
@@ -355,23 +355,23 @@ bool RenderCommandLine::read()
                            .arg(positional.join(QStringLiteral("' '")));
         return false;
     }
-    output_ = positional.constFirst();
-    if (noPicture() && randomPoints_.sample > 0) {
-        format_ = nullptr;
-        if (statistics_.isEmpty())
-            statistics_ = output_;
-    } else if (output_.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
-        format_ = "BMP";
-    } else if (output_.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
-        format_ = "PNG";
+    job_.output = positional.constFirst();
+    if (noPicture() && job_.randomPoints.sample > 0) {
+        job_.format = nullptr;
+        if (job_.statistics.isEmpty())
+            job_.statistics = job_.output;
+    } else if (job_.output.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+        job_.format = "BMP";
+    } else if (job_.output.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        job_.format = "PNG";
     } else {
         error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, or - with "
                                 "--sample, got '%1'.")
-                     .arg(output_);
+                     .arg(job_.output);
         return false;
     }
-    const RandomPointOptions &r = randomPoints_;
-    if ((r.uncertainty > 0 || r.sample > 0) && statistics_.isEmpty()) {
+    const RandomPointOptions &r = job_.randomPoints;
+    if ((r.uncertainty > 0 || r.sample > 0) && job_.statistics.isEmpty()) {
         const QCommandLineOption &given = r.uncertainty > 0 ? uncertaintyOption_ : sampleOption_;
         return fail(given, QStringLiteral("a --stats file beside it for its figures"),
                     parser_.value(given));
@@ -387,8 +387,8 @@ bool RenderCommandLine::readSweep(QSize area)
         if (!sweep_.read(value, area, accepts))
             return fail(sweepOption_, accepts, value);
     }
-    plotPath_ = parser_.value(plotOption_);
-    if (!sweeping_ && !plotPath_.isEmpty()) {
+    job_.plot = parser_.value(plotOption_);
+    if (!sweeping_ && !job_.plot.isEmpty()) {
         error_ = QStringLiteral("--plot: draws the frames of a sweep, so it needs --sweep.");
         return false;
     }
@@ -401,11 +401,11 @@ bool RenderCommandLine::readSweep(QSize area)
     if (!readPlotMeasure())
         return false;
     // The plot shows statistics.
-    parameters_.keepPointSteps = parameters_.keepPointSteps || !plotPath_.isEmpty();
-    if (sweeping_ && !frames_.read(output_)) {
+    job_.parameters.keepPointSteps = job_.parameters.keepPointSteps || !job_.plot.isEmpty();
+    if (sweeping_ && !job_.frames.read(job_.output)) {
         error_ = QStringLiteral("OUTPUT: expected one frame number, %d or %0Nd with N 1 to 9, "
                                 "with --sweep, got '") +
-                 output_ + QStringLiteral("'.");
+                 job_.output + QStringLiteral("'.");
         return false;
     }
     return readShard();

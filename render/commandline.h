@@ -34,33 +34,33 @@ public:
 
     /// After Result::render: what to compute, where to write it and in which format ("BMP" or
     /// "PNG").
-    const RenderParameters &parameters() const { return parameters_; }
-    const QString &output() const { return output_; }
-    const char *format() const { return format_; }
+    const RenderParameters &parameters() const { return job_.parameters; }
+    const QString &output() const { return job_.output; }
+    const char *format() const { return job_.format; }
     /// Whether to shade captured start points by their capture step.
-    bool shade() const { return shade_; }
+    bool shade() const { return job_.shade; }
     /// Where to write the statistics: empty for nowhere, "-" for standard output.
-    const QString &statistics() const { return statistics_; }
-    int entropyBox() const { return entropyBox_; }
+    const QString &statistics() const { return job_.statistics; }
+    int entropyBox() const { return job_.entropyBox; }
 
     /// With --sweep: the swept range, and OUTPUT as a pattern of frame names; else null.
     const SweepRange *sweep() const { return sweeping_ ? &sweep_ : nullptr; }
-    const FramePattern &frames() const { return frames_; }
+    const FramePattern &frames() const { return job_.frames; }
     /// The --plot file; empty when none was asked for.
-    const QString &plot() const { return plotPath_; }
-    PlotMeasure plotMeasure() const { return plotMeasure_; }
+    const QString &plot() const { return job_.plot; }
+    PlotMeasure plotMeasure() const { return job_.plotMeasure; }
 
     /// The random start points asked for by --uncertainty, --sample and --seed.
-    const RandomPointOptions &randomPoints() const { return randomPoints_; }
+    const RandomPointOptions &randomPoints() const { return job_.randomPoints; }
     /// True when OUTPUT is "-": no picture, only the random start points' statistics.
-    bool noPicture() const { return output_ == QStringLiteral("-"); }
+    bool noPicture() const { return job_.output == QStringLiteral("-"); }
 
     /// After Result::render: the whole job.
     RenderJob job() const;
 
     /// After Result::merge: the file to write and the shards' statistics files, in the order
     /// given.
-    const QString &mergeOutput() const { return output_; }
+    const QString &mergeOutput() const { return job_.output; }
     const QStringList &mergeParts() const { return mergeParts_; }
 
     /// The largest client width and height accepted.
@@ -118,19 +118,10 @@ private:
     QCommandLineOption help_;
     QCommandLineOption version_;
 
-    RenderParameters parameters_;
-    QString output_;
-    const char *format_ = "BMP";
-    bool shade_ = false;
-    QString statistics_;
-    int entropyBox_ = defaultEntropyBox;
+    /// What is read, but for the sweep, which job() adds when one was given.
+    RenderJob job_;
     bool sweeping_ = false;
     SweepRange sweep_;
-    FramePattern frames_;
-    QString plotPath_;
-    std::optional<Shard> shard_;
     QStringList mergeParts_;
-    PlotMeasure plotMeasure_ = PlotMeasure::entropy;
-    RandomPointOptions randomPoints_;
     QString error_;
 };

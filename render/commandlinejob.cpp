@@ -6,26 +6,15 @@
 
 RenderJob RenderCommandLine::job() const
 {
-    RenderJob job;
-    job.parameters = parameters_;
-    job.output = output_;
-    job.format = format_;
-    job.shade = shade_;
-    job.statistics = statistics_;
-    job.entropyBox = entropyBox_;
+    RenderJob job = job_;
     if (sweeping_)
         job.sweep = sweep_;
-    job.frames = frames_;
-    job.plot = plotPath_;
-    job.plotMeasure = plotMeasure_;
-    job.randomPoints = randomPoints_;
-    job.shard = shard_;
     return job;
 }
 
 bool RenderCommandLine::readShard()
 {
-    shard_.reset();
+    job_.shard.reset();
     return readEach(shardOption_,
                     QStringLiteral("I/N, whole numbers with 1 <= I <= N <= %1, with --sweep and "
                                    "without --plot")
@@ -34,12 +23,12 @@ bool RenderCommandLine::readShard()
                         const QStringList parts = value.split(QLatin1Char('/'));
                         qint64 index = 0;
                         qint64 count = 0;
-                        if (!sweeping_ || !plotPath_.isEmpty() || parts.size() != 2 ||
+                        if (!sweeping_ || !job_.plot.isEmpty() || parts.size() != 2 ||
                             !readWhole(parts[1], 1, SweepRange::maxFrames, count) ||
                             !readWhole(parts[0], 1, count, index)) {
                             return false;
                         }
-                        shard_ = Shard{int(index), int(count)};
+                        job_.shard = Shard{int(index), int(count)};
                         return true;
                     });
 }
@@ -60,7 +49,7 @@ bool RenderCommandLine::readMerge()
                      .arg(positional.join(QLatin1Char(' ')));
         return false;
     }
-    output_ = positional[0];
+    job_.output = positional[0];
     mergeParts_ = positional.mid(1);
     return true;
 }

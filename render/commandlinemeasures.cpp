@@ -5,7 +5,7 @@
 
 bool RenderCommandLine::readRandomPoints()
 {
-    randomPoints_ = RandomPointOptions();
+    job_.randomPoints = RandomPointOptions();
     qint64 a = 0;
     const auto readCount = [&](const QCommandLineOption &option, std::int64_t &count) {
         return readEach(option,
@@ -17,30 +17,30 @@ bool RenderCommandLine::readRandomPoints()
                             return true;
                         });
     };
-    return readCount(uncertaintyOption_, randomPoints_.uncertainty) &&
-           readCount(sampleOption_, randomPoints_.sample) &&
+    return readCount(uncertaintyOption_, job_.randomPoints.uncertainty) &&
+           readCount(sampleOption_, job_.randomPoints.sample) &&
            readEach(seedOption_, QStringLiteral("a whole number from 0 to %1").arg(maxSeed),
                     [&](const QString &value) {
                         if (!readWhole(value, 0, maxSeed, a))
                             return false;
-                        randomPoints_.seed = std::uint64_t(a);
+                        job_.randomPoints.seed = std::uint64_t(a);
                         return true;
                     });
 }
 
 bool RenderCommandLine::readPlotMeasure()
 {
-    plotMeasure_ = PlotMeasure::entropy;
+    job_.plotMeasure = PlotMeasure::entropy;
     return readEach(plotMeasureOption_,
                     QStringLiteral("entropy, or dimension with --uncertainty, after --plot"),
                     [&](const QString &value) {
-                        if (plotPath_.isEmpty())
+                        if (job_.plot.isEmpty())
                             return false;
                         if (value == QStringLiteral("entropy"))
-                            plotMeasure_ = PlotMeasure::entropy;
+                            job_.plotMeasure = PlotMeasure::entropy;
                         else if (value == QStringLiteral("dimension") &&
-                                 randomPoints_.uncertainty > 0)
-                            plotMeasure_ = PlotMeasure::dimension;
+                                 job_.randomPoints.uncertainty > 0)
+                            job_.plotMeasure = PlotMeasure::dimension;
                         else
                             return false;
                         return true;

@@ -33,7 +33,7 @@ bool RenderCommandLine::readPicture(QSize &area)
                   })) {
         return false;
     }
-    parameters_ = RenderParameters::defaults(client);
+    job_.parameters = RenderParameters::defaults(client);
     area = client;
     const int w = client.width();
     const int h = client.height();
@@ -43,13 +43,13 @@ bool RenderCommandLine::readPicture(QSize &area)
                   [&](const QString &value) {
                       if (!readWholePair(value, QLatin1Char('x'), w, h, 2, a, b))
                           return false;
-                      parameters_.picture = QSize(int(a), int(b));
+                      job_.parameters.picture = QSize(int(a), int(b));
                       return true;
                   })) {
         return false;
     }
     if (!parser_.isSet(picture_) &&
-        (parameters_.picture.width() > w || parameters_.picture.height() > h)) {
+        (job_.parameters.picture.width() > w || job_.parameters.picture.height() > h)) {
         return fail(client_,
                     QStringLiteral("a surface that holds the default %1 picture, or a "
                                    "--picture that fits")
@@ -88,10 +88,10 @@ bool RenderCommandLine::readView(QSize &area)
             return fail(view_, accepts, value);
     }
     // Start-up's masses; the picture is the view's.
-    parameters_ = RenderParameters::defaults(defaultClient);
-    parameters_.client = size;
-    parameters_.picture = size;
-    parameters_.view = view;
+    job_.parameters = RenderParameters::defaults(defaultClient);
+    job_.parameters.client = size;
+    job_.parameters.picture = size;
+    job_.parameters.view = view;
     area = QSize(maxClientSize, maxClientSize);
     return true;
 }
