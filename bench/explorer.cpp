@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
     for (int r = 0; r < rounds; ++r) {
         // Another moving mass in between, so that nothing of the default view is kept.
         Place other = home;
-        other.scene.trajectory.massMoving = std::int16_t(51 + r);
+        other.scene.trajectory.movingMass = std::int16_t(51 + r);
         change.ms.push_back(timeTo(window, other, false));
         whole.ms.push_back(timeTo(window, home, true));
         const QPointF cursor(300 + 40 * r, 200 + 20 * r);

@@ -183,7 +183,7 @@ Rounds measure(const Case &c, const RenderParameters &p, int rounds, bool beside
             processorShare.add(floorProcessor / processor);
         }
     }
-    print(c.name, p.kernel, p.threads, r, single);
+    print(c.name, p.workers.kernel, p.workers.threads, r, single);
     if (!floor.wall.values.empty()) {
         std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread; "
                     "floor/kernel best, median, worst: processor %.2f %.2f %.2f, wall %.2f %.2f "
@@ -246,12 +246,12 @@ int main(int argc, char *argv[])
                 rounds, cores);
     for (const Case &c : cases) {
         RenderParameters p = RenderParameters::defaults(c.client);
-        p.picture = c.picture;
+        p.framing.picture = c.picture;
         for (const Kernel kernel : kernels) {
-            p.kernel = kernel;
+            p.workers.kernel = kernel;
             double single = 0;
             for (const int threads : threadCounts) {
-                p.threads = threads;
+                p.workers.threads = threads;
                 const Rounds r = measure(c, p, rounds, c.besideFloor && threads == 1, single);
                 if (threads == 1)
                     single = r.wall.least();

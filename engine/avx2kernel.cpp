@@ -131,8 +131,8 @@ struct alignas(32) Vector
 /// The step's parameters, one copy a lane.
 struct Parameters
 {
-    Lanes xrot, yrot, xblau, yblau;
-    Lanes massesOne, massesTwo; ///< massgreen x massrot and massgreen x massblau
+    Lanes oneX, oneY, twoX, twoY;
+    Lanes massesOne, massesTwo; ///< the moving mass's kilograms times each fixed one's
     Lanes radiusOne, radiusTwo;
     __m256i limit;
 };
@@ -187,12 +187,12 @@ Ends turn(Vector &v, const Parameters &p)
 
     // The step, in sim::step's order and grouping. On the first step sim::step forms the x
     // differences in single precision; the lane's rounding turns the double ones into those.
-    const Lanes dxOne = (p.xrot - x) + load(v.roundingOne);
-    const Lanes dxTwo = (p.xblau - x) + load(v.roundingTwo);
+    const Lanes dxOne = (p.oneX - x) + load(v.roundingOne);
+    const Lanes dxTwo = (p.twoX - x) + load(v.roundingTwo);
     store(v.roundingOne, all(0));
     store(v.roundingTwo, all(0));
-    const Lanes dyOne = p.yrot - y;
-    const Lanes dyTwo = p.yblau - y;
+    const Lanes dyOne = p.oneY - y;
+    const Lanes dyTwo = p.twoY - y;
     const Lanes distOne = sqrt(dxOne * dxOne + dyOne * dyOne);
     const Lanes distTwo = sqrt(dxTwo * dxTwo + dyTwo * dyTwo);
     const __m256i capturedOne = lessOrEqual(distOne, p.radiusOne);
@@ -201,8 +201,8 @@ Ends turn(Vector &v, const Parameters &p)
     const Lanes pullOne = (p.massesOne / (distOne * distOne)) * all(sim::G);
     const Lanes pullTwo = (p.massesTwo / (distTwo * distTwo)) * all(sim::G);
     Lanes xOne, yOne, xTwo, yTwo;
-    pointReached(pullOne, distOne, x, y, p.xrot, p.yrot, xOne, yOne);
-    pointReached(pullTwo, distTwo, x, y, p.xblau, p.yblau, xTwo, yTwo);
+    pointReached(pullOne, distOne, x, y, p.oneX, p.oneY, xOne, yOne);
+    pointReached(pullTwo, distTwo, x, y, p.twoX, p.twoY, xTwo, yTwo);
     store(v.x, xOne + ((xTwo + x) - all(2) * x));
     store(v.y, yOne + ((yTwo + y) - all(2) * y));
 
@@ -238,8 +238,8 @@ public:
         const float x = job_.columns[point % job_.columnCount];
         v.x[i] = x;
         v.y[i] = job_.rows[job_.pointsPerRow == 1 ? point : row];
-        v.roundingOne[i] = singleRounding(job_.xrot, x);
-        v.roundingTwo[i] = singleRounding(job_.xblau, x);
+        v.roundingOne[i] = singleRounding(job_.field.masses[0].x, x);
+        v.roundingTwo[i] = singleRounding(job_.field.masses[1].x, x);
         v.steps[i] = 0;
         v.following[i] = -1;
     }
@@ -276,14 +276,16 @@ private:
 void runAvx2Kernel(const KernelJob &job)
 {
     Parameters p;
-    p.xrot = all(job.xrot);
-    p.yrot = all(job.yrot);
-    p.xblau = all(job.xblau);
-    p.yblau = all(job.yblau);
-    p.massesOne = all(job.massgreen * job.massrot);
-    p.massesTwo = all(job.massgreen * job.massblau);
-    p.radiusOne = all(job.radiusOne);
-    p.radiusTwo = all(job.radiusTwo);
+    const sim::FieldMass &one = job.field.masses[0];
+    const sim::FieldMass &two = job.field.masses[1];
+    p.oneX = all(one.x);
+    p.oneY = all(one.y);
+    p.twoX = all(two.x);
+    p.twoY = all(two.y);
+    p.massesOne = all(job.field.movingKilograms * one.kilograms);
+    p.massesTwo = all(job.field.movingKilograms * two.kilograms);
+    p.radiusOne = all(one.radius);
+    p.radiusTwo = all(two.radius);
     p.limit = _mm256_set1_epi64x(std::int64_t(job.limit));
 
     Source source(job);

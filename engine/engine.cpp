@@ -52,8 +52,8 @@ struct Engine::Task
 };
 
 Engine::Engine(const TrajectoryParameters &parameters, const Workers &workers)
-    : parameters_(parameters), workers_(workers), kernel_(resolvedKernel(workers.kernel)),
-      threads_(workers.count())
+    : parameters_(parameters), field_(parameters.field()), workers_(workers),
+      kernel_(resolvedKernel(workers.kernel)), threads_(workers.count())
 {
 }
 
@@ -64,18 +64,8 @@ void Engine::setProgress(std::function<void(std::int64_t)> onProgress)
 
 bool Engine::run(Task &task)
 {
-    // The one place where the parameters become the kernels' numbers.
-    const sim::simstate s = parameters_.stepState();
     KernelJob &job = task.job;
-    job.massrot = s.massrot;
-    job.massgreen = s.massgreen;
-    job.massblau = s.massblau;
-    job.xrot = s.xrot;
-    job.yrot = s.yrot;
-    job.xblau = s.xblau;
-    job.yblau = s.yblau;
-    job.radiusOne = parameters_.radiusOne;
-    job.radiusTwo = parameters_.radiusTwo;
+    job.field = field_;
     job.limit = parameters_.stepLimit;
     job.take = [](void *queue, std::int64_t *first, std::int64_t *end) {
         return static_cast<Task *>(queue)->take(*first, *end);

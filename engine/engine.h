@@ -15,7 +15,7 @@ class QThreadPool;
 struct Workers
 {
     Kernel kernel = Kernel::automatic;
-    int threads = 0; ///< worker threads; 0: one a core
+    int threads = 0; ///< worker threads, 0 to maxThreads; 0: one a core
     /// A pool the workers run in, which several computations may share; null: threads of the
     /// computation's own, as many as the system lets start (the calling thread works alone when
     /// none can).
@@ -23,6 +23,9 @@ struct Workers
 
     /// The worker threads a computation starts: threads, or one a core.
     int count() const;
+
+    /// The most worker threads a front end may ask for.
+    static constexpr int maxThreads = 1024;
 };
 
 /// How a start point ended, as the maps hold it (one byte, so that 0, 1 and 2 are the values
@@ -93,6 +96,7 @@ private:
     bool run(Task &task);
 
     TrajectoryParameters parameters_;
+    sim::MassField field_; ///< what the kernels read, made once
     Workers workers_;
     Kernel kernel_;
     int threads_;

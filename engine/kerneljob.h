@@ -4,6 +4,8 @@
 // nothing here may define a function, a constructor or a default member value, so that no code
 // compiled for AVX2 can ever be picked by the linker for the rest of the program.
 
+#include "sim/field.h"
+
 #include <cstdint>
 
 /// The work a kernel does on one worker thread: every start point it takes from the shared
@@ -11,12 +13,8 @@
 /// between steps. Plain data, filled completely by the caller.
 struct KernelJob
 {
-    // The parameters of every step, with the types the simstate gives them.
-    double massrot;
-    double massgreen;
-    std::int32_t massblau;
-    std::int16_t xrot, yrot, xblau, yblau;
-    std::int16_t radiusOne, radiusTwo;
+    /// What every step reads: the fixed masses and the moving mass's kilograms.
+    sim::MassField field;
     std::uint64_t limit; ///< the step limit per start point
 
     /// Start point i starts at x = columns[i % columnCount] (a single value) and
@@ -40,7 +38,7 @@ struct KernelJob
     bool (*abandoned)(void *queue);
     void *queue;
 
-    /// Per start point index: how it ended (0 none, 1 mass one, 2 mass two) and, unless null,
+    /// Per start point index: how it ended (0 never captured, k captured by mass k) and, unless null,
     /// the steps it took, the capturing one included.
     std::uint8_t *captures;
     std::uint64_t *steps;

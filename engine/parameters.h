@@ -1,39 +1,54 @@
 #pragma once
 
 #include "sim/defaults.h"
-#include "sim/simstate.h"
+#include "sim/field.h"
 
 #include <QSize>
-#include <QString>
 
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
-/// Everything a trajectory depends on besides its start point, in the units of the window's
-/// scrollbars: positions and radii in client-area pixels, masses as scrollbar Values (kilograms
-/// are a Value times the unit of its kind, see ParameterInfo). The parameter table names, bounds
-/// and describes every field; the kernels receive the whole record at once.
+/// A fixed mass as the user gives it, in the units of the window's scrollbars: a whole-number
+/// position in the plane's units (client-area pixels), its weight as a Value (kilograms = Value
+/// x sim::fixedMassUnit) and its capture radius.
+struct FixedMass
+{
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+    std::int16_t weight = sim::defaultFixedMass;
+    std::int16_t radius = sim::defaultRadius;
+
+    bool operator==(const FixedMass &o) const
+    {
+        return x == o.x && y == o.y && weight == o.weight && radius == o.radius;
+    }
+    bool operator!=(const FixedMass &o) const { return !(*this == o); }
+};
+
+/// Everything a trajectory depends on besides its start point: the fixed masses in mass order,
+/// the moving mass as a Value (kilograms = Value x sim::movingMassUnit) and the step limit. The
+/// parameter table names, bounds and describes every field; the kernels receive field(), made
+/// once.
 struct TrajectoryParameters
 {
-    std::int16_t xrot = 0; ///< mass one's position
-    std::int16_t yrot = 0;
-    std::int16_t xblau = 0; ///< mass two's position
-    std::int16_t yblau = 0;
-    std::int16_t massOne = sim::defaultFixedMass;
-    std::int16_t massTwo = sim::defaultFixedMass;
-    std::int16_t massMoving = sim::defaultMovingMass;
-    std::int16_t radiusOne = sim::defaultRadius;
-    std::int16_t radiusTwo = sim::defaultRadius;
+    std::vector<FixedMass> masses = std::vector<FixedMass>(2);
+    std::int16_t movingMass = sim::defaultMovingMass;
     std::uint64_t stepLimit = sim::stepLimit; ///< steps a start point may take
 
     /// The parameters start-up gives a client area of this size: the masses where the window
     /// places them, clamped to the position scrollbars' ranges as the scrollbars clamp them.
     static TrajectoryParameters defaults(QSize client);
 
-    /// The record a step reads: positions, and masses in kilograms by the table's rules; every
-    /// other field as a default-constructed simstate has it.
-    sim::simstate stepState() const;
+    /// What every step reads: the one place where Values become kilograms.
+    sim::MassField field() const;
+
+    bool operator==(const TrajectoryParameters &o) const
+    {
+        return masses == o.masses && movingMass == o.movingMass && stepLimit == o.stepLimit;
+    }
+    bool operator!=(const TrajectoryParameters &o) const { return !(*this == o); }
 };
 
 /// The client area whose start-up parameters a view of the plane uses (the masses at 502,350
@@ -62,6 +77,7 @@ struct ParameterInfo
     /// The largest Value; for ParameterKind::x and ::y the client area's side, see maxValue().
     std::int64_t max;
     bool sweepable; ///< whether a sweep may step it
+    int mass;       ///< the fixed mass it belongs to, counted from 0; -1 for none
     std::int64_t (*get)(const TrajectoryParameters &);
     void (*set)(TrajectoryParameters &, std::int64_t);
 };
@@ -74,6 +90,8 @@ const std::array<ParameterInfo, parameterCount> &parameterTable();
 
 /// The parameter with this name, or null.
 const ParameterInfo *findParameter(std::string_view name);
+/// The parameter of this kind that belongs to fixed mass number mass (from 0), or null.
+const ParameterInfo *massParameter(int mass, ParameterKind kind);
 
 /// The largest Value of p for a client area of this size (positions reach its width or height).
 std::int64_t maxValue(const ParameterInfo &p, QSize client);
@@ -81,13 +99,3 @@ std::int64_t maxValue(const ParameterInfo &p, QSize client);
 std::int64_t defaultValue(const ParameterInfo &p, QSize client);
 /// Kilograms per Value for a mass; 0 for every other kind.
 double kilogramsPerValue(const ParameterInfo &p);
-/// The unit of a Value, for an axis or a label: "x 10000 kg", "pixels", "steps".
-QString parameterUnit(const ParameterInfo &p);
-/// The parameter and its unit as a person writes them under an axis: "moving mass (10^7 kg)".
-QString parameterAxisTitle(const ParameterInfo &p);
-
-/// The help's sentence: "Mass one, 1 to 32767; kilograms = V x 10000 (default: 10).";
-/// positions name the client area's width or height.
-QString parameterHelp(const ParameterInfo &p, QSize client);
-/// What an error says p accepts: "a whole number from 1 to 32767".
-QString parameterAccepts(const ParameterInfo &p, QSize client);

@@ -1,6 +1,6 @@
 #include "kerneljob.h"
 
-#include "sim/step.h"
+#include "sim/fieldstep.h"
 
 #include <array>
 
@@ -14,8 +14,9 @@ constexpr int laneCount = 3;
 /// One trajectory in progress.
 struct Lane
 {
-    sim::simstate s;
-    sim::Trajectory trajectory;
+    double x;
+    double y;
+    sim::FieldTrajectory trajectory;
     std::int64_t point = -1; ///< -1 while idle
 };
 
@@ -23,15 +24,6 @@ struct Lane
 
 void runScalarKernel(const KernelJob &job)
 {
-    sim::simstate parameters;
-    parameters.massrot = job.massrot;
-    parameters.massgreen = job.massgreen;
-    parameters.massblau = job.massblau;
-    parameters.xrot = job.xrot;
-    parameters.yrot = job.yrot;
-    parameters.xblau = job.xblau;
-    parameters.yblau = job.yblau;
-
     std::int64_t next = 0;
     std::int64_t end = 0;
     std::int64_t done = 0;
@@ -50,12 +42,11 @@ void runScalarKernel(const KernelJob &job)
             }
         }
         lane.point = next++;
-        lane.s = parameters;
         // One division gives both the column and the row.
         const std::int64_t row = lane.point / job.columnCount;
-        lane.s.xgreen = job.columns[lane.point % job.columnCount];
-        lane.s.ygreen = job.rows[job.pointsPerRow == 1 ? lane.point : row];
-        lane.trajectory = sim::Trajectory();
+        lane.x = job.columns[lane.point % job.columnCount];
+        lane.y = job.rows[job.pointsPerRow == 1 ? lane.point : row];
+        lane.trajectory = sim::FieldTrajectory();
         return true;
     };
 
@@ -69,10 +60,10 @@ void runScalarKernel(const KernelJob &job)
             break;
         for (Lane &lane : lanes) {
             if (lane.point < 0 ||
-                lane.trajectory.advance(lane.s, job.radiusOne, job.radiusTwo, job.limit)) {
+                lane.trajectory.advance(job.field, lane.x, lane.y, job.limit)) {
                 continue;
             }
-            job.captures[lane.point] = std::uint8_t(lane.trajectory.capture());
+            job.captures[lane.point] = lane.trajectory.outcome();
             if (job.steps)
                 job.steps[lane.point] = lane.trajectory.steps();
             steps += lane.trajectory.steps();

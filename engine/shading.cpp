@@ -23,22 +23,8 @@ std::uint64_t latestCapture(const std::uint8_t *outcomes, const std::uint64_t *s
 {
     std::uint64_t latest = 1;
     for (std::int64_t i = 0; i < count; ++i) {
-        if (outcomes[i] == 1 || outcomes[i] == 2)
+        if (outcomes[i] != 0 && outcomes[i] != 0xFF)
             latest = std::max(latest, steps[i]);
     }
     return latest;
-}
-
-void pointColours(const std::uint8_t *outcomes, const std::uint64_t *steps, std::int64_t count,
-                  std::uint64_t latest, std::int32_t colourOne, std::int32_t colourTwo,
-                  std::int32_t background, std::int32_t *colours)
-{
-    for (std::int64_t i = 0; i < count; ++i) {
-        if (outcomes[i] != 1 && outcomes[i] != 2) {
-            colours[i] = background;
-            continue;
-        }
-        const std::int32_t colour = outcomes[i] == 1 ? colourOne : colourTwo;
-        colours[i] = steps ? scaledColour(colour, captureBrightness(steps[i], latest)) : colour;
-    }
 }

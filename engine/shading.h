@@ -14,14 +14,7 @@ double captureBrightness(std::uint64_t step, std::uint64_t latest);
 /// whole number.
 std::int32_t scaledColour(std::int32_t colour, double brightness);
 
-/// The latest step at which any of count start points was captured (outcomes as PointOutcome
-/// values); 1 when none was.
+/// The latest step at which any of count start points was captured (outcomes as the maps hold
+/// them: 0 never captured, k by mass k, 0xFF not computed); 1 when none was.
 std::uint64_t latestCapture(const std::uint8_t *outcomes, const std::uint64_t *steps,
                             std::int64_t count);
-
-/// The colour of each of count start points: its capturing mass's colour, scaled by its capture
-/// brightness against latest unless steps is null; background where it was never captured or
-/// not computed.
-void pointColours(const std::uint8_t *outcomes, const std::uint64_t *steps, std::int64_t count,
-                  std::uint64_t latest, std::int32_t colourOne, std::int32_t colourTwo,
-                  std::int32_t background, std::int32_t *colours);

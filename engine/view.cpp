@@ -1,6 +1,8 @@
 #include "view.h"
 
+#include "sim/defaults.h"
 #include "sim/number.h"
+#include "sim/scan.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -29,6 +31,15 @@ double View::rowY(std::int64_t j) const
 {
     const double product = double(row + j) * spacing;
     return y + product;
+}
+
+View pictureView(int clientWidth, int clientHeight, int width, int height)
+{
+    sim::Rect row = sim::centredPicture(float(clientWidth), float(clientHeight), float(width),
+                                        float(height));
+    row.height = 1;
+    const std::vector<sim::StartPoint> columns = sim::startPoints(row);
+    return View::unitSpacing(columns.front().x, columns.front().y, int(columns.size()), height);
 }
 
 View View::moved(std::int64_t columns, std::int64_t rows) const

@@ -35,6 +35,11 @@ struct View
     static View unitSpacing(double left, double top, int width, int height);
 };
 
+/// The replica's picture as a view: the start points of a width x height picture rectangle
+/// centred in a client area as the window centres it, each a whole pixel from the rectangle's
+/// left edge (which may lie on a half pixel), from its top-left one.
+View pictureView(int clientWidth, int clientHeight, int width, int height);
+
 /// The largest magnitude a view's start coordinates may have.
 inline constexpr double maxViewCoordinate = 1e9;
 

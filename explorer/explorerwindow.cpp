@@ -5,7 +5,8 @@
 #include "statisticsdock.h"
 #include "viewwidget.h"
 
-#include "picture/safefile.h"
+#include "files/safefile.h"
+#include "scene/sceneparameters.h"
 #include "sim/defaults.h"
 
 #include <QAction>
@@ -74,10 +75,12 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     });
     connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
         Place moved = place_;
-        TrajectoryParameters &p = moved.scene.trajectory;
-        const auto clamp = [](int v) { return std::int16_t(std::clamp(v, 0, maxClientSide)); };
-        (mass == 1 ? p.xrot : p.xblau) = clamp(at.x());
-        (mass == 1 ? p.yrot : p.yblau) = clamp(at.y());
+        for (const auto &[kind, value] : {std::pair{ParameterKind::x, at.x()},
+                                          std::pair{ParameterKind::y, at.y()}}) {
+            const ParameterInfo &p = *massParameter(mass - 1, kind);
+            p.set(moved.scene.trajectory, std::clamp<std::int64_t>(value, p.min,
+                                                                   maxValue(p, viewArea())));
+        }
         go(moved);
     });
     connect(view_, &ViewWidget::cursorMoved, this, [this](QPointF at) {
@@ -214,16 +217,9 @@ QString ExplorerWindow::commandLine(const QString &output) const
 
 bool ExplorerWindow::openView(const QString &path)
 {
-    QFile file(path);
     QString problem;
     Place read;
-    if (!file.open(QIODevice::ReadOnly))
-        problem = file.errorString();
-    else if (file.size() > 1 << 20)
-        problem = QStringLiteral("it is too large for a view file");
-    else
-        viewfile::read(file.readAll(), read, &problem);
-    if (problem.isEmpty()) {
+    if (viewfile::readViewFile(path, read, &problem)) {
         // The place's middle, at the size of this window's view.
         if (computer_.latest() == 0) {
             opening_ = read; // placed once the view has its size

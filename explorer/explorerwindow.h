@@ -2,7 +2,7 @@
 
 #include "passcomputer.h"
 #include "picturesaver.h"
-#include "viewfile.h"
+#include "scene/viewfile.h"
 
 #include <QMainWindow>
 #include <QTimer>

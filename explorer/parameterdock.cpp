@@ -1,6 +1,8 @@
 #include "parameterdock.h"
 
-#include "parametertable.h"
+#include "scene/parametertext.h"
+#include "scene/sceneparameters.h"
+#include "scene/text.h"
 
 #include "picture/surface.h"
 
@@ -10,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -27,17 +28,35 @@ void paintSwatch(QPushButton *button, std::int32_t colour)
                                                                  : QStringLiteral("white")));
 }
 
-/// A step count as digits, or as 1e14.
-QString stepsText(std::uint64_t steps)
+/// What the dock calls a parameter: the help's words, but shorter for the step limit and the
+/// colours.
+QString labelOf(const SceneParameter &p)
 {
-    int exponent = 0;
-    std::uint64_t mantissa = steps;
-    while (mantissa >= 10 && mantissa % 10 == 0) {
-        mantissa /= 10;
-        ++exponent;
-    }
-    return exponent >= 6 ? QStringLiteral("%1e%2").arg(mantissa).arg(exponent)
-                         : QString::number(steps);
+    if (p.kind == SceneParameter::Kind::steps)
+        return QStringLiteral("Step limit");
+    if (p.kind != SceneParameter::Kind::colour)
+        return QLatin1String(p.description);
+    if (p.mass < 0)
+        return QStringLiteral("Background");
+    return QStringLiteral("Colour %1").arg(QLatin1String(massWord(p.mass + 1)));
+}
+
+QString helpOf(const SceneParameter &p)
+{
+    if (p.trajectory)
+        return parameterHelp(*p.trajectory, viewArea());
+    return p.mass < 0 ? QStringLiteral("Colour where no mass captures.")
+                      : QLatin1String(p.description) + QLatin1Char('.');
+}
+
+QString unitOf(const SceneParameter &p)
+{
+    if (!p.trajectory)
+        return {};
+    const ParameterKind kind = p.trajectory->kind;
+    return kind == ParameterKind::radius || kind == ParameterKind::x || kind == ParameterKind::y
+               ? QStringLiteral("px")
+               : QString();
 }
 
 } // namespace
@@ -47,15 +66,15 @@ ParameterDock::ParameterDock(QWidget *parent)
 {
     setObjectName(QStringLiteral("parameters"));
     auto *form = new QFormLayout;
-    for (const ExplorerParameter &p : explorerParameters()) {
+    for (const SceneParameter &p : sceneParameters()) {
         switch (p.kind) {
-        case ExplorerParameter::Kind::number:
+        case SceneParameter::Kind::number:
             addNumber(form, p);
             break;
-        case ExplorerParameter::Kind::colour:
+        case SceneParameter::Kind::colour:
             addColour(form, p);
             break;
-        case ExplorerParameter::Kind::stepLimit:
+        case SceneParameter::Kind::steps:
             addStepLimit(form, p);
             break;
         }
@@ -78,70 +97,68 @@ ParameterDock::ParameterDock(QWidget *parent)
     showScene();
 }
 
-void ParameterDock::addNumber(QFormLayout *form, const ExplorerParameter &p)
+void ParameterDock::addNumber(QFormLayout *form, const SceneParameter &p)
 {
+    const QString name = QLatin1String(p.name);
+    const int min = int(p.min());
+    const int max = int(p.max(viewArea()));
     auto *slider = new QSlider(Qt::Horizontal);
-    slider->setRange(int(p.min), int(p.max));
-    slider->setObjectName(p.name + QStringLiteral("-slider"));
-    slider->setToolTip(p.help);
+    slider->setRange(min, max);
+    slider->setObjectName(name + QStringLiteral("-slider"));
+    slider->setToolTip(helpOf(p));
     auto *box = new QSpinBox;
-    box->setRange(int(p.min), int(p.max));
-    box->setSuffix(p.unit.isEmpty() ? QString() : QLatin1Char(' ') + p.unit);
-    box->setObjectName(p.name);
-    box->setToolTip(p.help);
+    box->setRange(min, max);
+    box->setSuffix(unitOf(p).isEmpty() ? QString() : QLatin1Char(' ') + unitOf(p));
+    box->setObjectName(name);
+    box->setToolTip(helpOf(p));
     auto *row = new QHBoxLayout;
     row->addWidget(slider, 1);
     row->addWidget(box);
-    form->addRow(p.label, row);
+    form->addRow(labelOf(p), row);
     numbers_.push_back({&p, slider, box});
     connect(slider, &QSlider::valueChanged, box, &QSpinBox::setValue);
     connect(box, &QSpinBox::valueChanged, this, [this, slider, &p](int value) {
         slider->setValue(value);
-        if (p.get(scene_) == std::uint64_t(value))
+        if (p.get(scene_) == value)
             return;
-        p.set(scene_, std::uint64_t(value));
+        p.set(scene_, value);
         changed();
     });
 }
 
-void ParameterDock::addColour(QFormLayout *form, const ExplorerParameter &p)
+void ParameterDock::addColour(QFormLayout *form, const SceneParameter &p)
 {
     auto *button = new QPushButton;
-    button->setObjectName(p.name);
-    button->setToolTip(p.help);
-    form->addRow(p.label, button);
+    button->setObjectName(QLatin1String(p.name));
+    button->setToolTip(helpOf(p));
+    form->addRow(labelOf(p), button);
     colours_.push_back({&p, button});
     connect(button, &QPushButton::clicked, this, [this, &p] {
         const QColor chosen =
-            QColorDialog::getColor(QColor(toRgb(std::int32_t(p.get(scene_)))), this, p.label);
+            QColorDialog::getColor(QColor(toRgb(std::int32_t(p.get(scene_)))), this, labelOf(p));
         if (!chosen.isValid())
             return;
-        p.set(scene_, std::uint64_t(fromRgb(chosen.rgb())));
+        p.set(scene_, fromRgb(chosen.rgb()));
         changed();
     });
 }
 
-void ParameterDock::addStepLimit(QFormLayout *form, const ExplorerParameter &p)
+void ParameterDock::addStepLimit(QFormLayout *form, const SceneParameter &p)
 {
     stepLimit_ = new QLineEdit;
-    stepLimit_->setObjectName(p.name);
-    stepLimit_->setToolTip(p.help + QStringLiteral(" Digits, or like 5e6."));
-    form->addRow(p.label, stepLimit_);
+    stepLimit_->setObjectName(QLatin1String(p.name));
+    stepLimit_->setToolTip(helpOf(p) + QStringLiteral(" Digits, or like 5e6."));
+    form->addRow(labelOf(p), stepLimit_);
     connect(stepLimit_, &QLineEdit::editingFinished, this, [this, &p] {
-        static const QRegularExpression form(
-            QStringLiteral("^\\s*([0-9]{1,15})(?:[eE]([0-9]{1,2}))?\\s*$"));
-        const QRegularExpressionMatch m = form.match(stepLimit_->text());
-        std::uint64_t value = m.hasMatch() ? m.captured(1).toULongLong() : 0;
-        for (int i = 0; m.hasMatch() && i < m.captured(2).toInt() && value <= p.max; ++i)
-            value *= 10;
-        if (value < p.min || value > p.max) {
-            stepLimit_->setText(stepsText(p.get(scene_)));
+        std::uint64_t value = 0;
+        if (!readSteps(stepLimit_->text().trimmed(), std::uint64_t(p.max(viewArea())), value)) {
+            stepLimit_->setText(stepsText(std::uint64_t(p.get(scene_))));
             return;
         }
         stepLimit_->setText(stepsText(value));
-        if (value == p.get(scene_))
+        if (std::int64_t(value) == p.get(scene_))
             return;
-        p.set(scene_, value);
+        p.set(scene_, std::int64_t(value));
         changed();
     });
 }
@@ -162,9 +179,9 @@ void ParameterDock::showScene()
     }
     for (Colour &c : colours_)
         paintSwatch(c.button, std::int32_t(c.parameter->get(scene_)));
-    for (const ExplorerParameter &p : explorerParameters()) {
-        if (p.kind == ExplorerParameter::Kind::stepLimit)
-            stepLimit_->setText(stepsText(p.get(scene_)));
+    for (const SceneParameter &p : sceneParameters()) {
+        if (p.kind == SceneParameter::Kind::steps)
+            stepLimit_->setText(stepsText(std::uint64_t(p.get(scene_))));
     }
     const QSignalBlocker blocker(shade_);
     shade_->setChecked(scene_.shade);

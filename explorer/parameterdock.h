@@ -1,13 +1,13 @@
 #pragma once
 
-#include "scene.h"
+#include "scene/scene.h"
 
 #include <QDockWidget>
 
 #include <functional>
 #include <vector>
 
-struct ExplorerParameter;
+struct SceneParameter;
 class QCheckBox;
 class QFormLayout;
 class QLineEdit;
@@ -34,18 +34,18 @@ signals:
 private:
     struct Number
     {
-        const ExplorerParameter *parameter;
+        const SceneParameter *parameter;
         QSlider *slider;
         QSpinBox *box;
     };
     struct Colour
     {
-        const ExplorerParameter *parameter;
+        const SceneParameter *parameter;
         QPushButton *button;
     };
-    void addNumber(QFormLayout *form, const ExplorerParameter &p);
-    void addColour(QFormLayout *form, const ExplorerParameter &p);
-    void addStepLimit(QFormLayout *form, const ExplorerParameter &p);
+    void addNumber(QFormLayout *form, const SceneParameter &p);
+    void addColour(QFormLayout *form, const SceneParameter &p);
+    void addStepLimit(QFormLayout *form, const SceneParameter &p);
     void changed();
     void showScene();
 

@@ -1,6 +1,6 @@
 #include "passcomputer.h"
 
-#include "viewpicture.h"
+#include "scene/painter.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -118,7 +118,7 @@ void PassComputer::deliver(const Request &request, int level, bool finished)
     result.view = request.view;
     result.scene = request.scene;
     const PointMaps &maps = current_->maps();
-    result.image = viewPicture(maps, request.scene, level);
+    result.image = paintView(maps, request.scene, level);
     emit passReady(result);
     if (!finished)
         return;

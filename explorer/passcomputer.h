@@ -1,7 +1,7 @@
 #pragma once
 
-#include "scene.h"
-#include "viewport.h"
+#include "scene/scene.h"
+#include "scene/viewport.h"
 
 #include "engine/progressive.h"
 #include "engine/statistics.h"

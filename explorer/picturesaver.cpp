@@ -1,9 +1,9 @@
 #include "picturesaver.h"
 
-#include "viewpicture.h"
+#include "scene/painter.h"
 
 #include "engine/engine.h"
-#include "picture/safefile.h"
+#include "files/safefile.h"
 #include "picture/surface.h"
 
 #include <new>
@@ -67,7 +67,7 @@ void PictureSaver::run(const Place &place, const QString &path)
         } else if (complete) {
             const char *format =
                 path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive) ? "BMP" : "PNG";
-            ok = writeImageFile(viewPicture(maps, place.scene), path, format, &reason);
+            ok = writeImageFile(paintView(maps, place.scene), path, format, &reason);
         }
     } catch (const std::bad_alloc &) {
         reason = QStringLiteral("not enough memory for a picture of this size");

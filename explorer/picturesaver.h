@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewfile.h"
+#include "scene/viewfile.h"
 
 #include <QObject>
 #include <QString>

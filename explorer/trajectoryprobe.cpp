@@ -28,21 +28,20 @@ void TrajectoryProbe::probe(float x, double y, const Scene &scene)
     cancelled_ = cancelled;
     QPointer<TrajectoryProbe> self(this);
     QThreadPool::globalInstance()->start([self, cancelled, x, y, scene] {
-        const TrajectoryParameters &p = scene.trajectory;
-        sim::simstate s = p.stepState();
-        s.xgreen = double(x);
-        s.ygreen = y;
+        const sim::MassField field = scene.trajectory.field();
+        double px = x;
+        double py = y;
         ProbedTrajectory result;
-        result.start = QPointF(double(x), y);
+        result.start = QPointF(px, py);
         result.path.append(result.start);
-        sim::Trajectory t;
-        while (t.advance(s, p.radiusOne, p.radiusTwo, p.stepLimit)) {
+        sim::FieldTrajectory t;
+        while (t.advance(field, px, py, scene.trajectory.stepLimit)) {
             if (result.path.size() < maxPathPoints)
-                result.path.append(QPointF(s.xgreen, s.ygreen));
+                result.path.append(QPointF(px, py));
             if ((t.steps() & 4095) == 0 && cancelled->load())
                 return;
         }
-        result.capture = t.capture();
+        result.outcome = t.outcome();
         result.steps = t.steps();
         if (cancelled->load())
             return;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "scene.h"
+#include "scene/scene.h"
 
-#include "sim/step.h"
+#include "sim/fieldstep.h"
 
 #include <QObject>
 #include <QPointF>
@@ -18,7 +18,7 @@ struct ProbedTrajectory
 {
     QPointF start;
     QVector<QPointF> path;
-    sim::Capture capture = sim::Capture::none;
+    std::uint8_t outcome = 0; ///< 0 never captured, k captured by mass k
     std::uint64_t steps = 0;
 };
 Q_DECLARE_METATYPE(ProbedTrajectory)

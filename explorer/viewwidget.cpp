@@ -1,6 +1,7 @@
 #include "viewwidget.h"
 
 #include "picture/surface.h"
+#include "scene/text.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -16,15 +17,11 @@ constexpr double handleReach = 8;
 
 QString outcomeText(const ProbedTrajectory &t)
 {
-    switch (t.capture) {
-    case sim::Capture::one:
-        return QStringLiteral("captured by mass one at step %1").arg(t.steps);
-    case sim::Capture::two:
-        return QStringLiteral("captured by mass two at step %1").arg(t.steps);
-    case sim::Capture::none:
-        break;
-    }
-    return QStringLiteral("never captured; ended after %1 steps").arg(t.steps);
+    if (t.outcome == 0)
+        return QStringLiteral("never captured; ended after %1 steps").arg(t.steps);
+    return QStringLiteral("captured by mass %1 at step %2")
+        .arg(QLatin1String(massWord(t.outcome)))
+        .arg(t.steps);
 }
 
 } // namespace
@@ -141,8 +138,8 @@ void ViewWidget::paintHandles(QPainter &painter) const
         painter.setBrush(QColor(toRgb(colour)));
         painter.drawEllipse(centre, 5, 5);
     };
-    handle(p.xrot, p.yrot, p.radiusOne, scene_.colorOne);
-    handle(p.xblau, p.yblau, p.radiusTwo, scene_.colorTwo);
+    for (std::size_t k = 0; k < p.masses.size(); ++k)
+        handle(p.masses[k].x, p.masses[k].y, p.masses[k].radius, scene_.colours[k]);
 }
 
 void ViewWidget::paintTrajectory(QPainter &painter) const
@@ -180,11 +177,16 @@ int ViewWidget::handleAt(QPointF logical) const
         const QPointF d = toLogical(view_.device(QPointF(x, y))) - logical;
         return std::hypot(d.x(), d.y());
     };
-    const double one = distance(p.xrot, p.yrot);
-    const double two = distance(p.xblau, p.yblau);
-    if (std::min(one, two) > handleReach)
-        return 0;
-    return one <= two ? 1 : 2;
+    int nearest = 0;
+    double nearestDistance = handleReach;
+    for (std::size_t k = 0; k < p.masses.size(); ++k) {
+        const double d = distance(p.masses[k].x, p.masses[k].y);
+        if (d <= nearestDistance) {
+            nearest = int(k) + 1;
+            nearestDistance = d;
+        }
+    }
+    return nearest;
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent *event)
@@ -199,8 +201,8 @@ void ViewWidget::mousePressEvent(QMouseEvent *event)
         band_->setGeometry(QRect(dragStart_.toPoint(), QSize()));
         band_->show();
     } else if (event->button() == Qt::LeftButton) {
-        const int mass = handleAt(event->position());
-        drag_ = mass == 1 ? Drag::massOne : mass == 2 ? Drag::massTwo : Drag::pan;
+        draggedMass_ = handleAt(event->position());
+        drag_ = draggedMass_ > 0 ? Drag::mass : Drag::pan;
         if (drag_ == Drag::pan)
             setCursor(Qt::ClosedHandCursor);
     }
@@ -223,11 +225,9 @@ void ViewWidget::mouseMoveEvent(QMouseEvent *event)
     case Drag::band:
         band_->setGeometry(QRectF(dragStart_, cursor_).normalized().toRect());
         break;
-    case Drag::massOne:
-    case Drag::massTwo: {
+    case Drag::mass: {
         const QPointF p = view_.plane(device);
-        emit massMoved(drag_ == Drag::massOne ? 1 : 2,
-                       QPoint(int(std::lround(p.x())), int(std::lround(p.y()))));
+        emit massMoved(draggedMass_, QPoint(int(std::lround(p.x())), int(std::lround(p.y()))));
         break;
     }
     case Drag::none:

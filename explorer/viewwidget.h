@@ -62,7 +62,7 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    enum class Drag { none, pan, band, massOne, massTwo };
+    enum class Drag { none, pan, band, mass };
     QPointF toDevice(QPointF logical) const;
     QPointF toLogical(QPointF device) const;
     /// The mass whose handle is under the logical position: 1, 2 or 0.
@@ -76,6 +76,7 @@ private:
     QImage image_;
     Viewport imageView_;
     Drag drag_ = Drag::none;
+    int draggedMass_ = 0; ///< the mass whose handle is dragged, from 1
     QPointF dragStart_;
     Viewport dragView_;
     QRubberBand *band_;

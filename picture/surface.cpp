@@ -1,6 +1,6 @@
 #include "surface.h"
 
-#include "safefile.h"
+#include "files/safefile.h"
 #include "sim/pixels.h"
 
 #include <QImageWriter>

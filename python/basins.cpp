@@ -7,14 +7,11 @@
 #include "engine/engine.h"
 #include "engine/statistics.h"
 #include "engine/view.h"
-#include "render/commandline.h"
-#include "render/renderer.h"
-#include "render/shading.h"
-#include "render/statisticsfile.h"
-#include "sim/defaults.h"
+#include "picture/surface.h"
+#include "scene/painter.h"
+#include "scene/statisticsfile.h"
+#include "sim/fieldstep.h"
 #include "sim/number.h"
-#include "sim/scan.h"
-#include "sim/step.h"
 
 #include <pybind11/stl.h>
 
@@ -53,7 +50,7 @@ struct Path
 Workers workersOf(int threads, const std::string &kernel)
 {
     Workers workers;
-    const int maxThreads = RenderCommandLine::maxThreads;
+    const int maxThreads = Workers::maxThreads;
     if (threads < 0 || threads > maxThreads)
         badValue("threads", "0 (one a core) to " + std::to_string(maxThreads), py::int_(threads));
     workers.threads = threads;
@@ -62,17 +59,6 @@ Workers workersOf(int threads, const std::string &kernel)
     if (!kernelAvailable(workers.kernel))
         badValue("kernel", "'auto' or 'scalar', as this processor lacks AVX2", py::str(kernel));
     return workers;
-}
-
-/// The replica's picture as a view: its whole start points from the rectangle's top-left one.
-View pictureView(const RenderParameters &p)
-{
-    sim::Rect row = sim::centredPicture(float(p.client.width()), float(p.client.height()),
-                                        float(p.picture.width()), float(p.picture.height()));
-    row.height = 1;
-    const std::vector<sim::StartPoint> columns = sim::startPoints(row);
-    return View::unitSpacing(columns.front().x, columns.front().y, int(columns.size()),
-                             p.picture.height());
 }
 
 /// The view of the view and size arguments; ValueError for a view that cannot be computed.
@@ -136,8 +122,8 @@ Basins basins(const Parameters &parameters, const std::optional<py::tuple> &orig
             badValue("size", "(width, height) with a view", py::none());
         badValue("view", "(x, y, spacing) with a size", py::none());
     }
-    const View view = origin ? viewOf(*origin, *size) : pictureView(parameters.render);
-    Engine engine(parameters.render, workersOf(threads, kernel));
+    const View view = origin ? viewOf(*origin, *size) : parameters.framing.startPoints();
+    Engine engine(parameters.scene.trajectory, workersOf(threads, kernel));
     PointMaps maps;
     runInterruptibly([&] { engine.computeView(view, maps); }, [&] { engine.abandon(); });
 
@@ -193,19 +179,18 @@ py::object statistics(py::handle result, int entropyBox)
 py::array_t<std::uint8_t> picture(const Parameters &parameters, int threads,
                                   const std::string &kernel)
 {
-    RenderParameters render = parameters.render;
-    const Workers workers = workersOf(threads, kernel);
-    render.threads = workers.threads;
-    render.kernel = workers.kernel;
-    render.keepPointSteps = parameters.shade;
-    Renderer renderer(render);
-    if (renderer.surface().image().isNull())
+    Surface surface(parameters.framing.imageSize(), parameters.scene.background);
+    if (surface.image().isNull())
         throw std::bad_alloc();
-    runInterruptibly([&] { renderer.render(); }, [&] { renderer.abandon(); });
-    if (parameters.shade)
-        shadeCaptures(renderer, render.colorOne, render.colorTwo);
+    Engine engine(parameters.scene.trajectory, workersOf(threads, kernel));
+    PointMaps maps;
+    runInterruptibly([&] { engine.computeView(parameters.framing.startPoints(), maps,
+                                              parameters.scene.shade); },
+                     [&] { engine.abandon(); });
+    paintPicture(parameters.scene, parameters.framing, maps.outcomes.data(),
+                 maps.steps.empty() ? nullptr : maps.steps.data(), surface);
 
-    const QImage &image = renderer.surface().image();
+    const QImage &image = surface.image();
     const int width = image.width();
     const int height = image.height();
     std::vector<std::uint8_t> rgb(std::size_t(width) * std::size_t(height) * 3);
@@ -225,24 +210,23 @@ Path trajectory(const Parameters &parameters, double x, double y, std::uint64_t 
 {
     if (limit < 1)
         badValue("limit", "an integer from 1", py::int_(limit));
-    const RenderParameters &render = parameters.render;
-    sim::simstate s = render.stepState();
-    s.xgreen = sim::roundToSingle(float(x));
-    s.ygreen = y;
-    std::vector<double> positions{s.xgreen, s.ygreen};
-    sim::Trajectory t;
+    const TrajectoryParameters &p = parameters.scene.trajectory;
+    const sim::MassField field = p.field();
+    double px = sim::roundToSingle(float(x));
+    double py = y;
+    std::vector<double> positions{px, py};
+    sim::FieldTrajectory t;
     {
         py::gil_scoped_release release;
-        while (t.advance(s, render.radiusOne, render.radiusTwo,
-                         std::min(limit, render.stepLimit))) {
-            positions.push_back(s.xgreen);
-            positions.push_back(s.ygreen);
+        while (t.advance(field, px, py, std::min(limit, p.stepLimit))) {
+            positions.push_back(px);
+            positions.push_back(py);
         }
     }
     Path path;
     const auto n = py::ssize_t(positions.size() / 2);
     path.positions = ownedArray(std::move(positions), {n, 2});
-    path.outcome = int(t.capture());
+    path.outcome = int(t.outcome());
     path.steps = t.steps();
     return path;
 }

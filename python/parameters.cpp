@@ -1,6 +1,8 @@
 #include "parameters.h"
 
-#include "engine/parameters.h"
+#include "scene/parametertext.h"
+#include "scene/sceneparameters.h"
+#include "scene/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -13,13 +15,18 @@ namespace velmora_python {
 
 namespace {
 
-/// The keyword argument of a parameter of the engine's table: its name with '_' for '-'.
-std::string keywordOf(const ParameterInfo &p)
+/// The keyword argument of a parameter: its name with '_' for '-'.
+std::string keywordOf(const char *parameter)
 {
-    std::string name = p.name;
+    std::string name = parameter;
     for (char &c : name)
         c = c == '-' ? '_' : c;
     return name;
+}
+
+std::string keywordOf(const ParameterInfo &p)
+{
+    return keywordOf(p.name);
 }
 
 /// The renderer's options that the table does not hold, as keyword arguments, and what they
@@ -103,31 +110,26 @@ std::int32_t colour(const char *name, py::handle value)
         throw py::type_error(std::string(name) + ": expected a string '#RRGGBB', got " +
                              std::string(py::repr(value)));
     }
-    const std::string text = value.cast<std::string>();
-    if (text.size() != 7 || text[0] != '#' ||
-        text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
+    std::int32_t packed = 0;
+    if (!readColour(QString::fromStdString(value.cast<std::string>()), packed))
         badValue(name, "a colour '#RRGGBB'", value);
-    }
-    const unsigned long rgb = std::stoul(text.substr(1), nullptr, 16);
-    return std::int32_t(((rgb >> 16) & 0xFF) + 256 * ((rgb >> 8) & 0xFF) + 65536 * (rgb & 0xFF));
+    return packed;
 }
 
-py::str colourText(std::int32_t packed)
+py::str colourString(std::int32_t packed)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", packed & 0xFF, (packed >> 8) & 0xFF,
-                  (packed >> 16) & 0xFF);
-    return py::str(text);
+    return py::str(colourText(packed).toStdString());
 }
 
 /// Reads a table parameter's keyword into p when given.
 void readParameter(const ParameterInfo &parameter, const std::string &name, py::handle value,
-                   RenderParameters &p)
+                   Parameters &p)
 {
-    const auto v = whole(name, value, parameter.min, maxValue(parameter, p.client));
+    const QSize client = p.framing.client;
+    const auto v = whole(name, value, parameter.min, maxValue(parameter, client));
     if (!v)
-        badValue(name, parameterAccepts(parameter, p.client).toStdString(), value);
-    parameter.set(p, *v);
+        badValue(name, parameterAccepts(parameter, client).toStdString(), value);
+    parameter.set(p.scene.trajectory, *v);
 }
 
 bool isKeyword(const std::string &name)
@@ -163,11 +165,12 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
     if (given("client"))
         client = size("client", keywords["client"], 2, QSize(maxClientSide, maxClientSide));
     Parameters p;
-    p.render = RenderParameters::defaults(client);
+    p.scene = Scene::defaults(client);
+    p.framing.client = client;
     if (given("picture")) {
-        p.render.picture = size("picture", keywords["picture"], 2, client);
-    } else if (p.render.picture.width() > client.width() ||
-               p.render.picture.height() > client.height()) {
+        p.framing.picture = size("picture", keywords["picture"], 2, client);
+    } else if (p.framing.picture.width() > client.width() ||
+               p.framing.picture.height() > client.height()) {
         badValue("client", "a client area that holds the default picture (100, 80), or a "
                            "picture that fits", keywords["client"]);
     }
@@ -179,24 +182,23 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
         if (given(x.c_str()) || given(y.c_str()))
             throw py::type_error(std::string(mass) + ": give it or " + x + " and " + y);
         const auto [vx, vy] = pairOf(mass, keywords[mass]);
-        readParameter(*findParameter(std::string(mass) + "-x"), x, vx, p.render);
-        readParameter(*findParameter(std::string(mass) + "-y"), y, vy, p.render);
+        readParameter(*findParameter(std::string(mass) + "-x"), x, vx, p);
+        readParameter(*findParameter(std::string(mass) + "-y"), y, vy, p);
     }
     for (const ParameterInfo &parameter : parameterTable()) {
         const std::string name = keywordOf(parameter);
         if (given(name.c_str()))
-            readParameter(parameter, name, keywords[name.c_str()], p.render);
+            readParameter(parameter, name, keywords[name.c_str()], p);
     }
-    if (given("color_one"))
-        p.render.colorOne = colour("color_one", keywords["color_one"]);
-    if (given("color_two"))
-        p.render.colorTwo = colour("color_two", keywords["color_two"]);
-    if (given("background"))
-        p.render.background = colour("background", keywords["background"]);
+    for (const SceneParameter &parameter : sceneParameters()) {
+        const std::string name = keywordOf(parameter.name);
+        if (parameter.kind == SceneParameter::Kind::colour && given(name.c_str()))
+            parameter.set(p.scene, colour(name.c_str(), keywords[name.c_str()]));
+    }
     if (given("shade")) {
         if (!PyBool_Check(keywords["shade"].ptr()))
             throw py::type_error("shade: expected True or False");
-        p.shade = keywords["shade"].cast<bool>();
+        p.scene.shade = keywords["shade"].cast<bool>();
     }
     return p;
 }
@@ -204,14 +206,16 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
 py::dict Parameters::keywords() const
 {
     py::dict result;
-    result["client"] = py::make_tuple(render.client.width(), render.client.height());
-    result["picture"] = py::make_tuple(render.picture.width(), render.picture.height());
-    for (const ParameterInfo &parameter : parameterTable())
-        result[keywordOf(parameter).c_str()] = parameter.get(render);
-    result["color_one"] = colourText(render.colorOne);
-    result["color_two"] = colourText(render.colorTwo);
-    result["background"] = colourText(render.background);
-    result["shade"] = shade;
+    result["client"] = py::make_tuple(framing.client.width(), framing.client.height());
+    result["picture"] = py::make_tuple(framing.picture.width(), framing.picture.height());
+    for (const SceneParameter &parameter : sceneParameters()) {
+        const std::string name = keywordOf(parameter.name);
+        if (parameter.kind == SceneParameter::Kind::colour)
+            result[name.c_str()] = colourString(std::int32_t(parameter.get(scene)));
+        else
+            result[name.c_str()] = parameter.get(scene);
+    }
+    result["shade"] = scene.shade;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "render/renderer.h"
+#include "scene/framing.h"
+#include "scene/scene.h"
 
 #include <pybind11/pybind11.h>
 
@@ -12,8 +13,9 @@ namespace velmora_python {
 /// its name with underscores. A value: made once from keyword arguments, never changed.
 struct Parameters
 {
-    RenderParameters render;
-    bool shade = false;
+    Scene scene;
+    /// The client area and the picture rectangle; never a view, which basins() takes apart.
+    Framing framing;
 
     /// From keyword arguments; start-up's defaults for the client area where one is missing.
     /// Raises TypeError for an unknown name or a value of the wrong kind and ValueError, naming

@@ -1,31 +1,23 @@
-// The command line's job, its shards and the merging of their statistics.
+// The command line's shards and the merging of their statistics.
 #include "commandline.h"
 
-#include "statisticsfile.h"
-#include "wholenumber.h"
-
-RenderJob RenderCommandLine::job() const
-{
-    RenderJob job = job_;
-    if (sweeping_)
-        job.sweep = sweep_;
-    return job;
-}
+#include "scene/statisticsfile.h"
+#include "scene/text.h"
 
 bool RenderCommandLine::readShard()
 {
     job_.shard.reset();
-    return readEach(shardOption_,
+    return readEach(option("shard"),
                     QStringLiteral("I/N, whole numbers with 1 <= I <= N <= %1, with --sweep and "
                                    "without --plot")
                         .arg(SweepRange::maxFrames),
                     [&](const QString &value) {
-                        const QStringList parts = value.split(QLatin1Char('/'));
                         qint64 index = 0;
                         qint64 count = 0;
-                        if (!sweeping_ || !job_.plot.isEmpty() || parts.size() != 2 ||
-                            !readWhole(parts[1], 1, SweepRange::maxFrames, count) ||
-                            !readWhole(parts[0], 1, count, index)) {
+                        if (!job_.sweep || !job_.plot.isEmpty() ||
+                            !readWholePair(value, QLatin1Char('/'), SweepRange::maxFrames,
+                                           SweepRange::maxFrames, 1, index, count) ||
+                            index > count) {
                             return false;
                         }
                         job_.shard = Shard{int(index), int(count)};

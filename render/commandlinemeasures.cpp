@@ -1,7 +1,7 @@
 // The options of random start points and of the plot's measure.
 #include "commandline.h"
 
-#include "wholenumber.h"
+#include "scene/text.h"
 
 bool RenderCommandLine::readRandomPoints()
 {
@@ -17,9 +17,9 @@ bool RenderCommandLine::readRandomPoints()
                             return true;
                         });
     };
-    return readCount(uncertaintyOption_, job_.randomPoints.uncertainty) &&
-           readCount(sampleOption_, job_.randomPoints.sample) &&
-           readEach(seedOption_, QStringLiteral("a whole number from 0 to %1").arg(maxSeed),
+    return readCount(option("uncertainty"), job_.randomPoints.uncertainty) &&
+           readCount(option("sample"), job_.randomPoints.sample) &&
+           readEach(option("seed"), QStringLiteral("a whole number from 0 to %1").arg(maxSeed),
                     [&](const QString &value) {
                         if (!readWhole(value, 0, maxSeed, a))
                             return false;
@@ -31,7 +31,7 @@ bool RenderCommandLine::readRandomPoints()
 bool RenderCommandLine::readPlotMeasure()
 {
     job_.plotMeasure = PlotMeasure::entropy;
-    return readEach(plotMeasureOption_,
+    return readEach(option("plot-measure"),
                     QStringLiteral("entropy, or dimension with --uncertainty, after --plot"),
                     [&](const QString &value) {
                         if (job_.plot.isEmpty())

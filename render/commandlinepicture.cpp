@@ -1,97 +1,119 @@
-// The picture's options of the command line: the replica's surface and rectangle, or a view.
-
+// The picture's options of the command line: the replica's surface and rectangle, a view, or a
+// view file.
 #include "commandline.h"
 
-#include "viewoption.h"
-#include "wholenumber.h"
+#include "scene/text.h"
+#include "scene/sceneparameters.h"
+#include "scene/viewfile.h"
 
-namespace {
-
-/// What a size reads like on the command line: WIDTHxHEIGHT.
-QString sizeText(QSize size)
+bool RenderCommandLine::readFraming(QSize &area)
 {
-    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    if (parser_.isSet(option("view-file")))
+        return readViewFile(area);
+    return parser_.isSet(option("view")) ? readView(area) : readPicture(area);
 }
-
-} // namespace
 
 bool RenderCommandLine::readPicture(QSize &area)
 {
-    qint64 a = 0;
-    qint64 b = 0;
-    if (parser_.isSet(size_)) {
-        return fail(size_, QStringLiteral("WIDTHxHEIGHT with --view"), parser_.value(size_));
-    }
-    QSize client = RenderParameters().client;
-    if (!readEach(client_, QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSize),
+    if (parser_.isSet(option("size")))
+        return fail(option("size"), QStringLiteral("WIDTHxHEIGHT with --view"),
+                    parser_.value(option("size")));
+    QSize client = defaultClient;
+    if (!readEach(option("client"), QStringLiteral("WIDTHxHEIGHT, each 2 to %1").arg(maxClientSide),
                   [&](const QString &value) {
-                      if (!readWholePair(value, QLatin1Char('x'), maxClientSize, maxClientSize, 2,
-                                         a, b))
-                          return false;
-                      client = QSize(int(a), int(b));
-                      return true;
+                      return ::readSize(value, 2, QSize(maxClientSide, maxClientSide), client);
                   })) {
         return false;
     }
     job_.parameters = RenderParameters::defaults(client);
     area = client;
-    const int w = client.width();
-    const int h = client.height();
-
-    if (!readEach(picture_,
-                  QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2").arg(w).arg(h),
+    Framing &framing = job_.parameters.framing;
+    if (!readEach(option("picture"),
+                  QStringLiteral("WIDTHxHEIGHT, width 2 to %1 and height 2 to %2")
+                      .arg(client.width())
+                      .arg(client.height()),
                   [&](const QString &value) {
-                      if (!readWholePair(value, QLatin1Char('x'), w, h, 2, a, b))
-                          return false;
-                      job_.parameters.picture = QSize(int(a), int(b));
-                      return true;
+                      return ::readSize(value, 2, client, framing.picture);
                   })) {
         return false;
     }
-    if (!parser_.isSet(picture_) &&
-        (job_.parameters.picture.width() > w || job_.parameters.picture.height() > h)) {
-        return fail(client_,
+    if (!parser_.isSet(option("picture")) && (framing.picture.width() > client.width() ||
+                                              framing.picture.height() > client.height())) {
+        return fail(option("client"),
                     QStringLiteral("a surface that holds the default %1 picture, or a "
                                    "--picture that fits")
-                        .arg(sizeText(RenderParameters().picture)),
-                    parser_.value(client_));
+                        .arg(sizeText(RenderParameters().framing.picture)),
+                    parser_.value(option("client")));
     }
     return true;
 }
 
+bool RenderCommandLine::readSize(QSize &size)
+{
+    return readEach(option("size"), QStringLiteral("WIDTHxHEIGHT, each 1 to %1").arg(maxClientSide),
+                    [&](const QString &value) {
+                        return ::readSize(value, 1, QSize(maxClientSide, maxClientSide), size);
+                    });
+}
+
 bool RenderCommandLine::readView(QSize &area)
 {
-    if (parser_.isSet(client_) || parser_.isSet(picture_)) {
-        return fail(view_, QStringLiteral("no --client or --picture beside it"),
-                    parser_.value(view_));
-    }
-    if (!parser_.isSet(size_)) {
-        return fail(view_, QStringLiteral("--size WIDTHxHEIGHT beside it"), parser_.value(view_));
-    }
-    qint64 a = 0;
-    qint64 b = 0;
+    const QCommandLineOption &view = option("view");
+    if (parser_.isSet(option("client")) || parser_.isSet(option("picture")))
+        return fail(view, QStringLiteral("no --client or --picture beside it"),
+                    parser_.value(view));
+    if (!parser_.isSet(option("size")))
+        return fail(view, QStringLiteral("--size WIDTHxHEIGHT beside it"), parser_.value(view));
     QSize size;
-    if (!readEach(size_, QStringLiteral("WIDTHxHEIGHT, each 1 to %1").arg(maxClientSize),
-                  [&](const QString &value) {
-                      if (!readWholePair(value, QLatin1Char('x'), maxClientSize, maxClientSize, 1,
-                                         a, b))
-                          return false;
-                      size = QSize(int(a), int(b));
-                      return true;
-                  })) {
+    if (!readSize(size))
         return false;
-    }
-    View view;
+    View read;
     QString accepts;
-    for (const QString &value : parser_.values(view_)) {
-        if (!readViewOption(value, size, view, accepts))
-            return fail(view_, accepts, value);
+    for (const QString &value : parser_.values(view)) {
+        if (!::readView(value, size, read, accepts))
+            return fail(view, accepts, value);
     }
     // Start-up's masses; the picture is the view's.
     job_.parameters = RenderParameters::defaults(defaultClient);
-    job_.parameters.client = size;
-    job_.parameters.picture = size;
-    job_.parameters.view = view;
-    area = QSize(maxClientSize, maxClientSize);
+    job_.parameters.framing.view = read;
+    area = viewArea();
+    return true;
+}
+
+bool RenderCommandLine::readViewFile(QSize &area)
+{
+    const QCommandLineOption &file = option("view-file");
+    if (parser_.isSet(option("client")) || parser_.isSet(option("picture")))
+        return fail(file, QStringLiteral("no --client or --picture beside it"),
+                    parser_.value(file));
+    Place place;
+    for (const QString &path : parser_.values(file)) {
+        QString problem;
+        if (!viewfile::readViewFile(path, place, &problem)) {
+            error_ = QStringLiteral("--view-file: cannot use '%1': %2.").arg(path, problem);
+            return false;
+        }
+    }
+    QSize size = place.view.size;
+    if (!readSize(size))
+        return false;
+    View view;
+    view.x = place.view.x;
+    view.y = place.view.y;
+    view.spacing = place.view.spacing;
+    view.width = size.width();
+    view.height = size.height();
+    QString accepts;
+    // Another view, or the file's at another size.
+    for (const QString &value : parser_.values(option("view"))) {
+        if (!::readView(value, size, view, accepts))
+            return fail(option("view"), accepts, value);
+    }
+    if (!acceptView(view, accepts))
+        return fail(option("size"), accepts, sizeText(size));
+    job_.parameters = RenderParameters();
+    job_.parameters.scene = place.scene;
+    job_.parameters.framing.view = view;
+    area = viewArea();
     return true;
 }

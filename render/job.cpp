@@ -1,5 +1,7 @@
 #include "job.h"
 
+#include "scene/text.h"
+
 JobFrame RenderJob::frame(int number) const
 {
     if (!sweep)
@@ -10,26 +12,23 @@ JobFrame RenderJob::frame(int number) const
 
 QString RenderJob::identity() const
 {
-    const RenderParameters &p = parameters;
+    const Framing &f = parameters.framing;
     QString text;
-    if (p.view) {
+    if (const std::optional<View> &v = f.view) {
         text = QStringLiteral("--view %1,%2,%3 --size %4x%5")
-                   .arg(QString::fromStdString(shortestText(p.view->x + double(p.view->column) *
-                                                                          p.view->spacing)),
-                        QString::fromStdString(shortestText(p.view->y + double(p.view->row) *
-                                                                          p.view->spacing)),
-                        QString::fromStdString(shortestText(p.view->spacing)))
-                   .arg(p.view->width)
-                   .arg(p.view->height);
+                   .arg(QString::fromStdString(shortestText(v->x + double(v->column) * v->spacing)),
+                        QString::fromStdString(shortestText(v->y + double(v->row) * v->spacing)),
+                        QString::fromStdString(shortestText(v->spacing)))
+                   .arg(v->width)
+                   .arg(v->height);
     } else {
-        text = QStringLiteral("--client %1x%2 --picture %3x%4")
-                   .arg(p.client.width())
-                   .arg(p.client.height())
-                   .arg(p.picture.width())
-                   .arg(p.picture.height());
+        text = QStringLiteral("--client %1 --picture %2").arg(sizeText(f.client), sizeText(f.picture));
     }
-    for (const ParameterInfo &parameter : parameterTable())
-        text += QStringLiteral(" --%1 %2").arg(QLatin1String(parameter.name)).arg(parameter.get(p));
+    for (const ParameterInfo &parameter : parameterTable()) {
+        text += QStringLiteral(" --%1 %2")
+                    .arg(QLatin1String(parameter.name))
+                    .arg(parameter.get(parameters.scene.trajectory));
+    }
     text += QStringLiteral(" --entropy-box %1").arg(entropyBox);
     if (sweep)
         text += QStringLiteral(" --sweep ") + sweep->text();

@@ -4,12 +4,14 @@
 #include "measures.h"
 #include "renderer.h"
 #include "engine/statistics.h"
-#include "sweepplot.h"
 #include "sweeprange.h"
 
 #include <QString>
 
 #include <optional>
+
+/// What a sweep's plot shows on its second axis.
+enum class PlotMeasure : std::uint8_t { entropy, dimension };
 
 /// The I-th of N contiguous, near-equal blocks of a sweep's frames (I from 1).
 struct Shard
@@ -41,7 +43,6 @@ struct RenderJob
     /// The picture file; with a sweep, the pattern of the frames' names.
     QString output;
     const char *format = "BMP";
-    bool shade = false;
     /// Empty for none, "-" for standard output.
     QString statistics;
     int entropyBox = defaultEntropyBox;

@@ -1,14 +1,15 @@
 #include "commandline.h"
 #include "console.h"
+#include "interrupt.h"
 #include "measures.h"
 #include "outputs.h"
-#include "statisticsfile.h"
+#include "plotfile.h"
 #include "statisticsmerge.h"
 #include "sweep.h"
 #include "sweepplot.h"
-#include "viewfileoption.h"
 
-#include "picture/safefile.h"
+#include "files/safefile.h"
+#include "scene/statisticsfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -76,6 +78,26 @@ int runWithoutPicture(const RenderJob &job)
     return 0;
 }
 
+/// Answers a command line that asks for no job: the exit status once the help, the version or
+/// the error is printed; nothing for a job or a merge.
+std::optional<int> answerOnly(const RenderCommandLine &commandLine,
+                              RenderCommandLine::Result result)
+{
+    switch (result) {
+    case RenderCommandLine::Result::help:
+        return printOnly(commandLine.helpText().toUtf8());
+    case RenderCommandLine::Result::version:
+        return printOnly(QByteArrayLiteral("velmora-render " VELMORA_VERSION "\n"));
+    case RenderCommandLine::Result::error:
+        printError(commandLine.errorText());
+        return 2;
+    case RenderCommandLine::Result::merge:
+    case RenderCommandLine::Result::render:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -99,32 +121,25 @@ int main(int argc, char *argv[])
             return 2;
         }
         RenderCommandLine commandLine;
-        QString viewFileError;
-        if (!expandViewFiles(arguments, viewFileError)) {
-            printError(viewFileError);
-            return 2;
-        }
         const RenderCommandLine::Result result = commandLine.parse(arguments);
-        const RenderJob job =
-            result == RenderCommandLine::Result::render ? commandLine.job() : RenderJob();
-        const std::unique_ptr<QCoreApplication> app =
-            SweepPlot::createApplication(argv[0], !job.plot.isEmpty());
-        switch (result) {
-        case RenderCommandLine::Result::help:
-            return printOnly(commandLine.helpText().toUtf8());
-        case RenderCommandLine::Result::version:
-            return printOnly(QByteArrayLiteral("velmora-render " VELMORA_VERSION "\n"));
-        case RenderCommandLine::Result::error:
-            printError(commandLine.errorText());
-            return 2;
-        case RenderCommandLine::Result::merge:
+        const RenderJob &job = commandLine.job();
+        const std::unique_ptr<QCoreApplication> app = SweepPlot::createApplication(
+            argv[0], result == RenderCommandLine::Result::render && !job.plot.isEmpty());
+        if (const std::optional<int> status = answerOnly(commandLine, result))
+            return *status;
+        if (result == RenderCommandLine::Result::merge)
             return mergeStatisticsFiles(commandLine.mergeOutput(), commandLine.mergeParts());
-        case RenderCommandLine::Result::render:
-            break;
-        }
         if (job.noPicture())
             return runWithoutPicture(job);
-        return Sweep(job).run();
+
+        PlotFile plot(job);
+        Sweep sweep(job, job.plot.isEmpty() ? nullptr : &plot);
+        if (const int status = sweep.checkOutputs(); status != 0)
+            return status;
+        const InterruptGuard interrupts;
+        sweep.computeFrames();
+        sweep.writeStatistics();
+        return sweep.summarise();
     } catch (const std::bad_alloc &) {
         // Whatever failed to allocate has been freed again on the way here; print without
         // allocating all the same.

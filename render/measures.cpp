@@ -6,7 +6,7 @@
 
 Region pictureRegion(const RenderParameters &parameters)
 {
-    return viewRegion(viewOf(parameters));
+    return viewRegion(parameters.framing.startPoints());
 }
 
 OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool)
@@ -19,9 +19,9 @@ OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *p
             x[k] = points[k].x;
             y[k] = points[k].y;
         }
-        Workers workers = workersOf(parameters);
+        Workers workers = parameters.workers;
         workers.pool = pool;
-        Engine engine(parameters, workers);
+        Engine engine(parameters.scene.trajectory, workers);
         std::vector<std::uint8_t> ends(points.size());
         engine.computePoints(x.data(), y.data(), std::int64_t(points.size()), ends.data(),
                              nullptr);

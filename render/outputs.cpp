@@ -1,6 +1,6 @@
 #include "outputs.h"
 
-#include "picture/safefile.h"
+#include "files/safefile.h"
 
 
 QString sameOutputs(const RenderJob &job)

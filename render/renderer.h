@@ -2,58 +2,33 @@
 
 #include "engine/engine.h"
 #include "engine/kernel.h"
-#include "engine/parameters.h"
 #include "engine/view.h"
 #include "picture/surface.h"
-#include "sim/defaults.h"
-#include "sim/scan.h"
-#include "sim/simstate.h"
+#include "scene/framing.h"
+#include "scene/scene.h"
 #include "sim/step.h"
 
-#include <QPointF>
 #include <QSize>
 #include <QThreadPool>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <vector>
 
-/// What one picture is computed from: the trajectories' parameters (the engine's table names
-/// them), and in the units of the window's scrollbars the drawing surface, the picture rectangle
-/// and the colours (red + 256 x green + 65536 x blue).
-struct RenderParameters : TrajectoryParameters
+/// What one picture is computed from: the scene, which start points it shows and how they lie
+/// on it, and where the start points run.
+struct RenderParameters
 {
-    QSize client = defaultClient;
-    QSize picture{sim::defaultPictureWidth, sim::defaultPictureHeight};
-    /// When set, the picture is this view instead: a surface of its size whose pixel (i, j) is
-    /// start point (i, j) of the view; client and picture are then not used.
-    std::optional<View> view;
-    std::int32_t colorOne = sim::defaultColourOne;
-    std::int32_t colorTwo = sim::defaultColourTwo;
-    std::int32_t background = sim::defaultBackground;
-    /// Worker threads; 0 means one per core.
-    int threads = 0;
-    /// The worker threads a render starts: threads, or one per core.
-    int workers() const;
-    /// The code that follows the trajectories; the picture is the same with every one.
-    Kernel kernel = Kernel::automatic;
+    Scene scene;
+    Framing framing;
+    /// The kernel and the worker threads; the picture is the same with every one. No pool.
+    Workers workers;
     /// Whether pointSteps() is kept: 8 bytes a start point.
     bool keepPointSteps = false;
 
-    /// The parameters start-up gives a client area of this size: the masses where the window
-    /// places them, clamped to the position scrollbars' ranges as the scrollbars clamp them.
+    /// The parameters start-up gives a client area of this size, the replica's picture.
     static RenderParameters defaults(QSize client);
-
-    /// The record a run of these parameters starts from.
-    sim::simstate state() const;
 };
-
-/// The view a picture is: the one given, or the replica's whole start points.
-View viewOf(const RenderParameters &parameters);
-/// Where its start points run: its kernel and threads, in no pool.
-Workers workersOf(const RenderParameters &parameters);
 
 /// The counts of a finished picture.
 struct RenderSummary
@@ -65,14 +40,12 @@ struct RenderSummary
     std::uint64_t steps = 0;
 };
 
-/// Computes the drawing surface that a complete, undisturbed run leaves for the given
-/// parameters: the background, mass two's capture circle, mass one's, then every start point of
-/// the picture rectangle in the colour of the mass that captures it. With a view, the surface is
-/// the view's start points alone, without circles. The start points are spread over worker
-/// threads; the surface does not depend on how many.
+/// Computes one picture: the outcome of every start point on worker threads, then the picture
+/// painted from them (scene/painter.h). The picture does not depend on how many threads.
 class Renderer
 {
 public:
+    /// Takes the picture's memory at once: surface().image() is null when there is not enough.
     explicit Renderer(const RenderParameters &parameters);
 
     /// Computes the picture and blocks until it is complete, calling onProgress on the calling
@@ -88,32 +61,23 @@ public:
     /// Start points finished so far; any thread may read it while render() runs.
     std::int64_t pointsDone() const { return engine_.pointsDone(); }
     std::int64_t pointCount() const { return std::int64_t(captures_.size()); }
-    /// The start points as a view: the replica's picture is the view of whole start points from
-    /// the rectangle's top-left one.
+    /// The start points as a view, row by row.
     const View &view() const { return view_; }
-    /// The start point of the replica's picture with this index in scan order.
-    sim::StartPoint startPoint(std::int64_t index) const;
-    /// Where the start point with this index in scan order is painted: the start point itself
-    /// on the replica's surface, (i, j) on a view's.
-    QPointF pixel(std::int64_t index) const;
 
-    /// Each start point's outcome in scan order; complete once render() has returned.
+    /// Each start point's outcome, row by row; complete once render() has returned.
     const std::vector<sim::Capture> &captures() const { return captures_; }
-    /// Each start point's steps in scan order, the capturing one included; empty unless the
+    /// Each start point's steps, row by row, the capturing one included; empty unless the
     /// parameters keep them. Complete once render() has returned.
     const std::vector<std::uint64_t> &pointSteps() const { return pointSteps_; }
 
-    /// The drawing surface; complete once render() has returned.
+    /// The picture; complete once render() has returned.
     const Surface &surface() const { return surface_; }
-    /// The same, for painting over a finished picture.
-    Surface &surface() { return surface_; }
 
     /// The kernel that computes the picture: the parameters' request, resolved.
     Kernel kernel() const { return engine_.kernel(); }
 
 private:
     RenderParameters parameters_;
-    sim::simstate state_;
     View view_;
     Surface surface_;
     Engine engine_;

@@ -2,7 +2,7 @@
 
 #include "console.h"
 
-#include "picture/safefile.h"
+#include "files/safefile.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "statisticsfile.h"
+#include "scene/statisticsfile.h"
 
 #include <QByteArray>
 #include <QList>

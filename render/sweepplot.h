@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <QRgb>
@@ -12,9 +14,6 @@ class QChart;
 #include <memory>
 #include <optional>
 #include <vector>
-
-/// What a sweep's plot shows on its second axis.
-enum class PlotMeasure : std::uint8_t { entropy, dimension };
 
 /// A chart of a sweep: the shares of the start points that mass one, mass two and neither
 /// capture, and the basin entropy or the uncertainty dimension, against the swept value; drawn off screen into an image.

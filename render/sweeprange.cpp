@@ -1,5 +1,6 @@
 #include "sweeprange.h"
-#include "wholenumber.h"
+#include "scene/parametertext.h"
+#include "scene/text.h"
 
 #include <QRegularExpression>
 
@@ -66,7 +67,7 @@ bool SweepRange::read(const QString &text, QSize client, QString &accepts)
 RenderParameters SweepRange::frame(const RenderParameters &base, int value) const
 {
     RenderParameters p = base;
-    parameter_->set(p, value);
+    parameter_->set(p.scene.trajectory, value);
     return p;
 }
 

@@ -1,32 +1,12 @@
 #include "step.h"
 
-#include "number.h"
+#include "fieldstep.h"
 
-#include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace sim {
 
 namespace {
-
-/// The point reached by the pull of one fixed mass at (fx, fy): on the line toward it, at the
-/// distance of the pull. A pull equal to the distance reaches the mass itself, the limit of the
-/// section-ratio formula, which would divide by zero there.
-void pointReached(double pull, double distance, double gx, double gy, double fx, double fy,
-                  double &lambda, double &px, double &py)
-{
-    const double gap = distance - pull;
-    if (gap == 0) {
-        lambda = std::numeric_limits<double>::infinity();
-        px = fx;
-        py = fy;
-        return;
-    }
-    lambda = pull / gap;
-    px = (gx + fx * lambda) / (lambda + 1);
-    py = (gy + fy * lambda) / (lambda + 1);
-}
 
 bool sameBits(double a, double b)
 {
@@ -37,39 +17,24 @@ bool sameBits(double a, double b)
 
 Capture step(simstate &s, std::int16_t radiusOne, std::int16_t radiusTwo, bool firstStep)
 {
-    double dxOne;
-    double dxTwo;
-    if (firstStep) {
-        // xgreen still holds the start point's single value: the x differences are singles,
-        // rounded as such before they are squared, however the compiler evaluates floats.
-        const float x = static_cast<float>(s.xgreen);
-        dxOne = roundToSingle(static_cast<float>(s.xrot) - x);
-        dxTwo = roundToSingle(static_cast<float>(s.xblau) - x);
-    } else {
-        dxOne = s.xrot - s.xgreen;
-        dxTwo = s.xblau - s.xgreen;
-    }
-    const double dyOne = s.yrot - s.ygreen;
-    const double dyTwo = s.yblau - s.ygreen;
-    s.distrot = std::sqrt(dxOne * dxOne + dyOne * dyOne);
-    s.distblau = std::sqrt(dxTwo * dxTwo + dyTwo * dyTwo);
-
-    if (s.distrot <= radiusOne)
-        return Capture::one;
-    if (s.distblau <= radiusTwo)
-        return Capture::two;
-
-    s.powerrot = ((s.massgreen * s.massrot) / (s.distrot * s.distrot)) * G;
-    s.powerblau = ((s.massgreen * s.massblau) / (s.distblau * s.distblau)) * G;
-    pointReached(s.powerrot, s.distrot, s.xgreen, s.ygreen, s.xrot, s.yrot, s.lambdarot,
-                 s.xpowerrot, s.ypowerrot);
-    pointReached(s.powerblau, s.distblau, s.xgreen, s.ygreen, s.xblau, s.yblau, s.lambdablau,
-                 s.xpowerblau, s.ypowerblau);
-
-    const double x = s.xgreen;
-    const double y = s.ygreen;
-    s.xgreen = s.xpowerrot + ((s.xpowerblau + x) - 2 * x);
-    s.ygreen = s.ypowerrot + ((s.ypowerblau + y) - 2 * y);
+    const MassField field{{{double(s.xrot), double(s.yrot), s.massrot, double(radiusOne)},
+                       {double(s.xblau), double(s.yblau), double(s.massblau), double(radiusTwo)}},
+                      2,
+                      s.massgreen};
+    Pull pulls[2];
+    const std::uint8_t capture = stepField(field, s.xgreen, s.ygreen, firstStep, pulls);
+    s.distrot = pulls[0].distance;
+    s.distblau = pulls[1].distance;
+    if (capture != 0)
+        return Capture(capture);
+    s.powerrot = pulls[0].pull;
+    s.powerblau = pulls[1].pull;
+    s.lambdarot = pulls[0].lambda;
+    s.lambdablau = pulls[1].lambda;
+    s.xpowerrot = pulls[0].x;
+    s.ypowerrot = pulls[0].y;
+    s.xpowerblau = pulls[1].x;
+    s.ypowerblau = pulls[1].y;
     return Capture::none;
 }
 

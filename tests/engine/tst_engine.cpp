@@ -2,7 +2,7 @@
 #include "engine/progressive.h"
 
 #include "sim/number.h"
-#include "sim/step.h"
+#include "tests/common/replicastate.h"
 
 #include <QTest>
 #include <QThreadPool>
@@ -18,7 +18,7 @@ namespace {
 TrajectoryParameters interleaved()
 {
     TrajectoryParameters p = TrajectoryParameters::defaults(defaultClient);
-    p.massMoving = 400;
+    p.movingMass = 400;
     p.stepLimit = 20000;
     return p;
 }
@@ -49,11 +49,9 @@ PointMaps reference(const TrajectoryParameters &p, const View &v)
     for (int j = 0; j < v.height; ++j) {
         for (int i = 0; i < v.width; ++i) {
             // The start point as the view defines it: in double, x then rounded to single.
-            sim::simstate s = p.stepState();
-            s.xgreen = sim::roundToSingle(float(v.x + double(v.column + i) * v.spacing));
-            s.ygreen = v.y + double(v.row + j) * v.spacing;
-            const sim::TrajectoryResult r =
-                sim::trajectory(s, p.radiusOne, p.radiusTwo, p.stepLimit);
+            const sim::TrajectoryResult r = replicaTrajectory(
+                p, sim::roundToSingle(float(v.x + double(v.column + i) * v.spacing)),
+                v.y + double(v.row + j) * v.spacing);
             maps.outcomes.push_back(std::uint8_t(r.capture));
             maps.steps.push_back(r.steps);
         }

@@ -93,7 +93,7 @@ void ExplorerTest::finishedViewEqualsRenderer()
 
     Place place = window.home();
     place.scene.shade = shade;
-    place.scene.trajectory.massMoving = 70;
+    place.scene.trajectory.movingMass = 70;
     for (int i = 0; i < zoomNotches; ++i)
         place.view = place.view.zoomed(QPointF(100.5, 60.25), 1 / ViewWidget::zoomStep);
     QVERIFY(window.go(place));

@@ -1,4 +1,5 @@
 #include "tests/common/fakehost.h"
+#include "tests/common/replicastate.h"
 
 #include "render/renderer.h"
 #include "sim/defaults.h"
@@ -15,7 +16,7 @@ namespace {
 RenderParameters smallPicture(QSize client, QSize picture)
 {
     RenderParameters p = RenderParameters::defaults(client);
-    p.picture = picture;
+    p.framing.picture = picture;
     return p;
 }
 
@@ -29,16 +30,18 @@ struct RunResult
 
 RunResult runOnSurface(const RenderParameters &p)
 {
-    Surface surface(p.client, p.background);
+    Surface surface(p.framing.client, p.scene.background);
     const sim::Rect picture =
-        sim::centredPicture(float(p.client.width()), float(p.client.height()),
-                            float(p.picture.width()), float(p.picture.height()));
+        sim::centredPicture(float(p.framing.client.width()), float(p.framing.client.height()),
+                            float(p.framing.picture.width()), float(p.framing.picture.height()));
     FakeHost host;
     host.rect = picture;
-    host.radiusOne = p.radiusOne;
-    host.radiusTwo = p.radiusTwo;
-    sim::simstate s = p.state();
-    sim::run(s, host, surface, p.stepLimit);
+    host.radiusOne = p.scene.trajectory.masses[0].radius;
+    host.radiusTwo = p.scene.trajectory.masses[1].radius;
+    sim::simstate s = replicaState(p.scene.trajectory);
+    s.colorrot = p.scene.colours[0];
+    s.colorblau = p.scene.colours[1];
+    sim::run(s, host, surface, p.scene.trajectory.stepLimit);
     // A step either ends in a capture, which paints, or yields.
     const auto steps = std::uint64_t(host.writes(sim::Field::textrrot));
     return {surface.image(), std::int64_t(steps - std::uint64_t(host.yields)), steps};
@@ -75,47 +78,47 @@ void RendererTest::matchesRun_data()
     QTest::newRow("half-pixel edges") << smallPicture({1023, 699}, {41, 33});
 
     RenderParameters p = smallPicture({200, 150}, {60, 50});
-    p.xrot = 90;
-    p.yrot = 70;
-    p.xblau = 120;
-    p.yblau = 85;
-    p.massOne = 30;
-    p.massTwo = 7;
-    p.massMoving = 80;
-    p.radiusOne = 9;
-    p.radiusTwo = 3;
-    p.colorOne = 0x00A000;
-    p.colorTwo = 0x123456;
-    p.background = 0x202020;
+    p.scene.trajectory.masses[0].x = 90;
+    p.scene.trajectory.masses[0].y = 70;
+    p.scene.trajectory.masses[1].x = 120;
+    p.scene.trajectory.masses[1].y = 85;
+    p.scene.trajectory.masses[0].weight = 30;
+    p.scene.trajectory.masses[1].weight = 7;
+    p.scene.trajectory.movingMass = 80;
+    p.scene.trajectory.masses[0].radius = 9;
+    p.scene.trajectory.masses[1].radius = 3;
+    p.scene.colours[0] = 0x00A000;
+    p.scene.colours[1] = 0x123456;
+    p.scene.background = 0x202020;
     QTest::newRow("masses, radii and colours changed") << p;
 
     // Circles that cover part of the picture are painted over by the start points.
     p = smallPicture({120, 90}, {50, 40});
-    p.xrot = 50;
-    p.yrot = 45;
-    p.xblau = 75;
-    p.yblau = 40;
-    p.radiusOne = 12;
-    p.radiusTwo = 20;
+    p.scene.trajectory.masses[0].x = 50;
+    p.scene.trajectory.masses[0].y = 45;
+    p.scene.trajectory.masses[1].x = 75;
+    p.scene.trajectory.masses[1].y = 40;
+    p.scene.trajectory.masses[0].radius = 12;
+    p.scene.trajectory.masses[1].radius = 20;
     QTest::newRow("circles inside the picture") << p;
 
     // Masses on the surface's edges, their circles clipped.
     p = smallPicture({80, 60}, {30, 20});
-    p.xrot = 0;
-    p.yrot = 0;
-    p.xblau = 80;
-    p.yblau = 60;
+    p.scene.trajectory.masses[0].x = 0;
+    p.scene.trajectory.masses[0].y = 0;
+    p.scene.trajectory.masses[1].x = 80;
+    p.scene.trajectory.masses[1].y = 60;
     QTest::newRow("masses on the corners") << p;
 
     p = RenderParameters::defaults({1024, 700});
-    p.stepLimit = 30;
+    p.scene.trajectory.stepLimit = 30;
     QTest::newRow("step limit leaves points unpainted") << p;
 }
 
 void RendererTest::matchesRun()
 {
     QFETCH(RenderParameters, parameters);
-    parameters.threads = 2;
+    parameters.workers.threads = 2;
 
     const RunResult expected = runOnSurface(parameters);
     Renderer renderer(parameters);
@@ -123,7 +126,7 @@ void RendererTest::matchesRun()
 
     QCOMPARE(renderer.surface().image(), expected.image);
     QCOMPARE(summary.points,
-             std::int64_t(parameters.picture.width()) * parameters.picture.height());
+             std::int64_t(parameters.framing.picture.width()) * parameters.framing.picture.height());
     QCOMPARE(summary.capturedOne + summary.capturedTwo, expected.painted);
     QCOMPARE(summary.points - summary.neverCaptured, expected.painted);
     QCOMPARE(summary.steps, expected.steps);
@@ -135,14 +138,14 @@ void RendererTest::keepsEachStartPointsSteps_data()
     QTest::addColumn<RenderParameters>("parameters");
     QTest::newRow("default picture") << RenderParameters::defaults({1024, 700});
     RenderParameters p = smallPicture({200, 150}, {40, 30});
-    p.stepLimit = 100;
+    p.scene.trajectory.stepLimit = 100;
     QTest::newRow("step limit") << p;
 }
 
 void RendererTest::keepsEachStartPointsSteps()
 {
     QFETCH(RenderParameters, parameters);
-    parameters.threads = 2;
+    parameters.workers.threads = 2;
     parameters.keepPointSteps = true;
     Renderer renderer(parameters);
     renderer.render();
@@ -150,11 +153,9 @@ void RendererTest::keepsEachStartPointsSteps()
     QCOMPARE(std::int64_t(renderer.pointSteps().size()), renderer.pointCount());
     QCOMPARE(std::int64_t(renderer.captures().size()), renderer.pointCount());
     for (std::int64_t i = 0; i < renderer.pointCount(); ++i) {
-        sim::simstate s = parameters.state();
-        s.xgreen = renderer.startPoint(i).x;
-        s.ygreen = renderer.startPoint(i).y;
-        const sim::TrajectoryResult expected =
-            sim::trajectory(s, parameters.radiusOne, parameters.radiusTwo, parameters.stepLimit);
+        const View &v = renderer.view();
+        const sim::TrajectoryResult expected = replicaTrajectory(
+            parameters.scene.trajectory, v.columnX(i % v.width), v.rowY(i / v.width));
         QCOMPARE(renderer.captures()[std::size_t(i)], expected.capture);
         QCOMPARE(renderer.pointSteps()[std::size_t(i)], expected.steps);
     }
@@ -174,10 +175,10 @@ void RendererTest::sameForEveryThreadCount()
     RenderParameters p = smallPicture({300, 200}, {120, 90});
     p.keepPointSteps = true;
 
-    p.threads = 1;
+    p.workers.threads = 1;
     Renderer single(p);
     const RenderSummary one = single.render();
-    p.threads = threads;
+    p.workers.threads = threads;
     Renderer several(p);
     const RenderSummary many = several.render();
 
@@ -193,8 +194,8 @@ void RendererTest::abandonedThenSharedPool()
 {
     // Seconds of work on one thread, so that progress is reported before it is done.
     RenderParameters p = smallPicture({200, 150}, {200, 150});
-    p.radiusOne = 1;
-    p.threads = 1;
+    p.scene.trajectory.masses[0].radius = 1;
+    p.workers.threads = 1;
     QThreadPool pool;
     pool.setMaxThreadCount(2);
 
@@ -205,7 +206,7 @@ void RendererTest::abandonedThenSharedPool()
 
     // The same workers then compute a whole picture, as a picture on workers of its own.
     p = smallPicture({300, 200}, {120, 90});
-    p.threads = 2;
+    p.workers.threads = 2;
     Renderer shared(p);
     const RenderSummary summary = shared.render({}, &pool);
     Renderer own(p);
@@ -236,9 +237,9 @@ void RendererTest::startPointsFollowTheScan()
                                              float(picture.width()), float(picture.height())));
     QCOMPARE(renderer.pointCount(), std::int64_t(scan.size()));
     for (std::size_t i = 0; i < scan.size(); ++i) {
-        const sim::StartPoint p = renderer.startPoint(std::int64_t(i));
-        QCOMPARE(p.x, scan[i].x);
-        QCOMPARE(p.y, scan[i].y);
+        const View &v = renderer.view();
+        QCOMPARE(v.columnX(std::int64_t(i) % v.width), scan[i].x);
+        QCOMPARE(v.rowY(std::int64_t(i) / v.width), double(scan[i].y));
     }
 }
 
@@ -265,12 +266,12 @@ void RendererTest::defaultsFollowStartUp()
     QFETCH(int, y);
 
     const RenderParameters p = RenderParameters::defaults(client);
-    QCOMPARE(int(p.xrot), xrot);
-    QCOMPARE(int(p.xblau), xblau);
-    QCOMPARE(int(p.yrot), y);
-    QCOMPARE(int(p.yblau), y);
+    QCOMPARE(int(p.scene.trajectory.masses[0].x), xrot);
+    QCOMPARE(int(p.scene.trajectory.masses[1].x), xblau);
+    QCOMPARE(int(p.scene.trajectory.masses[0].y), y);
+    QCOMPARE(int(p.scene.trajectory.masses[1].y), y);
     // Unless told otherwise, a render runs on every core.
-    QCOMPARE(p.workers(), QThread::idealThreadCount());
+    QCOMPARE(p.workers.count(), QThread::idealThreadCount());
 }
 
 void RendererTest::viewAtUnitSpacingIsTheReplica_data()
@@ -288,7 +289,7 @@ void RendererTest::viewAtUnitSpacingIsTheReplica()
     QFETCH(QPoint, corner);
     QFETCH(QSize, size);
     RenderParameters p = RenderParameters::defaults({1024, 700});
-    p.threads = 2;
+    p.workers.threads = 2;
     Renderer replica(p);
     replica.render();
 
@@ -297,8 +298,8 @@ void RendererTest::viewAtUnitSpacingIsTheReplica()
     v.y = corner.y();
     v.width = size.width();
     v.height = size.height();
-    p.view = v;
-    p.client = p.picture = size;
+    p.framing.view = v;
+    p.framing.client = p.framing.picture = size;
     Renderer view(p);
     view.render();
 

@@ -2,7 +2,9 @@
 // writes after a complete run from start-up with the same parameters.
 
 #include "render/renderer.h"
+#include "scene/text.h"
 #include "tests/common/fakechoosers.h"
+#include "tests/common/rendertool.h"
 #include "tests/common/windowtest.h"
 
 #include "picture/surface.h"
@@ -14,23 +16,6 @@
 
 #include <memory>
 
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString colourText(std::int32_t packed)
-{
-    return QStringLiteral("#%1%2%3")
-        .arg(packed & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg((packed >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-        .arg((packed >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
-}
-
-} // namespace
 
 using namespace windowtest;
 
@@ -66,34 +51,34 @@ void WindowEquivalenceTest::renderEqualsSavePicture()
     RenderParameters p = RenderParameters::defaults(client);
 
     if (changed) {
-        p.picture = {48, 36};
-        p.xrot = std::int16_t(client.width() / 2 - 14);
-        p.yrot = std::int16_t(client.height() / 2 + 3);
-        p.xblau = std::int16_t(client.width() / 2 + 9);
-        p.yblau = std::int16_t(client.height() / 2 - 6);
-        p.massOne = 14;
-        p.massTwo = 9;
-        p.massMoving = 35;
-        p.radiusOne = 7;
-        p.radiusTwo = 4;
-        p.background = 0x303040;
-        p.colorOne = 0x10E0A0;
-        p.colorTwo = 0xA01060;
+        p.framing.picture = {48, 36};
+        p.scene.trajectory.masses[0].x = std::int16_t(client.width() / 2 - 14);
+        p.scene.trajectory.masses[0].y = std::int16_t(client.height() / 2 + 3);
+        p.scene.trajectory.masses[1].x = std::int16_t(client.width() / 2 + 9);
+        p.scene.trajectory.masses[1].y = std::int16_t(client.height() / 2 - 6);
+        p.scene.trajectory.masses[0].weight = 14;
+        p.scene.trajectory.masses[1].weight = 9;
+        p.scene.trajectory.movingMass = 35;
+        p.scene.trajectory.masses[0].radius = 7;
+        p.scene.trajectory.masses[1].radius = 4;
+        p.scene.background = 0x303040;
+        p.scene.colours[0] = 0x10E0A0;
+        p.scene.colours[1] = 0xA01060;
     }
-    bar(window, "vscpicsizex")->setValue(p.picture.width());
-    bar(window, "vscpicsizey")->setValue(p.picture.height());
-    bar(window, "vscxposred")->setValue(p.xrot);
-    bar(window, "vscyposred")->setValue(p.yrot);
-    bar(window, "vscxposblue")->setValue(p.xblau);
-    bar(window, "vscyposblue")->setValue(p.yblau);
-    bar(window, "vscmasserot")->setValue(p.massOne);
-    bar(window, "vscmasseblau")->setValue(p.massTwo);
-    bar(window, "vscmassegreen")->setValue(p.massMoving);
-    bar(window, "vscradred")->setValue(p.radiusOne);
-    bar(window, "vscradblau")->setValue(p.radiusTwo);
+    bar(window, "vscpicsizex")->setValue(p.framing.picture.width());
+    bar(window, "vscpicsizey")->setValue(p.framing.picture.height());
+    bar(window, "vscxposred")->setValue(p.scene.trajectory.masses[0].x);
+    bar(window, "vscyposred")->setValue(p.scene.trajectory.masses[0].y);
+    bar(window, "vscxposblue")->setValue(p.scene.trajectory.masses[1].x);
+    bar(window, "vscyposblue")->setValue(p.scene.trajectory.masses[1].y);
+    bar(window, "vscmasserot")->setValue(p.scene.trajectory.masses[0].weight);
+    bar(window, "vscmasseblau")->setValue(p.scene.trajectory.masses[1].weight);
+    bar(window, "vscmassegreen")->setValue(p.scene.trajectory.movingMass);
+    bar(window, "vscradred")->setValue(p.scene.trajectory.masses[0].radius);
+    bar(window, "vscradblau")->setValue(p.scene.trajectory.masses[1].radius);
 
     ChooserScript script;
-    script.colours = {p.background, p.colorOne, p.colorTwo};
+    script.colours = {p.scene.background, p.scene.colours[0], p.scene.colours[1]};
     script.paths = {saved};
     window.commonDialog().setDialogs(std::make_unique<FakeChoosers>(script));
     if (changed) {
@@ -102,7 +87,7 @@ void WindowEquivalenceTest::renderEqualsSavePicture()
         action(window, "mnucolortwo")->trigger();
     }
     action(window, "cmdstart")->trigger();
-    QVERIFY(window.state().rowsdone >= p.picture.height());
+    QVERIFY(window.state().rowsdone >= p.framing.picture.height());
     action(window, "cmdsave")->trigger();
     QVERIFY(QFile::exists(saved));
 
@@ -113,17 +98,17 @@ void WindowEquivalenceTest::renderEqualsSavePicture()
     };
     if (changed) {
         arguments << QStringLiteral("--picture")
-                  << QStringLiteral("%1x%2").arg(p.picture.width()).arg(p.picture.height())
-                  << QStringLiteral("--one") << QStringLiteral("%1,%2").arg(p.xrot).arg(p.yrot)
-                  << QStringLiteral("--two") << QStringLiteral("%1,%2").arg(p.xblau).arg(p.yblau)
-                  << QStringLiteral("--mass-one") << QString::number(p.massOne)
-                  << QStringLiteral("--mass-two") << QString::number(p.massTwo)
-                  << QStringLiteral("--mass-moving") << QString::number(p.massMoving)
-                  << QStringLiteral("--radius-one") << QString::number(p.radiusOne)
-                  << QStringLiteral("--radius-two") << QString::number(p.radiusTwo)
-                  << QStringLiteral("--background") << colourText(p.background)
-                  << QStringLiteral("--color-one") << colourText(p.colorOne)
-                  << QStringLiteral("--color-two") << colourText(p.colorTwo);
+                  << QStringLiteral("%1x%2").arg(p.framing.picture.width()).arg(p.framing.picture.height())
+                  << QStringLiteral("--one") << QStringLiteral("%1,%2").arg(p.scene.trajectory.masses[0].x).arg(p.scene.trajectory.masses[0].y)
+                  << QStringLiteral("--two") << QStringLiteral("%1,%2").arg(p.scene.trajectory.masses[1].x).arg(p.scene.trajectory.masses[1].y)
+                  << QStringLiteral("--mass-one") << QString::number(p.scene.trajectory.masses[0].weight)
+                  << QStringLiteral("--mass-two") << QString::number(p.scene.trajectory.masses[1].weight)
+                  << QStringLiteral("--mass-moving") << QString::number(p.scene.trajectory.movingMass)
+                  << QStringLiteral("--radius-one") << QString::number(p.scene.trajectory.masses[0].radius)
+                  << QStringLiteral("--radius-two") << QString::number(p.scene.trajectory.masses[1].radius)
+                  << QStringLiteral("--background") << colourText(p.scene.background)
+                  << QStringLiteral("--color-one") << colourText(p.scene.colours[0])
+                  << QStringLiteral("--color-two") << colourText(p.scene.colours[1]);
     }
     QProcess tool;
     tool.start(QStringLiteral(VELMORA_RENDER_PATH), arguments);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/parameters.h"
+
+#include <QSize>
+
+#include <cstdint>
+#include <vector>
+
+/// What a picture is made of, for every front end: the fixed masses, the moving mass and the
+/// step limit (the engine's parameters), a colour for each mass in mass order, the background
+/// and whether captures are shaded by their step. Colours are red + 256 x green + 65536 x blue.
+struct Scene
+{
+    TrajectoryParameters trajectory = TrajectoryParameters::defaults(defaultClient);
+    std::vector<std::int32_t> colours{sim::defaultColourOne, sim::defaultColourTwo};
+    std::int32_t background = sim::defaultBackground;
+    bool shade = false;
+
+    /// The scene start-up gives a client area of this size.
+    static Scene defaults(QSize client);
+
+    /// Whether every start point has the same outcome and steps in both.
+    bool sameOutcomes(const Scene &o) const { return trajectory == o.trajectory; }
+    bool operator==(const Scene &o) const;
+    bool operator!=(const Scene &o) const { return !(*this == o); }
+};

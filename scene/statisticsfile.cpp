@@ -1,0 +1,277 @@
+#include "statisticsfile.h"
+
+
+#include <algorithm>
+#include <charconv>
+#include <functional>
+
+namespace {
+
+void appendWhole(QByteArray &out, std::int64_t value)
+{
+    char text[24];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    out.append(text, end.ptr - text);
+}
+
+void appendWhole(QByteArray &out, std::uint64_t value)
+{
+    char text[24];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    out.append(text, end.ptr - text);
+}
+
+void appendReal(QByteArray &out, double value)
+{
+    char text[32];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    out.append(text, end.ptr - text);
+    if (std::find_if(text, end.ptr, [](char c) { return c == '.' || c == 'e'; }) == end.ptr)
+        out.append(".0");
+}
+
+void appendOptional(QByteArray &out, const std::optional<double> &value, const char *absent)
+{
+    if (value)
+        appendReal(out, *value);
+    else
+        out.append(absent);
+}
+
+void appendSteps(QByteArray &out, const char *mass, const StepRange &range)
+{
+    out.append("\"").append(mass).append("\": {\"min\": ");
+    appendWhole(out, range.min);
+    out.append(", \"median\": ");
+    appendReal(out, range.median);
+    out.append(", \"max\": ");
+    appendWhole(out, range.max);
+    out.append("}");
+}
+
+void appendSlope(QByteArray &out, const char *name, const std::optional<Slope> &slope)
+{
+    out.append("\"").append(name).append("\": ");
+    appendOptional(out, slope ? std::optional<double>(slope->slope) : std::nullopt, "null");
+    out.append(", \"").append(name).append("_error\": ");
+    appendOptional(out, slope ? std::optional<double>(slope->error) : std::nullopt, "null");
+}
+
+/// {"one": a, "two": b, "never": c}
+void appendOutcomes(QByteArray &out, const std::function<double(sim::Capture)> &value)
+{
+    const char *names[] = {"{\"one\": ", ", \"two\": ", ", \"never\": "};
+    for (std::size_t i = 0; i < outcomeOrder.size(); ++i) {
+        out.append(names[i]);
+        appendReal(out, value(outcomeOrder[i]));
+    }
+    out.append("}");
+}
+
+void appendRandomMeasuresJson(QByteArray &out, const Statistics &s)
+{
+    if (const std::optional<Uncertainty> &u = s.uncertainty) {
+        out.append(",\n \"uncertainty\": {\"n\": ");
+        appendWhole(out, u->n);
+        out.append(", \"seed\": ");
+        appendWhole(out, u->seed);
+        out.append(", ");
+        appendSlope(out, "alpha", u->alpha);
+        out.append(", \"dimension\": ");
+        appendOptional(out, u->dimension(), "null");
+        out.append(",\n  \"table\": [");
+        for (std::size_t i = 0; i < u->table.size(); ++i) {
+            out.append(i == 0 ? "[" : ", [");
+            appendReal(out, u->table[i].epsilon);
+            out.append(", ");
+            appendReal(out, u->table[i].fraction);
+            out.append(", ");
+            appendWhole(out, u->table[i].uncertain);
+            out.append("]");
+        }
+        out.append("]}");
+    }
+    if (const std::optional<SampledFractions> &f = s.sample) {
+        out.append(",\n \"sample\": {\"n\": ");
+        appendWhole(out, f->n);
+        out.append(", \"seed\": ");
+        appendWhole(out, f->seed);
+        out.append(", \"fraction\": ");
+        appendOutcomes(out, [&](sim::Capture o) { return f->fraction(o); });
+        out.append(", \"standard_error\": ");
+        appendOutcomes(out, [&](sim::Capture o) { return f->standardError(o); });
+        out.append("}");
+    }
+}
+
+} // namespace
+
+QByteArray statisticsCsvHeader()
+{
+    return QByteArrayLiteral("frame,value,points,one,two,never,fraction_one,fraction_two,"
+                             "fraction_never,basin_entropy,boundary_basin_entropy,"
+                             "boundary_fraction,box_dimension,box_dimension_error,"
+                             "uncertainty_n,uncertainty_seed,alpha,alpha_error,"
+                             "uncertainty_dimension,sample_n,sample_seed,sample_one,sample_two,"
+                             "sample_never,sample_error_one,sample_error_two,sample_error_never,"
+                             "tipping_one_one,tipping_one_two,tipping_one_never,tipping_two_one,"
+                             "tipping_two_two,tipping_two_never,tipping_never_one,"
+                             "tipping_never_two,tipping_never_never\n");
+}
+
+QByteArray statisticsCsvRow(const Statistics &s, const StatisticsFrame &frame)
+{
+    QByteArray out;
+    appendWhole(out, frame.number);
+    out.append(',');
+    if (frame.value)
+        appendWhole(out, *frame.value);
+    if (s.grid) {
+        for (const std::int64_t count : {s.points, s.one, s.two, s.never}) {
+            out.append(',');
+            appendWhole(out, count);
+        }
+        for (const std::int64_t count : {s.one, s.two, s.never}) {
+            out.append(',');
+            appendReal(out, s.fraction(count));
+        }
+        out.append(',');
+        appendOptional(out, s.basinEntropy, "");
+        out.append(',');
+        appendOptional(out, s.boundaryBasinEntropy, "");
+        out.append(',');
+        appendReal(out, s.boundaryFraction);
+    } else {
+        out.append(",,,,,,,,,,");
+    }
+    const auto field = [&](const std::optional<double> &value) {
+        out.append(',');
+        appendOptional(out, value, "");
+    };
+    field(s.boxDimension ? std::optional<double>(s.boxDimension->slope) : std::nullopt);
+    field(s.boxDimension ? std::optional<double>(s.boxDimension->error) : std::nullopt);
+    out.append(',');
+    if (s.uncertainty) {
+        appendWhole(out, s.uncertainty->n);
+        out.append(',');
+        appendWhole(out, s.uncertainty->seed);
+    } else {
+        out.append(',');
+    }
+    const std::optional<Slope> alpha = s.uncertainty ? s.uncertainty->alpha : std::nullopt;
+    field(alpha ? std::optional<double>(alpha->slope) : std::nullopt);
+    field(alpha ? std::optional<double>(alpha->error) : std::nullopt);
+    field(s.uncertainty ? s.uncertainty->dimension() : std::nullopt);
+    out.append(',');
+    if (s.sample) {
+        appendWhole(out, s.sample->n);
+        out.append(',');
+        appendWhole(out, s.sample->seed);
+    } else {
+        out.append(',');
+    }
+    for (const auto &value : {&SampledFractions::fraction, &SampledFractions::standardError}) {
+        for (const sim::Capture outcome : outcomeOrder)
+            field(s.sample ? std::optional<double>(((*s.sample).*value)(outcome)) : std::nullopt);
+    }
+    for (std::size_t row = 0; row < 3; ++row) {
+        for (std::size_t column = 0; column < 3; ++column)
+            field(s.tippingFromPrevious ? (*s.tippingFromPrevious)[row][column] : std::nullopt);
+    }
+    out.append('\n');
+    return out;
+}
+
+QByteArray statisticsJson(const Statistics &s, const std::optional<StatisticsFrame> &frame)
+{
+    QByteArray out("{");
+    if (frame) {
+        out.append("\"frame\": ");
+        appendWhole(out, frame->number);
+        out.append(", \"value\": ");
+        if (frame->value)
+            appendWhole(out, *frame->value);
+        else
+            out.append("null");
+        out.append(", ");
+    }
+    if (!s.grid) {
+        QByteArray measures;
+        appendRandomMeasuresJson(measures, s);
+        return out.append(measures.mid(int(qstrlen(",\n ")))).append("}");
+    }
+    out.append("\"points\": ");
+    appendWhole(out, s.points);
+    out.append(",\n \"captured\": {\"one\": ");
+    appendWhole(out, s.one);
+    out.append(", \"two\": ");
+    appendWhole(out, s.two);
+    out.append(", \"never\": ");
+    appendWhole(out, s.never);
+    out.append("},\n \"fraction\": {\"one\": ");
+    appendReal(out, s.fraction(s.one));
+    out.append(", \"two\": ");
+    appendReal(out, s.fraction(s.two));
+    out.append(", \"never\": ");
+    appendReal(out, s.fraction(s.never));
+    out.append("},\n \"steps\": {");
+    if (s.stepsOne)
+        appendSteps(out, "one", *s.stepsOne);
+    if (s.stepsOne && s.stepsTwo)
+        out.append(", ");
+    if (s.stepsTwo)
+        appendSteps(out, "two", *s.stepsTwo);
+    out.append("},\n \"basin_entropy\": ");
+    appendOptional(out, s.basinEntropy, "null");
+    out.append(", \"boundary_basin_entropy\": ");
+    appendOptional(out, s.boundaryBasinEntropy, "null");
+    out.append(", \"entropy_box\": ");
+    appendWhole(out, std::int64_t(s.entropyBox));
+    out.append(",\n \"boundary_fraction\": ");
+    appendReal(out, s.boundaryFraction);
+    out.append(", ");
+    appendSlope(out, "box_dimension", s.boxDimension);
+    appendRandomMeasuresJson(out, s);
+    if (frame) {
+        out.append(",\n \"tipping_from_previous\": ");
+        if (const std::optional<TippingMatrix> &m = s.tippingFromPrevious) {
+            for (std::size_t row = 0; row < 3; ++row) {
+                for (std::size_t column = 0; column < 3; ++column) {
+                    out.append(column > 0 ? ", " : row > 0 ? "], [" : "[[");
+                    appendOptional(out, (*m)[row][column], "null");
+                }
+            }
+            out.append("]]");
+        } else {
+            out.append("null");
+        }
+    }
+    out.append("}");
+    return out;
+}
+
+std::optional<StatisticsFormat> statisticsFormat(const QString &path)
+{
+    if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
+        return StatisticsFormat::json;
+    if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        return StatisticsFormat::csv;
+    return std::nullopt;
+}
+
+QByteArray statisticsText(const std::vector<FrameStatistics> &frames, StatisticsFormat format,
+                          bool series)
+{
+    if (format == StatisticsFormat::csv) {
+        QByteArray text = statisticsCsvHeader();
+        for (const FrameStatistics &f : frames)
+            text += statisticsCsvRow(f.statistics, f.place);
+        return text;
+    }
+    if (!series)
+        return frames.empty() ? QByteArray() : statisticsJson(frames[0].statistics) + '\n';
+    QByteArray text("[");
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        text += (i == 0 ? "\n" : ",\n") + statisticsJson(frames[i].statistics, frames[i].place);
+    return text + "\n]\n";
+}

@@ -1,0 +1,182 @@
+#include "viewfile.h"
+
+#include "sceneparameters.h"
+#include "text.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QFile>
+
+#include <cmath>
+
+namespace viewfile {
+
+namespace {
+
+const QString formatName = QStringLiteral("velmora-view");
+
+/// A whole number in [min, max], exactly.
+bool readJsonWhole(const QJsonValue &value, std::uint64_t min, std::uint64_t max,
+               std::uint64_t &result)
+{
+    if (!value.isDouble())
+        return false;
+    const double d = value.toDouble();
+    if (!(d >= double(min) && d <= double(max)) || d != std::floor(d))
+        return false;
+    result = std::uint64_t(d);
+    return true;
+}
+
+} // namespace
+
+QByteArray write(const Place &place)
+{
+    QJsonObject parameters;
+    for (const SceneParameter &p : sceneParameters()) {
+        const QString key = QLatin1String(p.name);
+        if (p.kind == SceneParameter::Kind::colour)
+            parameters.insert(key, colourText(std::int32_t(p.get(place.scene))));
+        else
+            parameters.insert(key, double(p.get(place.scene)));
+    }
+    parameters.insert(QStringLiteral("shade"), place.scene.shade);
+    const QJsonObject root{
+        {QStringLiteral("format"), formatName},
+        {QStringLiteral("version"), version},
+        {QStringLiteral("view"), QJsonObject{{QStringLiteral("x"), place.view.x},
+                                             {QStringLiteral("y"), place.view.y},
+                                             {QStringLiteral("spacing"), place.view.spacing}}},
+        {QStringLiteral("size"), QJsonObject{{QStringLiteral("width"), place.view.size.width()},
+                                             {QStringLiteral("height"), place.view.size.height()}}},
+        {QStringLiteral("parameters"), parameters},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool read(const QByteArray &contents, Place &place, QString *problem)
+{
+    const auto refuse = [&](const QString &text) {
+        if (problem)
+            *problem = text;
+        return false;
+    };
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(contents, &error);
+    const QJsonObject root = document.object();
+    if (error.error != QJsonParseError::NoError || !document.isObject() ||
+        root.value(QStringLiteral("format")).toString() != formatName) {
+        return refuse(QStringLiteral("it is not a Velmora view file"));
+    }
+    const QJsonValue versionValue = root.value(QStringLiteral("version"));
+    std::uint64_t fileVersion = 0;
+    if (!readJsonWhole(versionValue, 1, 1000000, fileVersion))
+        return refuse(QStringLiteral("its version is not a whole number from 1"));
+    if (fileVersion > std::uint64_t(version)) {
+        return refuse(QStringLiteral("it was written by a later version of Velmora (view file "
+                                     "version %1; this one reads version %2)")
+                          .arg(fileVersion)
+                          .arg(version));
+    }
+
+    Place read;
+    const QJsonObject view = root.value(QStringLiteral("view")).toObject();
+    const QJsonObject size = root.value(QStringLiteral("size")).toObject();
+    const auto real = [&](const QString &key, double &v) {
+        const QJsonValue value = view.value(key);
+        v = value.toDouble();
+        return value.isDouble() && std::isfinite(v) && std::fabs(v) <= 1e9;
+    };
+    if (!real(QStringLiteral("x"), read.view.x) || !real(QStringLiteral("y"), read.view.y))
+        return refuse(QStringLiteral("view x and y must be numbers from -1e9 to 1e9"));
+    if (!real(QStringLiteral("spacing"), read.view.spacing) || !(read.view.spacing > 0) ||
+        read.view.spacing > Viewport::maxSpacing) {
+        return refuse(QStringLiteral("the view's spacing must be a number above 0 and at most %1")
+                          .arg(Viewport::maxSpacing));
+    }
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    if (!readJsonWhole(size.value(QStringLiteral("width")), 1, maxSide, width) ||
+        !readJsonWhole(size.value(QStringLiteral("height")), 1, maxSide, height)) {
+        return refuse(QStringLiteral("the size must be a width and a height of 1 to %1 points")
+                          .arg(maxSide));
+    }
+    read.view.size = QSize(int(width), int(height));
+    if (const QString why = read.view.refusal(); !why.isEmpty())
+        return refuse(why);
+
+    const QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
+    for (const SceneParameter &p : sceneParameters()) {
+        const QString key = QLatin1String(p.name);
+        const QJsonValue value = parameters.value(key);
+        const bool colour = p.kind == SceneParameter::Kind::colour;
+        const auto min = std::uint64_t(p.min());
+        const auto max = std::uint64_t(p.max(viewArea()));
+        std::uint64_t v = 0;
+        std::int32_t rgb = 0;
+        if (colour ? !value.isString() || !readColour(value.toString(), rgb)
+                   : !readJsonWhole(value, min, max, v)) {
+            return refuse(QStringLiteral("parameter '%1' must be %2")
+                              .arg(key, colour ? QStringLiteral("a colour #RRGGBB")
+                                               : QStringLiteral("a whole number from %1 to %2")
+                                                     .arg(min)
+                                                     .arg(max)));
+        }
+        p.set(read.scene, colour ? rgb : std::int64_t(v));
+    }
+    const QJsonValue shade = parameters.value(QStringLiteral("shade"));
+    if (!shade.isBool())
+        return refuse(QStringLiteral("parameter 'shade' must be true or false"));
+    read.scene.shade = shade.toBool();
+    place = read;
+    return true;
+}
+
+QStringList renderArguments(const Place &place)
+{
+    const std::vector<FixedMass> &masses = place.scene.trajectory.masses;
+    QStringList arguments{
+        QStringLiteral("--view"),
+        QStringLiteral("%1,%2,%3")
+            .arg(QString::fromStdString(shortestText(place.view.x)),
+                 QString::fromStdString(shortestText(place.view.y)),
+                 QString::fromStdString(shortestText(place.view.spacing))),
+        QStringLiteral("--size"),
+        sizeText(place.view.size),
+        QStringLiteral("--one"),
+        QStringLiteral("%1,%2").arg(masses[0].x).arg(masses[0].y),
+        QStringLiteral("--two"),
+        QStringLiteral("%1,%2").arg(masses[1].x).arg(masses[1].y),
+    };
+    for (const SceneParameter &p : sceneParameters()) {
+        if (p.trajectory &&
+            (p.trajectory->kind == ParameterKind::x || p.trajectory->kind == ParameterKind::y))
+            continue; // --one and --two above
+        arguments << QStringLiteral("--") + QLatin1String(p.name)
+                  << (p.kind == SceneParameter::Kind::colour
+                          ? colourText(std::int32_t(p.get(place.scene)))
+                          : QString::number(p.get(place.scene)));
+    }
+    if (place.scene.shade)
+        arguments << QStringLiteral("--shade");
+    return arguments;
+}
+
+bool readViewFile(const QString &path, Place &place, QString *problem)
+{
+    QFile file(path);
+    QString why;
+    if (!file.open(QIODevice::ReadOnly))
+        why = file.errorString();
+    else if (file.size() > maxFileSize)
+        why = QStringLiteral("it is too large for a view file");
+    else
+        read(file.readAll(), place, &why);
+    if (why.isEmpty())
+        return true;
+    if (problem)
+        *problem = why;
+    return false;
+}
+
+} // namespace viewfile

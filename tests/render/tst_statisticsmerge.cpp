@@ -1,0 +1,73 @@
+#include "render/statisticsmerge.h"
+#include "tests/common/outcomemaps.h"
+
+#include <QTest>
+
+class StatisticsMergeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void merge_data();
+    void merge();
+};
+
+void StatisticsMergeTest::merge_data()
+{
+    QTest::addColumn<bool>("csv");
+    QTest::addColumn<QString>("parts");
+    QTest::addColumn<QString>("refused");
+    // Parts are I/N, in the order given; a suffix changes one: "x" another sweep, "h" another
+    // table header, "s" a frame short as after Ctrl-C, "j" the other format.
+    QTest::newRow("csv, any order") << true << "3/3 1/3 2/3" << "";
+    QTest::newRow("json, empty shards") << false << "2/9 1/9 3/9 4/9 5/9 6/9 7/9 8/9 9/9" << "";
+    QTest::newRow("one shard") << false << "1/1" << "";
+    QTest::newRow("gap") << true << "1/3 3/3" << "shard 2/3";
+    QTest::newRow("gap at the end") << false << "1/3 2/3" << "shard 3/3";
+    QTest::newRow("overlap") << true << "1/3 2/3 2/3 3/3" << "repeats shard 2/3";
+    QTest::newRow("shards of another split") << true << "1/2 2/3 3/3" << "another sweep";
+    QTest::newRow("another sweep") << false << "1/3 2/3x 3/3" << "another sweep";
+    QTest::newRow("another header") << true << "1/3 2/3h 3/3" << "header";
+    QTest::newRow("interrupted shard") << false << "1/3 2/3s 3/3" << "frames";
+    QTest::newRow("mixed formats") << true << "1/3 2/3j 3/3" << "not a shard's CSV";
+}
+
+void StatisticsMergeTest::merge()
+{
+    QFETCH(bool, csv);
+    QFETCH(QString, parts);
+    QFETCH(QString, refused);
+    const StatisticsFormat format = csv ? StatisticsFormat::csv : StatisticsFormat::json;
+    std::vector<FrameStatistics> frames;
+    for (int i = 0; i < 7; ++i)
+        frames.push_back({{i, 100 - 3 * i}, statisticsOf(scatteredMap(12 + i, 9), 3)});
+
+    QList<QByteArray> texts;
+    const QStringList names = parts.split(QLatin1Char(' '));
+    for (const QString &name : names) {
+        ShardMark mark{QStringLiteral("--sweep mass-one=100:82:3"), name.section('/', 0, 0).toInt(),
+                       name.section('/', 1).left(1).toInt(), 7};
+        const auto begin = frames.begin() + std::int64_t(mark.index - 1) * 7 / mark.count;
+        std::vector<FrameStatistics> own(begin, frames.begin() + mark.index * 7 / mark.count);
+        if (name.endsWith('x'))
+            mark.sweep += QStringLiteral(" --mass-two 9");
+        if (name.endsWith('s'))
+            own.pop_back();
+        const bool other = name.endsWith('j');
+        QByteArray text = shardStatisticsText(
+            own, other == csv ? StatisticsFormat::json : StatisticsFormat::csv, mark);
+        if (name.endsWith('h'))
+            text.replace("basin_entropy", "entropy");
+        texts << text;
+    }
+    QByteArray merged;
+    QString why;
+    QCOMPARE(mergeStatistics(texts, names, format, merged, why), refused.isEmpty());
+    if (refused.isEmpty())
+        QCOMPARE(merged, statisticsText(frames, format, true));
+    else
+        QVERIFY2(why.contains(refused), qPrintable(why));
+}
+
+QTEST_GUILESS_MAIN(StatisticsMergeTest)
+#include "tst_statisticsmerge.moc"

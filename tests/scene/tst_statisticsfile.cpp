@@ -1,0 +1,123 @@
+#include "scene/statisticsfile.h"
+#include "tests/common/outcomemaps.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+/// The number a text field holds, read in the C locale; NaN when it is not exactly a number.
+double numberIn(const QByteArray &text)
+{
+    double value = std::nan("");
+    const std::from_chars_result r = std::from_chars(text.begin(), text.end(), value);
+    return r.ptr == text.end() ? value : std::nan("");
+}
+
+} // namespace
+
+class StatisticsFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textReadsBack_data();
+    void textReadsBack();
+};
+
+void StatisticsFileTest::textReadsBack_data()
+{
+    QTest::addColumn<Map>("map");
+    QTest::addColumn<int>("box");
+    QTest::addColumn<bool>("valued");
+    QTest::newRow("both masses") << scatteredMap(41, 29) << 3 << false;
+    QTest::newRow("both masses, a value") << scatteredMap(30, 20) << 4 << true;
+    QTest::newRow("nothing captured, no box") << drawnMap("../..") << 3 << false;
+    // Tall enough for boxes, too narrow for one: no box fits either.
+    QTest::newRow("narrow, no box across") << drawnMap("12./21./12./21./12./21.") << 5 << false;
+    // A median is a real number even when it is whole (2.0).
+    QTest::newRow("mass two only") << drawnMap("2../22.") << 2 << true;
+    // Numbers whose shortest form has an exponent: a median of 3e+05 and a share of 1e-05.
+    Map exponents{1000, 100, std::vector<sim::Capture>(100000, sim::Capture::two),
+                  std::vector<std::uint64_t>(100000, 300000)};
+    exponents.outcomes[0] = sim::Capture::none;
+    QTest::newRow("exponents") << exponents << 100 << false;
+}
+
+void StatisticsFileTest::textReadsBack()
+{
+    QFETCH(Map, map);
+    QFETCH(int, box);
+    QFETCH(bool, valued);
+    const Statistics s = statisticsOf(map, box);
+    const StatisticsFrame frame{7, valued ? std::optional<std::int64_t>(-25) : std::nullopt};
+
+    const auto real = [](const std::optional<double> &v) {
+        return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+    };
+    QJsonObject steps;
+    for (const auto &[name, range] : {std::pair{"one", s.stepsOne}, {"two", s.stepsTwo}}) {
+        if (range) {
+            steps[QLatin1String(name)] = QJsonObject{{"min", qint64(range->min)},
+                                                     {"median", range->median},
+                                                     {"max", qint64(range->max)}};
+        }
+    }
+    QJsonObject expected{
+        {"points", qint64(s.points)},
+        {"captured",
+         QJsonObject{{"one", qint64(s.one)}, {"two", qint64(s.two)}, {"never", qint64(s.never)}}},
+        {"fraction", QJsonObject{{"one", s.fraction(s.one)},
+                                 {"two", s.fraction(s.two)},
+                                 {"never", s.fraction(s.never)}}},
+        {"steps", steps},
+        {"basin_entropy", real(s.basinEntropy)},
+        {"boundary_basin_entropy", real(s.boundaryBasinEntropy)},
+        {"entropy_box", box},
+        {"boundary_fraction", s.boundaryFraction},
+        {"box_dimension", real(s.boxDimension ? std::optional(s.boxDimension->slope) : std::nullopt)},
+        {"box_dimension_error",
+         real(s.boxDimension ? std::optional(s.boxDimension->error) : std::nullopt)}};
+    QJsonParseError error;
+    QCOMPARE(QJsonDocument::fromJson(statisticsJson(s), &error).object(), expected);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    expected[QStringLiteral("frame")] = 7;
+    expected[QStringLiteral("value")] = valued ? QJsonValue(-25) : QJsonValue(QJsonValue::Null);
+    expected[QStringLiteral("tipping_from_previous")] = QJsonValue::Null;
+    QCOMPARE(QJsonDocument::fromJson(statisticsJson(s, frame)).object(), expected);
+
+    QVERIFY(statisticsCsvHeader().startsWith(
+        "frame,value,points,one,two,never,fraction_one,fraction_two,"
+        "fraction_never,basin_entropy,boundary_basin_entropy,boundary_fraction,"));
+    QCOMPARE(statisticsCsvHeader().count(','), 35);
+    const QByteArray row = statisticsCsvRow(s, frame);
+    QVERIFY(row.endsWith('\n'));
+    const QList<QByteArray> fields = row.chopped(1).split(',');
+    QCOMPARE(fields.size(), 36);
+    QCOMPARE(fields.mid(0, 6),
+             (QList<QByteArray>{"7", valued ? "-25" : "", QByteArray::number(s.points),
+                                QByteArray::number(s.one), QByteArray::number(s.two),
+                                QByteArray::number(s.never)}));
+    const std::optional<double> reals[] = {s.fraction(s.one),      s.fraction(s.two),
+                                           s.fraction(s.never),    s.basinEntropy,
+                                           s.boundaryBasinEntropy, s.boundaryFraction};
+    for (int i = 0; i < 6; ++i) {
+        // Exactly the value, not a rounded one, and a real number even when whole ("0.0"); an
+        // absent one is an empty field.
+        const QByteArray &f = fields[6 + i];
+        QVERIFY2(reals[i] ? numberIn(f) == *reals[i] && (f.contains('.') || f.contains('e'))
+                          : f.isEmpty(),
+                 row.constData());
+    }
+    // The shortest form that reads back: no digits beyond what the value needs.
+    const QByteArray shortest =
+        QByteArray::number(s.boundaryFraction, 'g', QLocale::FloatingPointShortest);
+    QVERIFY(fields[11] == shortest || fields[11] == shortest + ".0");
+}
+
+QTEST_GUILESS_MAIN(StatisticsFileTest)
+#include "tst_statisticsfile.moc"
