@@ -14,20 +14,37 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+QAction *ExplorerWindow::makeAction(const char *name, const QString &text,
+                                    const QList<QKeySequence> &keys, const QString &tip)
+{
+    auto *a = new QAction(text, this);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setShortcuts(keys);
+    a->setStatusTip(tip);
+    addAction(a);
+    return a;
+}
+
 void ExplorerWindow::createActions()
 {
-    const auto make = [this](const char *name, const QString &text,
-                             const QList<QKeySequence> &keys, const QString &tip = {}) {
-        auto *a = new QAction(text, this);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcuts(keys);
-        a->setStatusTip(tip);
-        addAction(a);
-        return a;
-    };
+    const QList<QAction *> files = createFileMenu();
+    const QList<QAction *> places = createViewMenu();
+    createHelpMenu();
 
+    QToolBar *tools = addToolBar(QStringLiteral("Navigation"));
+    tools->setObjectName(QStringLiteral("navigation"));
+    tools->addActions({back_, forward_, places[2]});
+    tools->addSeparator();
+    tools->addActions({places[0], places[1]});
+    tools->addSeparator();
+    tools->addActions(files);
+    updateHistoryActions();
+}
+
+QList<QAction *> ExplorerWindow::createFileMenu()
+{
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction *open = make("openView", QStringLiteral("&Open View..."), {QKeySequence::Open},
+    QAction *open = makeAction("openView", QStringLiteral("&Open View..."), {QKeySequence::Open},
                          QStringLiteral("Go to a place saved in a view file."));
     connect(open, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getOpenFileName(
@@ -35,7 +52,7 @@ void ExplorerWindow::createActions()
         if (!path.isEmpty())
             openView(path);
     });
-    QAction *save = make("saveView", QStringLiteral("&Save View..."), {QKeySequence::Save},
+    QAction *save = makeAction("saveView", QStringLiteral("&Save View..."), {QKeySequence::Save},
                          QStringLiteral("Save the place shown, with every parameter."));
     connect(save, &QAction::triggered, this, [this] {
         const QString path = QFileDialog::getSaveFileName(
@@ -44,43 +61,47 @@ void ExplorerWindow::createActions()
         if (!path.isEmpty())
             saveView(path);
     });
-    QAction *picture = make("savePicture", QStringLiteral("Save &Picture..."),
+    QAction *picture = makeAction("savePicture", QStringLiteral("Save &Picture..."),
                             {QKeySequence(Qt::CTRL | Qt::Key_P)},
                             QStringLiteral("Write the view as a picture, at any size."));
     connect(picture, &QAction::triggered, this, &ExplorerWindow::savePicture);
-    QAction *copy = make("copyCommandLine", QStringLiteral("&Copy Command Line"),
+    QAction *copy = makeAction("copyCommandLine", QStringLiteral("&Copy Command Line"),
                          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
                          QStringLiteral("The velmora-render command that writes this view."));
     connect(copy, &QAction::triggered, this, [this] {
         QApplication::clipboard()->setText(commandLine());
         statusBar()->showMessage(QStringLiteral("Copied: ") + commandLine(), 8000);
     });
-    QAction *quit = make("quit", QStringLiteral("&Quit"), {QKeySequence::Quit});
+    QAction *quit = makeAction("quit", QStringLiteral("&Quit"), {QKeySequence::Quit});
     connect(quit, &QAction::triggered, this, &QWidget::close);
     file->addActions({open, save});
     file->addSeparator();
     file->addActions({picture, copy});
     file->addSeparator();
     file->addAction(quit);
+    return {picture, copy};
+}
 
+QList<QAction *> ExplorerWindow::createViewMenu()
+{
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction *zoomIn = make("zoomIn", QStringLiteral("Zoom &In"),
+    QAction *zoomIn = makeAction("zoomIn", QStringLiteral("Zoom &In"),
                            {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal),
                             QKeySequence::ZoomIn});
     connect(zoomIn, &QAction::triggered, view_,
             [this] { view_->zoomBy(1 / ViewWidget::zoomStep); });
-    QAction *zoomOut = make("zoomOut", QStringLiteral("Zoom &Out"),
+    QAction *zoomOut = makeAction("zoomOut", QStringLiteral("Zoom &Out"),
                             {QKeySequence(Qt::Key_Minus), QKeySequence::ZoomOut});
     connect(zoomOut, &QAction::triggered, view_, [this] { view_->zoomBy(ViewWidget::zoomStep); });
-    back_ = make("back", QStringLiteral("&Back"), {QKeySequence(Qt::ALT | Qt::Key_Left)},
+    back_ = makeAction("back", QStringLiteral("&Back"), {QKeySequence(Qt::ALT | Qt::Key_Left)},
                  QStringLiteral("The place shown before."));
     connect(back_, &QAction::triggered, this, &ExplorerWindow::back);
-    forward_ = make("forward", QStringLiteral("&Forward"), {QKeySequence(Qt::ALT | Qt::Key_Right)});
+    forward_ = makeAction("forward", QStringLiteral("&Forward"), {QKeySequence(Qt::ALT | Qt::Key_Right)});
     connect(forward_, &QAction::triggered, this, &ExplorerWindow::forward);
-    QAction *homeAction = make("home", QStringLiteral("&Home"), {QKeySequence(Qt::Key_Home)},
+    QAction *homeAction = makeAction("home", QStringLiteral("&Home"), {QKeySequence(Qt::Key_Home)},
                                QStringLiteral("The default picture and masses, unshaded."));
     connect(homeAction, &QAction::triggered, this, [this] { go(home()); });
-    QAction *fullScreen = make("fullScreen", QStringLiteral("&Full Screen"),
+    QAction *fullScreen = makeAction("fullScreen", QStringLiteral("&Full Screen"),
                                {QKeySequence(Qt::Key_F11)});
     fullScreen->setCheckable(true);
     connect(fullScreen, &QAction::toggled, this,
@@ -92,9 +113,13 @@ void ExplorerWindow::createActions()
     view->addAction(parameters_->toggleViewAction());
     view->addAction(statistics_->toggleViewAction());
     view->addAction(fullScreen);
+    return {zoomIn, zoomOut, homeAction};
+}
 
+void ExplorerWindow::createHelpMenu()
+{
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction *about = make("about", QStringLiteral("&About Velmora Explorer"), {});
+    QAction *about = makeAction("about", QStringLiteral("&About Velmora Explorer"), {});
     connect(about, &QAction::triggered, this, [this] {
         QMessageBox::about(
             this, QStringLiteral("About Velmora Explorer"),
@@ -108,13 +133,4 @@ void ExplorerWindow::createActions()
                 .arg(QApplication::applicationVersion()));
     });
     help->addAction(about);
-
-    QToolBar *tools = addToolBar(QStringLiteral("Navigation"));
-    tools->setObjectName(QStringLiteral("navigation"));
-    tools->addActions({back_, forward_, homeAction});
-    tools->addSeparator();
-    tools->addActions({zoomIn, zoomOut});
-    tools->addSeparator();
-    tools->addActions({picture, copy});
-    updateHistoryActions();
 }

@@ -48,6 +48,12 @@ protected:
 
 private:
     void createActions();
+    /// The menus; each returns the actions the toolbar shows too.
+    QList<QAction *> createFileMenu();
+    QList<QAction *> createViewMenu();
+    void createHelpMenu();
+    QAction *makeAction(const char *name, const QString &text, const QList<QKeySequence> &keys,
+                        const QString &tip = {});
     void showPass(const PassResult &result);
     void remember();
     void back();

@@ -7,6 +7,7 @@
 #include "ui/mainwindow/pictureframe.h"
 
 #include "picture/surface.h"
+#include "sim/pixels.h"
 #include "sim/capturemap.h"
 #include "sim/number.h"
 
@@ -154,5 +155,32 @@ private:
     QList<Box> seen_;
     EveryPass pass_;
 };
+
+inline std::int32_t packed(int red, int green, int blue)
+{
+    return red + 256 * green + 65536 * blue;
+}
+
+/// image with a circle outline drawn over it, as the window draws one.
+inline void drawOutline(QImage &image, float x, float y, float radius, std::int32_t colour)
+{
+    for (const sim::Pixel &p : sim::circleOutline(x, y, radius))
+        if (image.valid(p.x, p.y))
+            image.setPixel(p.x, p.y, toRgb(colour));
+}
+
+template <class T> QList<T *> openWindows()
+{
+    QList<T *> windows;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *t = qobject_cast<T *>(w); t && t->isVisible())
+            windows << t;
+    return windows;
+}
+
+inline void deleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 } // namespace windowtest

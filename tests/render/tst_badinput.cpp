@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(Kernel)
 
 namespace {
 
-QStringList arguments(const QString &line)
+QStringList commandLine(const QString &line)
 {
     return QStringList{QStringLiteral("velmora-render")} +
            line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -22,11 +22,22 @@ class BadInputTest : public QObject
     Q_OBJECT
 
 private slots:
-    void rejects_data();
+    /// The picture's options: the surface, the rectangle, a view and its size, the output.
+    void picture_data();
+    void picture();
+    /// The scene's and the workers' options.
+    void parameters_data();
+    void parameters();
+    /// Sweeps, plots, measures, shards and merges.
+    void series_data();
+    void series();
+
+private:
+    /// One row: refused with one line naming the option, by the command line and the program.
     void rejects();
 };
 
-void BadInputTest::rejects_data()
+void BadInputTest::picture_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("named");
@@ -68,6 +79,46 @@ void BadInputTest::rejects_data()
     QTest::newRow("position one number") << "--one 12 a.bmp"
                                          << "--one";
 
+    QTest::newRow("view of two numbers") << "--view 1,2 --size 10x10 a.bmp"
+                                         << "--view";
+    QTest::newRow("view spacing zero") << "--view 1,2,0 --size 10x10 a.bmp"
+                                       << "--view";
+    QTest::newRow("view in words") << "--view one,2,1 --size 10x10 a.bmp"
+                                   << "--view";
+    QTest::newRow("view in hexadecimal") << "--view 0x1p3,2,1 --size 10x10 a.bmp"
+                                         << "--view";
+    QTest::newRow("view beyond reach") << "--view 2e9,0,1 --size 10x10 a.bmp"
+                                       << "--view";
+    // Singles between 256 and 512 lie 2^-15 apart.
+    QTest::newRow("view finer than single precision") << "--view 502,350,1e-5 --size 10x10 a.bmp"
+                                                      << "at least 3.0517578125e-05";
+    QTest::newRow("view without size") << "--view 1,2,1 a.bmp"
+                                       << "--size";
+    QTest::newRow("view with client") << "--client 300x200 --view 1,2,1 --size 10x10 a.bmp"
+                                      << "--client";
+    QTest::newRow("view with picture") << "--view 1,2,1 --size 10x10 --picture 20x20 a.bmp"
+                                       << "--picture";
+    QTest::newRow("size without view") << "--size 10x10 a.bmp"
+                                       << "--size";
+    QTest::newRow("size zero") << "--view 1,2,1 --size 0x10 a.bmp"
+                               << "--size";
+    QTest::newRow("size too large") << "--view 1,2,1 --size 16385x1 a.bmp"
+                                    << "--size";
+    QTest::newRow("position past a view's range") << "--view 1,2,1 --size 9x9 --one 16385,0 a.bmp"
+                                                  << "--one";
+    // A line break after a value is no part of a number.
+    QTest::newRow("number and a line break") << "--mass-one 5\n a.bmp"
+                                             << "--mass-one";
+    QTest::newRow("steps and a line break") << "--step-limit 5e6\n a.bmp"
+                                            << "--step-limit";
+    QTest::newRow("colour and a line break") << "--color-one #ff0000\n a.bmp"
+                                             << "--color-one";
+}
+
+void BadInputTest::parameters_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("named");
     QTest::newRow("mass zero") << "--mass-one 0 a.bmp"
                                << "--mass-one";
     QTest::newRow("mass too large") << "--mass-two 32768 a.bmp"
@@ -134,6 +185,18 @@ void BadInputTest::rejects_data()
     QTest::newRow("entropy box negative") << "--entropy-box -5 a.bmp"
                                           << "--entropy-box";
 
+    QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
+                                    << "--kernel";
+    if (!kernelAvailable(Kernel::avx2)) {
+        QTest::newRow("kernel the processor lacks") << "--kernel avx2 a.bmp"
+                                                    << "--kernel";
+    }
+}
+
+void BadInputTest::series_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("named");
     QTest::newRow("sweep of an unknown option") << "--sweep mass=1:2:1 f%d.bmp"
                                                 << "--sweep";
     QTest::newRow("sweep without step") << "--sweep mass-one=1:2 f%d.bmp"
@@ -205,46 +268,6 @@ void BadInputTest::rejects_data()
                                          << "--merge-stats";
     QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
                                           << "--merge-stats";
-    // A line break after a value is no part of a number.
-    QTest::newRow("number and a line break") << "--mass-one 5\n a.bmp"
-                                             << "--mass-one";
-    QTest::newRow("steps and a line break") << "--step-limit 5e6\n a.bmp"
-                                            << "--step-limit";
-    QTest::newRow("colour and a line break") << "--color-one #ff0000\n a.bmp"
-                                             << "--color-one";
-    QTest::newRow("view of two numbers") << "--view 1,2 --size 10x10 a.bmp"
-                                         << "--view";
-    QTest::newRow("view spacing zero") << "--view 1,2,0 --size 10x10 a.bmp"
-                                       << "--view";
-    QTest::newRow("view in words") << "--view one,2,1 --size 10x10 a.bmp"
-                                   << "--view";
-    QTest::newRow("view in hexadecimal") << "--view 0x1p3,2,1 --size 10x10 a.bmp"
-                                         << "--view";
-    QTest::newRow("view beyond reach") << "--view 2e9,0,1 --size 10x10 a.bmp"
-                                       << "--view";
-    // Singles between 256 and 512 lie 2^-15 apart.
-    QTest::newRow("view finer than single precision") << "--view 502,350,1e-5 --size 10x10 a.bmp"
-                                                      << "at least 3.0517578125e-05";
-    QTest::newRow("view without size") << "--view 1,2,1 a.bmp"
-                                       << "--size";
-    QTest::newRow("view with client") << "--client 300x200 --view 1,2,1 --size 10x10 a.bmp"
-                                      << "--client";
-    QTest::newRow("view with picture") << "--view 1,2,1 --size 10x10 --picture 20x20 a.bmp"
-                                       << "--picture";
-    QTest::newRow("size without view") << "--size 10x10 a.bmp"
-                                       << "--size";
-    QTest::newRow("size zero") << "--view 1,2,1 --size 0x10 a.bmp"
-                               << "--size";
-    QTest::newRow("size too large") << "--view 1,2,1 --size 16385x1 a.bmp"
-                                    << "--size";
-    QTest::newRow("position past a view's range") << "--view 1,2,1 --size 9x9 --one 16385,0 a.bmp"
-                                                  << "--one";
-    QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
-                                    << "--kernel";
-    if (!kernelAvailable(Kernel::avx2)) {
-        QTest::newRow("kernel the processor lacks") << "--kernel avx2 a.bmp"
-                                                    << "--kernel";
-    }
 }
 
 void BadInputTest::rejects()
@@ -253,7 +276,7 @@ void BadInputTest::rejects()
     QFETCH(QString, named);
 
     RenderCommandLine commandLine;
-    QCOMPARE(commandLine.parse(arguments(line)), RenderCommandLine::Result::error);
+    QCOMPARE(commandLine.parse(::commandLine(line)), RenderCommandLine::Result::error);
     QVERIFY2(commandLine.errorText().contains(named), qPrintable(commandLine.errorText()));
     QVERIFY(!commandLine.errorText().contains(QLatin1Char('\n')));
 
@@ -264,6 +287,21 @@ void BadInputTest::rejects()
     QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
     QCOMPARE(outcome.out, QByteArray());
     QVERIFY(QDir(folder.path()).isEmpty());
+}
+
+void BadInputTest::picture()
+{
+    rejects();
+}
+
+void BadInputTest::parameters()
+{
+    rejects();
+}
+
+void BadInputTest::series()
+{
+    rejects();
 }
 
 QTEST_GUILESS_MAIN(BadInputTest)

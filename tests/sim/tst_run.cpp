@@ -379,8 +379,7 @@ void RunTest::defaultPictureGolden()
 
     // The renderer's path, one whole trajectory per start point, gives the same map.
     std::vector<std::uint8_t> direct;
-    for (const sim::CapturedPoint &p :
-         sim::captureMap(sim::defaultState(1024, 700), host.rect, 5, 5))
+    for (const auto &p : sim::captureMap(sim::defaultState(1024, 700), host.rect, 5, 5))
         direct.push_back(std::uint8_t(p.result.capture));
     QCOMPARE(direct, map);
 

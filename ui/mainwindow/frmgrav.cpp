@@ -138,6 +138,31 @@ void frmgrav::createMenus()
 
 void frmgrav::Form_Load()
 {
+    fitToScreen();
+
+    // Every scrollbar assignment below runs that scrollbar's handler.
+    ParameterPanel &p = *frmmasses;
+
+    // Picture size.
+    p.vscpicsizex->setValue(sim::defaultPictureWidth);
+    showNumber(p.Textpicsizex, sim::singleNumber(Image1->pictureWidth()));
+    p.vscpicsizex->setMaximum(scrollBound(clientWidth()));
+    p.vscpicsizey->setValue(sim::defaultPictureHeight);
+    showNumber(p.Textpicsizey, sim::singleNumber(Image1->pictureHeight()));
+    p.vscpicsizey->setMaximum(scrollBound(clientHeight()));
+
+    // Picture rectangle.
+    const sim::Rect picture = sim::defaultPicture(clientWidth(), clientHeight());
+    Image1->setPictureHeight(picture.height);
+    Image1->setPictureWidth(picture.width);
+    Image1->setTop(picture.top);
+    Image1->setLeft(picture.left);
+
+    loadMasses();
+}
+
+void frmgrav::fitToScreen()
+{
     // Sized to the screen: its width, and its height less 20 twips. The window's own geometry
     // includes the frame.
     const QRect screenArea = screen()->geometry();
@@ -158,25 +183,12 @@ void frmgrav::Form_Load()
                          frmvariables->height());
     frmmasses->move(frmmasses->x(), 0);
     frmmasses->resize(frmmasses->width(), static_cast<int>(clientHeight() - 20));
+}
 
-    // Every scrollbar assignment below runs that scrollbar's handler.
+void frmgrav::loadMasses()
+{
     ParameterPanel &p = *frmmasses;
     const sim::simstate start = sim::defaultState(clientWidth(), clientHeight());
-
-    // Picture size.
-    p.vscpicsizex->setValue(sim::defaultPictureWidth);
-    showNumber(p.Textpicsizex, sim::singleNumber(Image1->pictureWidth()));
-    p.vscpicsizex->setMaximum(scrollBound(clientWidth()));
-    p.vscpicsizey->setValue(sim::defaultPictureHeight);
-    showNumber(p.Textpicsizey, sim::singleNumber(Image1->pictureHeight()));
-    p.vscpicsizey->setMaximum(scrollBound(clientHeight()));
-
-    // Picture rectangle.
-    const sim::Rect picture = sim::defaultPicture(clientWidth(), clientHeight());
-    Image1->setPictureHeight(picture.height);
-    Image1->setPictureWidth(picture.width);
-    Image1->setTop(picture.top);
-    Image1->setLeft(picture.left);
 
     // Mass one: position, radius, weight, colour.
     state_.xrot = 0;

@@ -57,6 +57,10 @@ protected:
 private:
     void createMenus();
     void Form_Load();
+    /// The window on the whole screen, the panels along its edges.
+    void fitToScreen();
+    /// Both fixed masses and the moving mass at their start values, through their scrollbars.
+    void loadMasses();
     /// Gives a mass's position scrollbars the client area's size as maximum and their start
     /// Values; their handlers store the position and redraw the circles.
     void placeMass(QScrollBar *xBar, std::int16_t x, QScrollBar *yBar, std::int16_t y);

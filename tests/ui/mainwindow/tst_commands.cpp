@@ -1,5 +1,5 @@
-// The menu commands: Save Picture, the three colour commands, the panel toggles, and the two
-// dialogs End and Info. The choosers are fakes, so nothing blocks on a real dialog.
+// The menu commands: the three colour commands, the panel toggles, and the two dialogs End
+// and Info. The choosers are fakes, so nothing blocks on a real dialog.
 
 #include "tests/common/fakechoosers.h"
 #include "tests/common/pathkinds.h"
@@ -7,8 +7,6 @@
 
 #include "ui/dialogs/frmabout5.h"
 #include "ui/dialogs/frmexit.h"
-
-#include "sim/pixels.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,36 +16,6 @@
 
 using namespace windowtest;
 
-namespace {
-
-std::int32_t packed(int red, int green, int blue)
-{
-    return red + 256 * green + 65536 * blue;
-}
-
-/// image with a circle outline drawn over it, as the window draws one.
-void drawOutline(QImage &image, float x, float y, float radius, std::int32_t colour)
-{
-    for (const sim::Pixel &p : sim::circleOutline(x, y, radius))
-        if (image.valid(p.x, p.y))
-            image.setPixel(p.x, p.y, toRgb(colour));
-}
-
-template <class T> QList<T *> openWindows()
-{
-    QList<T *> windows;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *t = qobject_cast<T *>(w); t && t->isVisible())
-            windows << t;
-    return windows;
-}
-
-void deleteClosedWindows()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace
 
 class CommandTest : public QObject
 {
@@ -57,21 +25,11 @@ private slots:
     void init();
     void cleanup();
 
-    void savedFileReadsBackAsTheSurface_data();
-    void savedFileReadsBackAsTheSurface();
-    void saveDuringARunWritesThePaintedPart();
-    void saveOffersTheConfirmedPathAgain();
-    void failedSaveShowsNotYetSaved_data();
-    void failedSaveShowsNotYetSaved();
-    void saveTitleIsHalloAfterBackgroundColour();
-
     void colourCommands_data();
     void colourCommands();
     void colourChooserOpensWithTheLastConfirmedColour();
-
     void panelToggles_data();
     void panelToggles();
-
     void endAndInfoOpenOneWindowEach_data();
     void endAndInfoOpenOneWindowEach();
     void abortLeavesARunGoing();
@@ -111,127 +69,6 @@ void CommandTest::paintSmallPicture()
     trigger("cmdstart");
     QCOMPARE(int(window_->state().rowsdone), 4);
 }
-
-// Saving ---------------------------------------------------------------------------------------
-
-void CommandTest::savedFileReadsBackAsTheSurface_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("bmp") << "picture.bmp";
-    // A bitmap whatever the name says; the chooser leaves a name with a dot as it is.
-    QTest::newRow("png") << "picture.png";
-    QTest::newRow("no extension") << "picture.";
-}
-
-void CommandTest::savedFileReadsBackAsTheSurface()
-{
-    QFETCH(QString, name);
-    paintSmallPicture();
-    const QString path = folder().filePath(name);
-    script_.paths.push_back(path);
-    MessageBoxes boxes;
-
-    trigger("cmdsave");
-
-    QVERIFY(boxes.seen().isEmpty());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.read(2), QByteArray("BM"));
-    const QImage saved(path, "BMP");
-    QCOMPARE(saved.size(), window_->surface().size());
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), window_->surface().image());
-    // Neither the controls nor the sprite are part of the file.
-    QVERIFY(window_->surface().image() == completePicture(*window_));
-}
-
-void CommandTest::saveDuringARunWritesThePaintedPart()
-{
-    setPictureSize(*window_, 6, 4);
-    const sim::simstate &s = window_->state();
-    const QString path = folder().filePath(QStringLiteral("part.bmp"));
-    script_.paths.push_back(path);
-    MessageBoxes boxes;
-    QImage atSave;
-    const EveryPass save([&] {
-        if (s.rowsdone < 2)
-            return false;
-        trigger("cmdsave");
-        atSave = window_->surface().image();
-        return true;
-    });
-    trigger("cmdstart");
-
-    QVERIFY(boxes.seen().isEmpty());
-    QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), atSave);
-    // Half the picture: more than the circles, less than the whole.
-    QVERIFY(atSave != circlesOnly(*window_).image());
-    QVERIFY(atSave != window_->surface().image());
-}
-
-void CommandTest::saveOffersTheConfirmedPathAgain()
-{
-    const QString confirmed = folder().filePath(QStringLiteral("basins.bmp"));
-    script_.paths.push_back(confirmed);
-    MessageBoxes boxes;
-
-    trigger("cmdsave");
-    QVERIFY(boxes.seen().isEmpty());
-    QCOMPARE(QDir(folder().path()).entryList(QDir::Files), QStringList{"basins.bmp"});
-
-    trigger("cmdsave"); // cancelled
-    QCOMPARE(script_.fileNames, QStringList({QStringLiteral("Velmora"), confirmed}));
-    QCOMPARE(script_.titles, QStringList(2, QStringLiteral("save as ")));
-    QCOMPARE(script_.filters, QStringList(2, QStringLiteral("*.bmp")));
-    QCOMPARE(script_.suffixes, QStringList(2, QStringLiteral("bmp")));
-}
-
-void CommandTest::failedSaveShowsNotYetSaved_data()
-{
-    QTest::addColumn<QString>("kind"); // empty: the chooser is cancelled
-    QTest::newRow("cancelled") << QString();
-    // The last leaves no room for the name of the file that is written before the switch.
-    for (const char *kind : {"read-only file", "pipe", "device", "link to a device",
-                             "missing folder", "name too long to replace"})
-        QTest::newRow(kind) << QString::fromLatin1(kind);
-}
-
-void CommandTest::failedSaveShowsNotYetSaved()
-{
-    QFETCH(QString, kind);
-    const QString path = kind.isEmpty() ? QString() : pathkinds::make(kind, folder().path());
-    QVERIFY(kind.isEmpty() || !path.isEmpty());
-    const QString old = kind.isEmpty() ? QString() : pathkinds::describe(path);
-    const QStringList before = pathkinds::entries(folder().path());
-    const QImage picture = window_->surface().image();
-    if (!kind.isEmpty())
-        script_.paths.push_back(path);
-    MessageBoxes boxes;
-
-    trigger("cmdsave");
-
-    QCOMPARE(boxes.seen().size(), 1);
-    const MessageBoxes::Box &box = boxes.seen().constFirst();
-    QCOMPARE(box.text, QStringLiteral("   not yet saved "));
-    QCOMPARE(box.title, QStringLiteral("Velmora"));
-    QVERIFY(!box.hasIcon);
-    QCOMPARE(box.buttons, 1);
-    QCOMPARE(pathkinds::entries(folder().path()), before);
-    QCOMPARE(window_->surface().image(), picture);
-    if (!kind.isEmpty())
-        QCOMPARE(pathkinds::describe(path), old);
-}
-
-void CommandTest::saveTitleIsHalloAfterBackgroundColour()
-{
-    MessageBoxes boxes;
-    trigger("cmdsave");
-    trigger("bgcolor"); // cancelled; the title stays all the same
-    trigger("cmdsave");
-    QCOMPARE(script_.titles, QStringList({"save as ", "hallo"}));
-    QCOMPARE(boxes.seen().size(), 2); // both saves cancelled, the colour command silent
-}
-
-// Colours --------------------------------------------------------------------------------------
 
 void CommandTest::colourCommands_data()
 {
@@ -308,8 +145,6 @@ void CommandTest::colourChooserOpensWithTheLastConfirmedColour()
     QCOMPARE(window_->surface().background(), second);
 }
 
-// Panels ---------------------------------------------------------------------------------------
-
 void CommandTest::panelToggles_data()
 {
     QTest::addColumn<QStringList>("commands");
@@ -347,8 +182,6 @@ void CommandTest::panelToggles()
     QCOMPARE(bar(*window_, "vscradred")->isVisible(), masses);
     QCOMPARE(field(*window_, "textrrot")->isVisible(), variables);
 }
-
-// Dialogs --------------------------------------------------------------------------------------
 
 void CommandTest::endAndInfoOpenOneWindowEach_data()
 {
