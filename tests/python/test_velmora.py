@@ -166,3 +166,11 @@ def test_the_stubs_name_every_parameter():
     stubs = (Path(velmora.__file__).parent / "velmora.pyi").read_text()
     for name in velmora.Parameters().keywords():
         assert f"\n        {name}: " in stubs and f"\n    def {name}(self)" in stubs
+
+
+def test_module_needs_no_widgets():
+    """The module draws no window and no chart: neither library is among those it loads."""
+    libraries = subprocess.run(["ldd", velmora.__file__], capture_output=True, text=True,
+                               check=True).stdout
+    assert "libQt6Core" in libraries
+    assert "libQt6Widgets" not in libraries and "libQt6Charts" not in libraries
