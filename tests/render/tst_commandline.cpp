@@ -283,6 +283,14 @@ void CommandLineTest::rejects_data()
                                          << "--view";
     QTest::newRow("view beyond reach") << "--view 2e9,0,1 --size 10x10 a.bmp"
                                        << "--view";
+    // Read without a recursive matcher, whose stack such a number overran.
+    QTest::newRow("view of 30000 digits")
+        << QStringLiteral("--view %1,0,1 --size 10x10 a.bmp").arg(QString(30000, QLatin1Char('1')))
+        << "--view";
+    for (const char *x : {"+1", ".", "-.", "1.2.3", "1e", "1e+", ".e1", "--1"}) {
+        QTest::addRow("view of %s", x)
+            << QStringLiteral("--view %1,0,1 --size 10x10 a.bmp").arg(QLatin1String(x)) << "--view";
+    }
     // Singles between 256 and 512 lie 2^-15 apart.
     QTest::newRow("view finer than single precision") << "--view 502,350,1e-5 --size 10x10 a.bmp"
                                                       << "at least 3.0517578125e-05";
@@ -386,6 +394,12 @@ void CommandLineTest::reads_data()
     p.xblau = 16384;
     QTest::newRow("view") << "--view 0.1,-2.5,0.25 --two 16384,350 --size 30x1 out.png" << p
                           << QByteArray("PNG");
+    p.xblau = RenderParameters::defaults({1024, 700}).xblau;
+    p.view = View{1.0 / 9, -0.5e-3, 20, 0, 0, 30, 1};
+    QTest::newRow("view in every form of number")
+        << QStringLiteral("--view 0.%1,-.5e-3,2E+1 --size 30x1 out.png")
+               .arg(QString(30000, QLatin1Char('1')))
+        << p << QByteArray("PNG");
 
     if (kernelAvailable(Kernel::avx2)) {
         p = RenderParameters::defaults({1024, 700});
