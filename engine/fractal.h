@@ -120,9 +120,12 @@ struct Uncertainty
 };
 
 /// Draws n points from region with a generator seeded by seed and classifies each at every
-/// epsilon, asking outcomes for the points and their neighbours a batch at a time.
-Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint64_t seed,
-                                const OutcomeFunction &outcomes);
+/// epsilon, asking outcomes for the points and their neighbours a batch at a time. Before and
+/// after each batch it asks abandoned, when given, and once that says true it stops and returns
+/// none.
+std::optional<Uncertainty> uncertaintyExponent(const Region &region, std::int64_t n,
+                                               std::uint64_t seed, const OutcomeFunction &outcomes,
+                                               const std::function<bool()> &abandoned = {});
 
 /// Basin stability: the shares of the outcomes among random start points (Menck et al. 2013).
 struct SampledFractions
@@ -136,9 +139,11 @@ struct SampledFractions
     double standardError(sim::Capture outcome) const;
 };
 
-/// Follows n points drawn from region as uncertaintyExponent draws them.
-SampledFractions sampleFractions(const Region &region, std::int64_t n, std::uint64_t seed,
-                                 const OutcomeFunction &outcomes);
+/// Follows n points drawn from region as uncertaintyExponent draws them, and is abandoned as it
+/// is.
+std::optional<SampledFractions> sampleFractions(const Region &region, std::int64_t n,
+                                                std::uint64_t seed, const OutcomeFunction &outcomes,
+                                                const std::function<bool()> &abandoned = {});
 
 /// Rows: the earlier outcome (one, two, never); columns: the later one in the same order. Each
 /// entry is the share of the row's start points that end in the column's outcome; a row whose
