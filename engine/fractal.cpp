@@ -10,13 +10,40 @@
 
 namespace {
 
-/// Start points handed to the outcome function at once: enough to keep every worker busy,
-/// few enough to keep the list small.
-constexpr std::size_t batchPoints = std::size_t(1) << 20;
+/// Start points handed to the outcome function at once: enough to keep every worker busy, few
+/// enough that a measure looks at whether it is abandoned often (2^16 points took 0.025 to
+/// 0.04 s on the default picture with 2 threads on a loaded machine).
+constexpr std::size_t batchPoints = std::size_t(1) << 16;
 
-/// The fewest whole boxes of a size across and down the map: larger boxes all hold the boundary
-/// and would bend the fit towards 2.
+/// The fewest boxes of a size across and down the map: larger boxes all hold the boundary and
+/// would bend the fit towards 2.
 constexpr int minBoxesAcross = 4;
+
+/// The dimension fitted to counts[k], the boxes of 2^(k + 1) points that hold the boundary.
+std::optional<Slope> countSlope(const std::vector<double> &counts)
+{
+    const std::size_t n = counts.size();
+    std::vector<double> logInverseSize;
+    std::vector<double> logCount;
+    for (std::size_t k = 0; k < n; ++k) {
+        logInverseSize.push_back(-double(k + 1));
+        logCount.push_back(std::log2(counts[k]));
+    }
+    std::optional<Slope> fit = leastSquaresSlope(logInverseSize, logCount);
+    if (!fit)
+        return fit;
+    // The same slope, as the mean of the steps between neighbouring sizes weighted by
+    // (k + 1) (n - 1 - k): a step is at most log2(4) = 2, and so, rounding and all, is the mean.
+    double weighted = 0;
+    double weights = 0;
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        const double weight = double((k + 1) * (n - 1 - k));
+        weighted += weight * std::log2(counts[k] / counts[k + 1]);
+        weights += weight;
+    }
+    fit->slope = weighted / weights;
+    return fit;
+}
 
 std::size_t indexOf(sim::Capture outcome)
 {
@@ -74,25 +101,28 @@ std::optional<Slope> boxCountingDimension(const PointMaps &maps)
 
 std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes)
 {
+    int sizes = 0;
+    while ((width >> (sizes + 1)) >= minBoxesAcross && (height >> (sizes + 1)) >= minBoxesAcross)
+        ++sizes;
+    if (sizes < minBoxSizes)
+        return std::nullopt;
+    // Every size is counted over the area the largest one tiles, so that a box of one size holds
+    // at most four of the size below it.
+    int across = (width >> sizes) << sizes;
+    int down = (height >> sizes) << sizes;
     const auto at = [&](int x, int y) {
         return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];
     };
-    // Boxes of size 1 first: the boundary points themselves. Each larger size joins 2 x 2 boxes
-    // of the one before, whose whole boxes cover exactly the larger size's whole boxes.
-    int across = width;
-    int down = height;
-    std::vector<char> boxes(std::size_t(std::max(0, width)) * std::size_t(std::max(0, height)));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    std::vector<char> boxes(std::size_t(across) * std::size_t(down));
+    for (int y = 0; y < down; ++y) {
+        for (int x = 0; x < across; ++x) {
             const sim::Capture o = at(x, y);
-            boxes[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
-                (x > 0 && at(x - 1, y) != o) || (x + 1 < width && at(x + 1, y) != o) ||
-                (y > 0 && at(x, y - 1) != o) || (y + 1 < height && at(x, y + 1) != o);
+            boxes[std::size_t(y) * std::size_t(across) + std::size_t(x)] =
+                (x + 1 < width && at(x + 1, y) != o) || (y + 1 < height && at(x, y + 1) != o);
         }
     }
-    std::vector<double> logInverseSize;
-    std::vector<double> logCount;
-    for (double size = 2; across >= 2 * minBoxesAcross && down >= 2 * minBoxesAcross; size *= 2) {
+    std::vector<double> counts;
+    for (int size = 1; size <= sizes; ++size) {
         const int nextAcross = across / 2;
         const int nextDown = down / 2;
         std::vector<char> next(std::size_t(nextAcross) * std::size_t(nextDown));
@@ -106,17 +136,14 @@ std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capt
                 count += any;
             }
         }
-        if (count > 0) {
-            logInverseSize.push_back(-std::log(size));
-            logCount.push_back(std::log(double(count)));
-        }
+        counts.push_back(double(count));
         boxes.swap(next);
         across = nextAcross;
         down = nextDown;
     }
-    if (logCount.size() < std::size_t(minBoxSizes))
+    if (!(counts.front() > 0))
         return std::nullopt;
-    return leastSquaresSlope(logInverseSize, logCount);
+    return countSlope(counts);
 }
 
 FreePoint Region::draw(SplitMix64 &random) const
@@ -159,8 +186,9 @@ std::optional<double> Uncertainty::dimension() const
     return 2 - alpha->slope;
 }
 
-Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint64_t seed,
-                                const OutcomeFunction &outcomes)
+std::optional<Uncertainty> uncertaintyExponent(const Region &region, std::int64_t n,
+                                               std::uint64_t seed, const OutcomeFunction &outcomes,
+                                               const std::function<bool()> &abandoned)
 {
     Uncertainty result;
     result.n = n;
@@ -173,6 +201,8 @@ Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint6
     std::vector<FreePoint> points;
     std::vector<sim::Capture> ends;
     for (std::int64_t done = 0; done < n; done += batch) {
+        if (abandoned && abandoned())
+            return std::nullopt;
         const std::int64_t now = std::min(batch, n - done);
         points.clear();
         for (std::int64_t i = 0; i < now; ++i) {
@@ -184,6 +214,9 @@ Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint6
             }
         }
         outcomes(points, ends);
+        // Abandoned while the outcomes were computed, some may be missing.
+        if (abandoned && abandoned())
+            return std::nullopt;
         for (std::size_t first = 0; first < points.size(); first += perPoint) {
             for (std::size_t k = 0; k < epsilons.size(); ++k)
                 counts[k] += uncertain(ends[first], ends[first + 1 + 2 * k], ends[first + 2 + 2 * k]);
@@ -215,8 +248,9 @@ double SampledFractions::standardError(sim::Capture outcome) const
     return n > 0 ? std::sqrt(p * (1 - p) / double(n)) : 0.0;
 }
 
-SampledFractions sampleFractions(const Region &region, std::int64_t n, std::uint64_t seed,
-                                 const OutcomeFunction &outcomes)
+std::optional<SampledFractions> sampleFractions(const Region &region, std::int64_t n,
+                                                std::uint64_t seed, const OutcomeFunction &outcomes,
+                                                const std::function<bool()> &abandoned)
 {
     SampledFractions result;
     result.n = n;
@@ -225,11 +259,15 @@ SampledFractions sampleFractions(const Region &region, std::int64_t n, std::uint
     std::vector<FreePoint> points;
     std::vector<sim::Capture> ends;
     for (std::int64_t done = 0; done < n; done += std::int64_t(batchPoints)) {
+        if (abandoned && abandoned())
+            return std::nullopt;
         const std::int64_t now = std::min(std::int64_t(batchPoints), n - done);
         points.clear();
         for (std::int64_t i = 0; i < now; ++i)
             points.push_back(region.draw(random));
         outcomes(points, ends);
+        if (abandoned && abandoned())
+            return std::nullopt;
         for (const sim::Capture end : ends)
             ++result.counts[indexOf(end)];
     }

@@ -35,20 +35,24 @@ struct Slope
     double error = 0;
 };
 
-/// The least-squares slope of y against x with its standard error; none for fewer than three
-/// points or when every x is the same.
+/// The least-squares slope of y against x with its standard error, sqrt(sum of squared
+/// residuals / (n - 2) / sum (x - mean x)^2); none for fewer than three points or when every x
+/// is the same.
 std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::vector<double> &y);
 
 /// The smallest number of box sizes a box-counting dimension is fitted over.
 constexpr int minBoxSizes = 4;
 
-/// The box-counting dimension of the boundary of a width x height outcome map in scan order:
-/// the boundary points are those with a left, right, upper or lower neighbour of another
-/// outcome; boxes of 2, 4, 8, ... points are laid from the top-left point, those cut by the
-/// right or bottom edge left out, and the dimension is the slope of ln(boxes holding a boundary
-/// point) against ln(1 / size) over the sizes of which at least 4 whole boxes fit across and
-/// down and at least one box holds a boundary point. None when fewer than minBoxSizes sizes
-/// qualify.
+/// The box-counting dimension of the boundary of a width x height outcome map in scan order.
+/// The boundary is the set of neighbouring pairs of points of different outcomes, each pair
+/// marked once at its left or upper point (a straight boundary is then one point thick wherever
+/// it lies). The sizes are 2, 4, ..., S, the largest S of which at least 4 boxes fit across and
+/// down; every size is counted over the same area, the S x S boxes laid from the top-left point
+/// (the points right of and below them are left out, though a pair across that edge marks its
+/// point inside). The dimension is the least-squares slope
+/// of log(boxes holding a mark) against log(1 / size), with its standard error over n - 2
+/// degrees of freedom. As a box holds at most four of the size below it, the slope is never
+/// above 2. None when fewer than minBoxSizes sizes fit or no box holds a mark.
 std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes);
 /// The same for a computed view's maps, every point computed.
 std::optional<Slope> boxCountingDimension(const PointMaps &maps);
@@ -116,9 +120,12 @@ struct Uncertainty
 };
 
 /// Draws n points from region with a generator seeded by seed and classifies each at every
-/// epsilon, asking outcomes for the points and their neighbours a batch at a time.
-Uncertainty uncertaintyExponent(const Region &region, std::int64_t n, std::uint64_t seed,
-                                const OutcomeFunction &outcomes);
+/// epsilon, asking outcomes for the points and their neighbours a batch at a time. Before and
+/// after each batch it asks abandoned, when given, and once that says true it stops and returns
+/// none.
+std::optional<Uncertainty> uncertaintyExponent(const Region &region, std::int64_t n,
+                                               std::uint64_t seed, const OutcomeFunction &outcomes,
+                                               const std::function<bool()> &abandoned = {});
 
 /// Basin stability: the shares of the outcomes among random start points (Menck et al. 2013).
 struct SampledFractions
@@ -132,9 +139,11 @@ struct SampledFractions
     double standardError(sim::Capture outcome) const;
 };
 
-/// Follows n points drawn from region as uncertaintyExponent draws them.
-SampledFractions sampleFractions(const Region &region, std::int64_t n, std::uint64_t seed,
-                                 const OutcomeFunction &outcomes);
+/// Follows n points drawn from region as uncertaintyExponent draws them, and is abandoned as it
+/// is.
+std::optional<SampledFractions> sampleFractions(const Region &region, std::int64_t n,
+                                                std::uint64_t seed, const OutcomeFunction &outcomes,
+                                                const std::function<bool()> &abandoned = {});
 
 /// Rows: the earlier outcome (one, two, never); columns: the later one in the same order. Each
 /// entry is the share of the row's start points that end in the column's outcome; a row whose

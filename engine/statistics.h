@@ -43,7 +43,7 @@ struct Statistics
     /// The share of start points with a left, right, upper or lower neighbour of another
     /// outcome.
     double boundaryFraction = 0;
-    /// The box-counting dimension of those boundary points; absent when too few sizes fit.
+    /// The box-counting dimension of the boundary between the outcomes (boxCountingDimension).
     std::optional<Slope> boxDimension;
     /// From random start points, when asked for.
     std::optional<Uncertainty> uncertainty;

@@ -8,7 +8,6 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <regex>
 
 namespace {
 
@@ -17,6 +16,37 @@ double singleGap(double v)
 {
     const auto f = float(std::min(std::fabs(v), double(FLT_MAX) / 2));
     return double(std::nextafter(f, FLT_MAX)) - double(f);
+}
+
+/// The end of the digits of text from i on.
+std::size_t digitsEnd(const std::string &text, std::size_t i)
+{
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    return i;
+}
+
+/// Whether the whole of text is -?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?, read in one pass:
+/// a recursive matcher could run out of stack on a long number.
+bool decimalForm(const std::string &text)
+{
+    const std::size_t begin = !text.empty() && text[0] == '-' ? 1 : 0;
+    const std::size_t whole = digitsEnd(text, begin);
+    std::size_t end = whole;
+    if (end < text.size() && text[end] == '.')
+        end = digitsEnd(text, end + 1);
+    const std::size_t digits = end - begin - (end > whole ? 1 : 0);
+    if (digits == 0)
+        return false;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        std::size_t exponent = end + 1;
+        if (exponent < text.size() && (text[exponent] == '-' || text[exponent] == '+'))
+            ++exponent;
+        end = digitsEnd(text, exponent);
+        if (end == exponent)
+            return false;
+    }
+    return end == text.size();
 }
 
 } // namespace
@@ -113,8 +143,7 @@ std::string shortestText(double value)
 
 bool readReal(const std::string &text, double &value)
 {
-    static const std::regex form(R"(-?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?)");
-    if (!std::regex_match(text, form))
+    if (!decimalForm(text))
         return false;
     double read = 0;
     const char *end = text.data() + text.size();

@@ -63,6 +63,6 @@ ViewFault checkView(const View &view);
 /// A real number in the shortest form that reads back to the same double ("0.25", "502",
 /// "1e-07"), whatever the locale: how views are written and shown.
 std::string shortestText(double value);
-/// Reads a real number written in decimal (an optional sign, digits, a point, an exponent) into
+/// Reads a real number written in decimal (an optional minus, digits, a point, an exponent) into
 /// value, rounded to the nearest double; false for any other text or a number beyond double.
 bool readReal(const std::string &text, double &value);

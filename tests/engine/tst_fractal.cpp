@@ -86,6 +86,8 @@ private slots:
     void uncertaintyExponent();
     void tippingMatrixCountsEachRow();
     void sampledFractionsMatchTheGrid();
+    void abandonedMeasuresSaySo_data();
+    void abandonedMeasuresSaySo();
 };
 
 void FractalTest::generatorIsTheReferenceSplitMix64()
@@ -160,8 +162,7 @@ void FractalTest::uncertaintyExponent()
     QFETCH(double, tolerance);
 
     const Region region{0, 0, 100, 80};
-    const Uncertainty u =
-        ::uncertaintyExponent(region, 4000, 7, outcomesOf(basinsNamed(basins)));
+    const Uncertainty u = *::uncertaintyExponent(region, 4000, 7, outcomesOf(basinsNamed(basins)));
     QVERIFY(u.table.size() >= 8);
     QCOMPARE(u.table.front().epsilon, 20.0);
     if (alpha < 0) {
@@ -220,7 +221,7 @@ void FractalTest::sampledFractionsMatchTheGrid()
     };
     std::vector<double> errors;
     for (const std::int64_t n : {1000, 4000, 16000}) {
-        const SampledFractions sample = sampleFractions(viewRegion(picture), n, 3, outcomes);
+        const SampledFractions sample = *sampleFractions(viewRegion(picture), n, 3, outcomes);
         for (const auto &[outcome, count] : {std::pair{sim::Capture::one, count(1)},
                                              {sim::Capture::two, count(2)}}) {
             const double error = sample.standardError(outcome);
@@ -233,6 +234,47 @@ void FractalTest::sampledFractionsMatchTheGrid()
     // Four times the points, half the error.
     QVERIFY(std::abs(errors[0] / errors[1] - 2) < 0.05);
     QVERIFY(std::abs(errors[1] / errors[2] - 2) < 0.05);
+}
+
+void FractalTest::abandonedMeasuresSaySo_data()
+{
+    QTest::addColumn<bool>("sample");
+    QTest::addColumn<int>("batches"); // computed before the measure is abandoned; -1: all
+    QTest::newRow("uncertainty, at once") << false << 0;
+    QTest::newRow("uncertainty, after 2 batches") << false << 2;
+    QTest::newRow("uncertainty, in its last batch") << false << -1;
+    QTest::newRow("sample, at once") << true << 0;
+    QTest::newRow("sample, after 3 batches") << true << 3;
+    QTest::newRow("sample, in its last batch") << true << -1;
+}
+
+void FractalTest::abandonedMeasuresSaySo()
+{
+    QFETCH(bool, sample);
+    QFETCH(int, batches);
+    int calls = 0;
+    int last = -1;
+    bool stop = false;
+    const OutcomeFunction halves = outcomesOf(&halfPlanes);
+    const OutcomeFunction counted = [&](const std::vector<FreePoint> &points,
+                                        std::vector<sim::Capture> &outcomes) {
+        stop = ++calls == last;
+        halves(points, outcomes);
+    };
+    const auto complete = [&] {
+        const Region region{0, 0, 100, 80};
+        const auto abandoned = [&] { return stop; };
+        return sample ? sampleFractions(region, 1000000, 3, counted, abandoned).has_value()
+                      : ::uncertaintyExponent(region, 20000, 3, counted, abandoned).has_value();
+    };
+    QVERIFY(complete());
+    const int all = calls;
+    QVERIFY(all > 3);
+    calls = 0;
+    last = batches < 0 ? all : batches;
+    stop = last == 0;
+    QVERIFY(!complete());
+    QCOMPARE(calls, last);
 }
 
 QTEST_APPLESS_MAIN(FractalTest)

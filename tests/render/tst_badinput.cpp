@@ -89,6 +89,14 @@ void BadInputTest::picture_data()
                                          << "--view";
     QTest::newRow("view beyond reach") << "--view 2e9,0,1 --size 10x10 a.bmp"
                                        << "--view";
+    // Read without a recursive matcher, whose stack such a number overran.
+    QTest::newRow("view of 30000 digits")
+        << QStringLiteral("--view %1,0,1 --size 10x10 a.bmp").arg(QString(30000, QLatin1Char('1')))
+        << "--view";
+    for (const char *x : {"+1", ".", "-.", "1.2.3", "1e", "1e+", ".e1", "--1"}) {
+        QTest::addRow("view of %s", x)
+            << QStringLiteral("--view %1,0,1 --size 10x10 a.bmp").arg(QLatin1String(x)) << "--view";
+    }
     // Singles between 256 and 512 lie 2^-15 apart.
     QTest::newRow("view finer than single precision") << "--view 502,350,1e-5 --size 10x10 a.bmp"
                                                       << "at least 3.0517578125e-05";

@@ -127,6 +127,13 @@ void CommandLineTest::reads_data()
     p.scene.trajectory.masses[1].x = 16384;
     QTest::newRow("view") << "--view 0.1,-2.5,0.25 --two 16384,350 --size 30x1 out.png" << p
                           << QByteArray("PNG");
+    p.scene.trajectory.masses[1].x =
+        RenderParameters::defaults({1024, 700}).scene.trajectory.masses[1].x;
+    p.framing.view = View{1.0 / 9, -0.5e-3, 20, 0, 0, 30, 1};
+    QTest::newRow("view in every form of number")
+        << QStringLiteral("--view 0.%1,-.5e-3,2E+1 --size 30x1 out.png")
+               .arg(QString(30000, QLatin1Char('1')))
+        << p << QByteArray("PNG");
 
     if (kernelAvailable(Kernel::avx2)) {
         p = RenderParameters::defaults({1024, 700});
