@@ -36,12 +36,13 @@ constexpr std::int64_t maxRadius = 300;
 
 TrajectoryParameters TrajectoryParameters::defaults(QSize client)
 {
-    const sim::simstate s = sim::defaultState(float(client.width()), float(client.height()));
+    const std::array<sim::Position, 2> start =
+        sim::defaultMassPositions(float(client.width()), float(client.height()));
     TrajectoryParameters p;
-    p.masses[0].x = clampedPosition(s.xrot, client.width());
-    p.masses[0].y = clampedPosition(s.yrot, client.height());
-    p.masses[1].x = clampedPosition(s.xblau, client.width());
-    p.masses[1].y = clampedPosition(s.yblau, client.height());
+    for (std::size_t k = 0; k < start.size(); ++k) {
+        p.masses[k].x = clampedPosition(start[k].x, client.width());
+        p.masses[k].y = clampedPosition(start[k].y, client.height());
+    }
     return p;
 }
 

@@ -7,6 +7,7 @@
 
 #include "files/safefile.h"
 #include "scene/sceneparameters.h"
+#include "scene/text.h"
 #include "sim/defaults.h"
 
 #include <QAction>
@@ -260,15 +261,13 @@ void ExplorerWindow::savePicture()
     const QString text = QInputDialog::getText(
         this, QStringLiteral("Save Picture"),
         QStringLiteral("Size in points, WIDTHxHEIGHT (each 1 to %1):").arg(viewfile::maxSide),
-        QLineEdit::Normal, QStringLiteral("%1x%2").arg(current.width()).arg(current.height()),
+        QLineEdit::Normal, sizeText(current),
         &ok);
     if (!ok)
         return;
-    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,5})\\s*[xX]\\s*(\\d{1,5})\\s*$"));
-    const QRegularExpressionMatch m = form.match(text);
-    const QSize size = m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
-    if (size.width() < 1 || size.height() < 1 || size.width() > viewfile::maxSide ||
-        size.height() > viewfile::maxSide) {
+    QSize size;
+    if (!readSize(QString(text).remove(QLatin1Char(' ')).toLower(), 1,
+                  QSize(viewfile::maxSide, viewfile::maxSide), size)) {
         QMessageBox::warning(this, QStringLiteral("Save Picture"),
                              QStringLiteral("'%1' is not a size from 1x1 to %2x%2.")
                                  .arg(text)

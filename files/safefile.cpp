@@ -253,14 +253,22 @@ QString placeNew(const Place &place, TemporaryFile &temporary)
     return error == 0 ? QString() : systemReason(error);
 }
 
-QString replace(const QString &path, const std::function<bool(QIODevice &)> &writeContents)
+/// The folder and name of path and what lies there now; the problem, if either has one.
+QString locateAndExamine(const QString &path, Place &place, Target &target)
 {
-    const Place place = locate(path);
+    place = locate(path);
     if (!place.problem.isEmpty())
         return place.problem;
-    const Target target = examine(place);
-    if (!target.problem.isEmpty())
-        return target.problem;
+    target = examine(place);
+    return target.problem;
+}
+
+QString replace(const QString &path, const std::function<bool(QIODevice &)> &writeContents)
+{
+    Place place;
+    Target target;
+    if (const QString problem = locateAndExamine(path, place, target); !problem.isEmpty())
+        return problem;
     // A replacement stays private until it takes the old file's mode.
     TemporaryFile temporary(place.folder.get(), place.name, target.existing ? 0600 : 0666);
     if (temporary.descriptor() < 0)
@@ -295,12 +303,10 @@ QString replace(const QString &path, const std::function<bool(QIODevice &)> &wri
 QString whyNotWritable(const QString &path)
 {
     try {
-        const Place place = locate(path);
-        if (!place.problem.isEmpty())
-            return place.problem;
-        const Target target = examine(place);
-        if (!target.problem.isEmpty())
-            return target.problem;
+        Place place;
+        Target target;
+        if (const QString problem = locateAndExamine(path, place, target); !problem.isEmpty())
+            return problem;
         // Making what a write starts with finds out what only the file system knows: a
         // missing or read-only folder, a name it refuses.
         const TemporaryFile probe(place.folder.get(), place.name, 0600);

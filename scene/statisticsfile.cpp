@@ -68,6 +68,17 @@ void appendOutcomes(QByteArray &out, const std::function<double(sim::Capture)> &
     out.append("}");
 }
 
+/// ",N,SEED" of a measure of random start points, or ",," without one.
+void appendCountAndSeed(QByteArray &out, const std::int64_t *n, const std::uint64_t *seed)
+{
+    out.append(',');
+    if (n)
+        appendWhole(out, *n);
+    out.append(',');
+    if (seed)
+        appendWhole(out, *seed);
+}
+
 void appendRandomMeasuresJson(QByteArray &out, const Statistics &s)
 {
     if (const std::optional<Uncertainty> &u = s.uncertainty) {
@@ -150,26 +161,13 @@ QByteArray statisticsCsvRow(const Statistics &s, const StatisticsFrame &frame)
     };
     field(s.boxDimension ? std::optional<double>(s.boxDimension->slope) : std::nullopt);
     field(s.boxDimension ? std::optional<double>(s.boxDimension->error) : std::nullopt);
-    out.append(',');
-    if (s.uncertainty) {
-        appendWhole(out, s.uncertainty->n);
-        out.append(',');
-        appendWhole(out, s.uncertainty->seed);
-    } else {
-        out.append(',');
-    }
+    appendCountAndSeed(out, s.uncertainty ? &s.uncertainty->n : nullptr,
+                       s.uncertainty ? &s.uncertainty->seed : nullptr);
     const std::optional<Slope> alpha = s.uncertainty ? s.uncertainty->alpha : std::nullopt;
     field(alpha ? std::optional<double>(alpha->slope) : std::nullopt);
     field(alpha ? std::optional<double>(alpha->error) : std::nullopt);
     field(s.uncertainty ? s.uncertainty->dimension() : std::nullopt);
-    out.append(',');
-    if (s.sample) {
-        appendWhole(out, s.sample->n);
-        out.append(',');
-        appendWhole(out, s.sample->seed);
-    } else {
-        out.append(',');
-    }
+    appendCountAndSeed(out, s.sample ? &s.sample->n : nullptr, s.sample ? &s.sample->seed : nullptr);
     for (const auto &value : {&SampledFractions::fraction, &SampledFractions::standardError}) {
         for (const sim::Capture outcome : outcomeOrder)
             field(s.sample ? std::optional<double>(((*s.sample).*value)(outcome)) : std::nullopt);

@@ -3,6 +3,7 @@
 #include "rect.h"
 #include "simstate.h"
 
+#include <array>
 #include <cstdint>
 
 namespace sim {
@@ -35,6 +36,17 @@ Rect centredPicture(float clientWidth, float clientHeight, float width, float he
 
 /// The picture rectangle start-up places in a client area of the given size.
 Rect defaultPicture(float clientWidth, float clientHeight);
+
+/// A whole-number position in the client area.
+struct Position
+{
+    std::int16_t x;
+    std::int16_t y;
+};
+
+/// Where start-up places mass one and mass two in a client area of the given size:
+/// defaultMassOffset left and right of the centre, each rounded halves to even.
+std::array<Position, 2> defaultMassPositions(float clientWidth, float clientHeight);
 
 /// The record as start-up leaves it for a client area of the given size: mass one and mass two
 /// defaultMassOffset left and right of the centre (each rounded halves to even), the default

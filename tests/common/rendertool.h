@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -82,3 +85,33 @@ inline QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
+
+/// The lines of text, without the last one's line break.
+inline QList<QByteArray> lines(const QByteArray &text)
+{
+    QList<QByteArray> list = text.split('\n');
+    if (!list.isEmpty() && list.constLast().isEmpty())
+        list.removeLast();
+    return list;
+}
+
+/// A test whose command lines write into a temporary folder of each test function's own.
+class ToolFolderTest : public QObject
+{
+protected:
+    /// For init().
+    bool makeFolder()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        return dir_->isValid();
+    }
+    /// The words of line, with @ standing for the temporary folder.
+    QStringList arguments(const QString &line) const
+    {
+        return QString(line)
+            .replace(QLatin1Char('@'), dir_->path())
+            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+};

@@ -16,20 +16,12 @@
 
 namespace {
 
-QList<QByteArray> lines(const QByteArray &text)
-{
-    QList<QByteArray> list = text.split('\n');
-    if (!list.isEmpty() && list.constLast().isEmpty())
-        list.removeLast();
-    return list;
-}
-
 /// The small picture most sweeps here render.
 const QString small = QStringLiteral("--client 200x150 --picture 40x30 ");
 
 } // namespace
 
-class SweepFailuresTest : public QObject
+class SweepFailuresTest : public ToolFolderTest
 {
     Q_OBJECT
 
@@ -43,22 +35,11 @@ private slots:
     void interrupted_data();
     void interrupted();
 
-private:
-    /// The words of line, with @ standing for the temporary folder.
-    QStringList arguments(const QString &line) const
-    {
-        return QString(line)
-            .replace(QLatin1Char('@'), dir_->path())
-            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    }
-
-    std::unique_ptr<QTemporaryDir> dir_;
 };
 
 void SweepFailuresTest::init()
 {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
+    QVERIFY(makeFolder());
 }
 
 void SweepFailuresTest::unwritableFrame_data()

@@ -1,6 +1,7 @@
 // The menu commands: the three colour commands, the panel toggles, and the two dialogs End
 // and Info. The choosers are fakes, so nothing blocks on a real dialog.
 
+#include "tests/common/commandwindow.h"
 #include "tests/common/fakechoosers.h"
 #include "tests/common/pathkinds.h"
 #include "tests/common/windowtest.h"
@@ -17,7 +18,7 @@
 using namespace windowtest;
 
 
-class CommandTest : public QObject
+class CommandTest : public CommandWindowTest
 {
     Q_OBJECT
 
@@ -35,39 +36,16 @@ private slots:
     void abortLeavesARunGoing();
     void anyModalBoxShowsTheLastStep();
 
-private:
-    void trigger(const char *name) { action(*window_, name)->trigger(); }
-    void paintSmallPicture();
-
-    frmgrav *window_ = nullptr;
-    ChooserScript script_;
-    std::unique_ptr<QTemporaryDir> folderOwner_;
-    QTemporaryDir &folder() { return *folderOwner_; }
 };
 
 void CommandTest::init()
 {
-    folderOwner_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder().isValid());
-    script_ = ChooserScript();
-    window_ = new frmgrav;
-    window_->commonDialog().setDialogs(std::make_unique<FakeChoosers>(script_));
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_));
+    openWindow();
 }
 
 void CommandTest::cleanup()
 {
-    delete window_;
-    window_ = nullptr;
-    deleteClosedWindows();
-}
-
-void CommandTest::paintSmallPicture()
-{
-    setPictureSize(*window_, 6, 4);
-    trigger("cmdstart");
-    QCOMPARE(int(window_->state().rowsdone), 4);
+    closeWindow();
 }
 
 void CommandTest::colourCommands_data()

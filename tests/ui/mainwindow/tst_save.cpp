@@ -1,6 +1,7 @@
 // Save Picture: the file, a save during a run, the path offered again, a failed save and the
 // title. The choosers are fakes, so nothing blocks on a real dialog.
 
+#include "tests/common/commandwindow.h"
 #include "tests/common/fakechoosers.h"
 #include "tests/common/pathkinds.h"
 #include "tests/common/windowtest.h"
@@ -17,7 +18,7 @@
 using namespace windowtest;
 
 
-class SaveTest : public QObject
+class SaveTest : public CommandWindowTest
 {
     Q_OBJECT
 
@@ -33,39 +34,16 @@ private slots:
     void failedSaveShowsNotYetSaved();
     void saveTitleIsHalloAfterBackgroundColour();
 
-private:
-    void trigger(const char *name) { action(*window_, name)->trigger(); }
-    void paintSmallPicture();
-
-    frmgrav *window_ = nullptr;
-    ChooserScript script_;
-    std::unique_ptr<QTemporaryDir> folderOwner_;
-    QTemporaryDir &folder() { return *folderOwner_; }
 };
 
 void SaveTest::init()
 {
-    folderOwner_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder().isValid());
-    script_ = ChooserScript();
-    window_ = new frmgrav;
-    window_->commonDialog().setDialogs(std::make_unique<FakeChoosers>(script_));
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_));
+    openWindow();
 }
 
 void SaveTest::cleanup()
 {
-    delete window_;
-    window_ = nullptr;
-    deleteClosedWindows();
-}
-
-void SaveTest::paintSmallPicture()
-{
-    setPictureSize(*window_, 6, 4);
-    trigger("cmdstart");
-    QCOMPARE(int(window_->state().rowsdone), 4);
+    closeWindow();
 }
 
 void SaveTest::savedFileReadsBackAsTheSurface_data()
