@@ -8,6 +8,9 @@
 
 #include <immintrin.h>
 
+#include <array>
+#include <utility>
+
 namespace {
 
 constexpr int lanesPerVector = 4;
@@ -17,7 +20,7 @@ constexpr int lanesPerVector = 4;
 constexpr int vectorCount = 4;
 
 /// Four doubles, one a lane, with the scalar step's arithmetic: each operator is the IEEE
-/// operation lane by lane, so a formula written with them rounds as sim::step's does.
+/// operation lane by lane, so a formula written with them rounds as sim::stepField's does.
 struct Lanes
 {
     __m256d v;
@@ -118,34 +121,62 @@ struct alignas(32) Vector
     /// The input saved for the cycle test (the last one at a power-of-two step count).
     double savedX[lanesPerVector];
     double savedY[lanesPerVector];
-    /// Added to the x differences of the next step: singleRounding() before the first step,
-    /// 0 after it.
-    double roundingOne[lanesPerVector];
-    double roundingTwo[lanesPerVector];
+    /// Added to each mass's x differences of the next step: singleRounding() before the first
+    /// step, 0 after it.
+    double rounding[sim::maxFixedMasses][lanesPerVector];
     std::int64_t steps[lanesPerVector];
     std::int64_t following[lanesPerVector]; ///< all ones while the lane follows a start point
     std::int64_t point[lanesPerVector];
     int live;
 };
 
-/// The step's parameters, one copy a lane.
+/// A fixed mass as the step reads it, one copy a lane.
+struct MassLanes
+{
+    Lanes x, y;
+    Lanes kilograms; ///< the moving mass's kilograms times the fixed one's
+    Lanes radius;
+};
+
+/// The step's parameters.
 struct Parameters
 {
-    Lanes oneX, oneY, twoX, twoY;
-    Lanes massesOne, massesTwo; ///< the moving mass's kilograms times each fixed one's
-    Lanes radiusOne, radiusTwo;
+    MassLanes masses[sim::maxFixedMasses];
     __m256i limit;
 };
 
 /// How the steps of one vector ended, lane by lane, as bit masks.
+template <int count>
 struct Ends
 {
-    int ended;  ///< the trajectory is over
-    int noStep; ///< over without a step: repeated input or step limit
-    int one;    ///< captured by mass one (among those that took a step)
+    int ended;           ///< the trajectory is over
+    int noStep;          ///< over without a step: repeated input or step limit
+    int captures[count]; ///< within the capture radius of each mass, in mass order
+
+    /// 0 for a lane that ended without a capture, else the first mass in order that captured it,
+    /// counted from 1.
+    std::uint8_t outcome(int lane) const
+    {
+        const int bit = 1 << lane;
+        if (noStep & bit)
+            return 0;
+        for (int k = 0; k < count; ++k) {
+            if (captures[k] & bit)
+                return std::uint8_t(k + 1);
+        }
+        return 0;
+    }
 };
 
-/// The point reached by the pull of the fixed mass at (fx, fy), as sim::step finds it: the
+/// What one fixed mass does to a vector in a step: whether it captures each lane, and the point
+/// its pull reaches.
+struct Reach
+{
+    __m256i captures;
+    Lanes x, y;
+};
+
+/// The point reached by the pull of the fixed mass at (fx, fy), as sim::stepField finds it: the
 /// mass itself where the pull equals the distance.
 void pointReached(Lanes pull, Lanes distance, Lanes gx, Lanes gy, Lanes fx, Lanes fy, Lanes &px,
                   Lanes &py)
@@ -163,10 +194,30 @@ void pointReached(Lanes pull, Lanes distance, Lanes gx, Lanes gy, Lanes fx, Lane
     }
 }
 
+/// Mass m's part of the step from (x, y), as sim::stepField works it out: the distance (the
+/// x difference turned into the single one by the lane's rounding on the first step), the
+/// capture test, the pull and the point it reaches. Inlined, or its vectors would pass through
+/// memory at every call.
+[[gnu::always_inline]] inline Reach reach(const MassLanes &m, Lanes x, Lanes y, double *rounding)
+{
+    const Lanes dx = (m.x - x) + load(rounding);
+    store(rounding, all(0));
+    const Lanes dy = m.y - y;
+    const Lanes distance = sqrt(dx * dx + dy * dy);
+    const Lanes pull = (m.kilograms / (distance * distance)) * all(sim::G);
+    Reach r;
+    r.captures = lessOrEqual(distance, m.radius);
+    pointReached(pull, distance, x, y, m.x, m.y, r.x, r.y);
+    return r;
+}
+
 /// One turn of a vector: for each lane the step limit and the cycle test as sim::Trajectory
-/// makes them before a step, then the step itself. Every lane steps; the caller refills those
-/// that ended before their values are read again.
-Ends turn(Vector &v, const Parameters &p)
+/// makes them before a step, then the step itself with the first count masses. Every lane
+/// steps; the caller refills those that ended before their values are read again. The count is
+/// fixed at compile time, so that the masses' parts of a step are unrolled and stay in
+/// registers.
+template <int count>
+Ends<count> turn(Vector &v, const Parameters &p)
 {
     const Lanes x = load(v.x);
     const Lanes y = load(v.y);
@@ -185,32 +236,29 @@ Ends turn(Vector &v, const Parameters &p)
     store(v.savedX, select(save, x, savedX));
     store(v.savedY, select(save, y, savedY));
 
-    // The step, in sim::step's order and grouping. On the first step sim::step forms the x
-    // differences in single precision; the lane's rounding turns the double ones into those.
-    const Lanes dxOne = (p.oneX - x) + load(v.roundingOne);
-    const Lanes dxTwo = (p.twoX - x) + load(v.roundingTwo);
-    store(v.roundingOne, all(0));
-    store(v.roundingTwo, all(0));
-    const Lanes dyOne = p.oneY - y;
-    const Lanes dyTwo = p.twoY - y;
-    const Lanes distOne = sqrt(dxOne * dxOne + dyOne * dyOne);
-    const Lanes distTwo = sqrt(dxTwo * dxTwo + dyTwo * dyTwo);
-    const __m256i capturedOne = lessOrEqual(distOne, p.radiusOne);
-    const __m256i capturedTwo = lessOrEqual(distTwo, p.radiusTwo);
-
-    const Lanes pullOne = (p.massesOne / (distOne * distOne)) * all(sim::G);
-    const Lanes pullTwo = (p.massesTwo / (distTwo * distTwo)) * all(sim::G);
-    Lanes xOne, yOne, xTwo, yTwo;
-    pointReached(pullOne, distOne, x, y, p.oneX, p.oneY, xOne, yOne);
-    pointReached(pullTwo, distTwo, x, y, p.twoX, p.twoY, xTwo, yTwo);
-    store(v.x, xOne + ((xTwo + x) - all(2) * x));
-    store(v.y, yOne + ((yTwo + y) - all(2) * y));
+    // The step, in sim::stepField's order and grouping: the first mass's point, then each
+    // other's offset from x added in mass order.
+    Ends<count> e;
+    Reach r = reach(p.masses[0], x, y, v.rounding[0]);
+    Lanes nx = r.x;
+    Lanes ny = r.y;
+    __m256i captured = r.captures;
+    e.captures[0] = laneBits(r.captures);
+    for (int k = 1; k < count; ++k) {
+        r = reach(p.masses[k], x, y, v.rounding[k]);
+        nx = nx + ((r.x + x) - all(2) * x);
+        ny = ny + ((r.y + y) - all(2) * y);
+        captured = _mm256_or_si256(captured, r.captures);
+        e.captures[k] = laneBits(r.captures);
+    }
+    store(v.x, nx);
+    store(v.y, ny);
 
     // A lane without a step counts one too many, which retiring it takes back.
     storeInts(v.steps, _mm256_add_epi64(n, one));
-    const __m256i ended = _mm256_and_si256(
-        loadInts(v.following), _mm256_or_si256(noStep, _mm256_or_si256(capturedOne, capturedTwo)));
-    return {laneBits(ended), laneBits(noStep), laneBits(capturedOne)};
+    e.ended = laneBits(_mm256_and_si256(loadInts(v.following), _mm256_or_si256(noStep, captured)));
+    e.noStep = laneBits(noStep);
+    return e;
 }
 
 /// Start points taken from the job's queue chunk by chunk; counts what is finished.
@@ -238,17 +286,18 @@ public:
         const float x = job_.columns[point % job_.columnCount];
         v.x[i] = x;
         v.y[i] = job_.rows[job_.pointsPerRow == 1 ? point : row];
-        v.roundingOne[i] = singleRounding(job_.field.masses[0].x, x);
-        v.roundingTwo[i] = singleRounding(job_.field.masses[1].x, x);
+        for (int k = 0; k < job_.field.count; ++k)
+            v.rounding[k][i] = singleRounding(job_.field.masses[k].x, x);
         v.steps[i] = 0;
         v.following[i] = -1;
     }
 
     /// Records how the trajectory of lane i ended.
-    void retire(const Vector &v, int i, const Ends &e)
+    template <int count>
+    void retire(const Vector &v, int i, const Ends<count> &e)
     {
         const std::int64_t point = v.point[i];
-        job_.captures[point] = e.noStep & (1 << i) ? 0 : e.one & (1 << i) ? 1 : 2;
+        job_.captures[point] = e.outcome(i);
         const auto steps = std::uint64_t(v.steps[i] - (e.noStep & (1 << i) ? 1 : 0));
         if (job_.steps)
             job_.steps[point] = steps;
@@ -271,23 +320,10 @@ private:
     std::uint64_t steps_ = 0;
 };
 
-} // namespace
-
-void runAvx2Kernel(const KernelJob &job)
+/// Every start point the job hands out, followed with its first count masses.
+template <int count>
+void follow(const KernelJob &job, const Parameters &p)
 {
-    Parameters p;
-    const sim::FieldMass &one = job.field.masses[0];
-    const sim::FieldMass &two = job.field.masses[1];
-    p.oneX = all(one.x);
-    p.oneY = all(one.y);
-    p.twoX = all(two.x);
-    p.twoY = all(two.y);
-    p.massesOne = all(job.field.movingKilograms * one.kilograms);
-    p.massesTwo = all(job.field.movingKilograms * two.kilograms);
-    p.radiusOne = all(one.radius);
-    p.radiusTwo = all(two.radius);
-    p.limit = _mm256_set1_epi64x(std::int64_t(job.limit));
-
     Source source(job);
     Vector vectors[vectorCount] = {};
     int live = 0;
@@ -303,7 +339,7 @@ void runAvx2Kernel(const KernelJob &job)
         for (Vector &v : vectors) {
             if (v.live == 0)
                 continue;
-            const Ends e = turn(v, p);
+            const Ends<count> e = turn<count>(v, p);
             if (e.ended == 0)
                 continue;
             for (int i = 0; i < lanesPerVector; ++i) {
@@ -316,4 +352,29 @@ void runAvx2Kernel(const KernelJob &job)
             }
         }
     }
+}
+
+using Follow = void (*)(const KernelJob &, const Parameters &);
+
+/// follow<1> to follow<maxFixedMasses>, by the number of masses less one.
+template <int... less>
+constexpr std::array<Follow, sizeof...(less)> followers(std::integer_sequence<int, less...>)
+{
+    return {&follow<less + 1>...};
+}
+
+} // namespace
+
+void runAvx2Kernel(const KernelJob &job)
+{
+    Parameters p;
+    for (int k = 0; k < job.field.count; ++k) {
+        const sim::FieldMass &m = job.field.masses[k];
+        p.masses[k] = {all(m.x), all(m.y), all(job.field.movingKilograms * m.kilograms),
+                       all(m.radius)};
+    }
+    p.limit = _mm256_set1_epi64x(std::int64_t(job.limit));
+    static constexpr auto byCount =
+        followers(std::make_integer_sequence<int, sim::maxFixedMasses>());
+    byCount[std::size_t(job.field.count - 1)](job, p);
 }

@@ -160,6 +160,9 @@ private slots:
     void sameAsScalar_data();
     void sameAsScalar();
     void beyondScrollbarValues();
+    void anyNumberOfMasses_data();
+    void anyNumberOfMasses();
+    void firstMassInOrderCaptures();
 };
 
 void KernelTest::sameAsScalar_data()
@@ -209,9 +212,14 @@ void KernelTest::beyondScrollbarValues()
     std::vector<float> columns;
     for (int i = 0; i < 200; ++i)
         columns.push_back(150.0f + float(i) * 0.4999f);
-    const std::vector<std::uint64_t> fine =
-        runDirectly(kernelEntry(Kernel::scalar), job, columns, 331);
-    QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns, 331), fine);
+    job.field.masses[2] = {512, 340, 100000, 5};
+    for (const int count : {2, 3}) {
+        job.field.count = count;
+        const std::vector<std::uint64_t> fine =
+            runDirectly(kernelEntry(Kernel::scalar), job, columns, 331);
+        QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns, 331), fine);
+    }
+    job.field.count = 2;
 
     // Mass one's pull exactly 10 pixels 10 pixels away: the moving mass lands on it.
     const double moving = job.field.movingKilograms = 1e9;
@@ -226,6 +234,61 @@ void KernelTest::beyondScrollbarValues()
         runDirectly(kernelEntry(Kernel::scalar), job, columns, 350);
     QCOMPARE(landed.front(), 2 * 4 + 1); // captured by mass one at step 2
     QCOMPARE(runDirectly(kernelEntry(Kernel::avx2), job, columns, 350), landed);
+}
+
+void KernelTest::anyNumberOfMasses_data()
+{
+    QTest::addColumn<int>("count");
+    for (const int count : {1, 3, 16})
+        QTest::addRow("%d masses", count) << count;
+}
+
+void KernelTest::anyNumberOfMasses()
+{
+    QFETCH(int, count);
+    // Masses of different weights on a circle around the view's middle, each capture circle
+    // holding start points, so that every mass's pull and capture test shows.
+    Picture p = picture({400, 300}, {48, 44});
+    p.view.spacing = 1.25;
+    p.view.x = 200 - 24 * p.view.spacing;
+    p.view.y = 150 - 22 * p.view.spacing;
+    p.parameters.stepLimit = 2000;
+    p.parameters.masses.clear();
+    for (int k = 0; k < count; ++k) {
+        const double angle = 2 * M_PI * k / count;
+        p.parameters.masses.push_back({std::int16_t(200 + std::lround(25 * std::cos(angle))),
+                                       std::int16_t(150 + std::lround(25 * std::sin(angle))),
+                                       std::int16_t(3 + 17 * (k % 4)), std::int16_t(2 + k % 3)});
+    }
+    std::uint64_t expectedSteps = 0;
+    std::uint64_t steps = 0;
+    Kernel ran = Kernel::automatic;
+    const QStringList expected =
+        outcomes(p.view, computed(p, Kernel::scalar, &expectedSteps, &ran));
+    for (int k = 1; k <= count; ++k)
+        QVERIFY(expected.join(',').contains(QStringLiteral(": %1 after").arg(k)));
+    for (const Kernel kernel : {Kernel::scalar, Kernel::avx2}) {
+        for (p.threads = 1; p.threads <= 3 && kernelAvailable(kernel); p.threads += 2) {
+            QCOMPARE(outcomes(p.view, computed(p, kernel, &steps, &ran)), expected);
+            QCOMPARE(steps, expectedSteps);
+        }
+    }
+}
+
+void KernelTest::firstMassInOrderCaptures()
+{
+    // (100, 100) lies in the circles of masses three and four alone; four is the nearest.
+    TrajectoryParameters p;
+    p.masses = {{130, 100, 10, 5}, {70, 100, 10, 5}, {103, 100, 10, 5}, {101, 100, 10, 5}};
+    const float x = 100;
+    const double y = 100;
+    for (const Kernel kernel : {Kernel::scalar, Kernel::avx2}) {
+        std::uint8_t outcome = 0;
+        std::uint64_t steps = 0;
+        QVERIFY(Engine(p, Workers{kernel, 1, nullptr}).computePoints(&x, &y, 1, &outcome, &steps));
+        QCOMPARE(int(outcome), 3);
+        QCOMPARE(steps, 1u);
+    }
 }
 
 QTEST_GUILESS_MAIN(KernelTest)
