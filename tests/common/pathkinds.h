@@ -131,7 +131,8 @@ inline QString make(const QString &kind, const QDir &folder)
         made = writeFile(path, "old", 0644) && chown(folderName.constData(), 65534, 65534) == 0 &&
                chown(name.constData(), 65534, 65534) == 0 && chmod(name.constData(), 06775) == 0;
     } else if (kind == QLatin1String("someone else's file in a sticky folder")) {
-        made = writeFile(path, "old", 0666) &&
+        // The superuser's file, written by a normal user: nobody else can make it.
+        made = geteuid() == 0 && writeFile(path, "old", 0666) &&
                chmod(QFile::encodeName(folder.path()).constData(), 01777) == 0;
     } else if (kind == QLatin1String("read-only file")) {
         made = writeFile(path, "old", 0444);
