@@ -24,7 +24,8 @@ struct Part
     QList<QByteArray> records;
 };
 
-/// The largest part read, in bytes: far more than a shard's statistics of the most frames take.
+/// The largest part read, in bytes: far more than the most frames take (a JSON frame with every
+/// measure took 1.7 kB, 17 MB for 10000 frames).
 constexpr qint64 maxPartSize = qint64(1) << 28;
 
 bool fail(QString &why, const QString &name, const QString &what)
