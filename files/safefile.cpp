@@ -1,5 +1,6 @@
 #include "safefile.h"
 
+#include "readfile.h"
 #include "temporaryfile.h"
 
 #include <QFile>
@@ -28,24 +29,6 @@ QString systemReason(int error)
 }
 
 const QString changedMeanwhile = QStringLiteral("it was replaced while the new file was written");
-
-/// Empty for a regular file; otherwise what the thing with this mode is.
-QString specialKind(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return {};
-    if (S_ISDIR(mode))
-        return QStringLiteral("it is a folder");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("it is a pipe");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket");
-    if (S_ISLNK(mode))
-        return QStringLiteral("it is a link");
-    return QStringLiteral("it is not a regular file");
-}
 
 bool sameInode(const struct stat &a, const struct stat &b)
 {
@@ -125,10 +108,6 @@ QString whyNotReplaceable(const Place &place, const struct stat &status, int fil
         status.st_uid != geteuid() && folder.st_uid != geteuid() && !ownsEveryFile()) {
         return QStringLiteral("it belongs to another user in a shared folder");
     }
-    // The replacement is written beside it, named after it with a dot and six characters.
-    const long longest = fpathconf(place.folder.get(), _PC_NAME_MAX);
-    if (longest > 0 && place.name.size() + 7 > longest)
-        return QStringLiteral("the name is too long to replace the file");
     return {};
 }
 
@@ -200,6 +179,8 @@ QString exchange(const Place &place, TemporaryFile &temporary, const Target &tar
     const int folder = place.folder.get();
     const char *name = place.name.constData();
     const struct stat &examined = *target.existing;
+    if (temporary.unnamed() && !temporary.nameIt())
+        return systemReason(errno);
     if (renameat2(folder, temporary.name(), folder, name, RENAME_EXCHANGE) != 0) {
         if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
             return systemReason(errno);
@@ -239,12 +220,15 @@ QString placeNew(const Place &place, TemporaryFile &temporary)
     const int folder = place.folder.get();
     const char *name = place.name.constData();
     int error = 0;
-    if (renameat2(folder, temporary.name(), folder, name, RENAME_NOREPLACE) == 0) {
+    if (temporary.unnamed()) {
+        error = temporary.linkAs(name) ? 0 : errno;
+    } else if (renameat2(folder, temporary.name(), folder, name, RENAME_NOREPLACE) == 0) {
         temporary.renamed();
         return {};
+    } else {
+        error = errno;
     }
-    error = errno;
-    if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
+    if (!temporary.unnamed() && (error == EINVAL || error == ENOSYS || error == ENOTSUP)) {
         // A link, unlike a rename, never replaces what is there.
         error = linkat(folder, temporary.name(), folder, name, 0) == 0 ? 0 : errno;
     }
@@ -330,24 +314,23 @@ bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)>
     return problem.isEmpty();
 }
 
+QByteArray fileIdentity(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status = {};
+    if (stat(name.constData(), &status) == 0)
+        return "file " + QByteArray::number(quint64(status.st_dev)) + ':' +
+               QByteArray::number(quint64(status.st_ino));
+    // Not there yet: the same name in the same folder, however the folders are written.
+    const Place place = locate(path);
+    struct stat folder = {};
+    if (!place.problem.isEmpty() || fstat(place.folder.get(), &folder) != 0)
+        return "path " + name;
+    return "name " + QByteArray::number(quint64(folder.st_dev)) + ':' +
+           QByteArray::number(quint64(folder.st_ino)) + '/' + place.name;
+}
+
 bool isSameFile(const QString &a, const QString &b)
 {
-    const QByteArray first = QFile::encodeName(a);
-    const QByteArray second = QFile::encodeName(b);
-    struct stat one = {};
-    struct stat two = {};
-    const bool oneExists = stat(first.constData(), &one) == 0;
-    const bool twoExists = stat(second.constData(), &two) == 0;
-    if (oneExists || twoExists)
-        return oneExists && twoExists && sameInode(one, two);
-    // Neither exists yet: the same name in the same folder, however the folders are written.
-    const auto where = [](const QString &path) {
-        const Place place = locate(path);
-        struct stat folder = {};
-        if (!place.problem.isEmpty() || fstat(place.folder.get(), &folder) != 0)
-            return QFile::encodeName(path);
-        return QByteArray::number(quint64(folder.st_dev)) + ':' +
-               QByteArray::number(quint64(folder.st_ino)) + '/' + place.name;
-    };
-    return where(a) == where(b);
+    return fileIdentity(a) == fileIdentity(b);
 }

@@ -32,6 +32,10 @@ QString whyNotWritable(const QString &path);
 bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)> &writeContents,
                      QString *reason = nullptr);
 
+/// What a path names, as a key: the same for two paths exactly when isSameFile() says they name
+/// the same file.
+QByteArray fileIdentity(const QString &path);
+
 /// Whether two paths name the same file: the same device and inode where either exists, the
 /// same name in the same folder where neither does yet.
 bool isSameFile(const QString &a, const QString &b);

@@ -95,38 +95,68 @@ void unguard()
     pending.taken.store(false);
 }
 
-QByteArray randomSuffix()
+QByteArray randomLetters()
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static std::mt19937 generator{std::random_device{}()};
     std::uniform_int_distribution<int> pick(0, int(sizeof letters) - 2);
-    QByteArray suffix(".");
+    QByteArray suffix;
     for (int i = 0; i < 6; ++i)
         suffix += letters[pick(generator)];
     return suffix;
 }
 
+/// A new temporary name beside name: after it where that fits, a short one where it does not.
+QByteArray temporaryName(int folder, const QByteArray &name)
+{
+    const long longest = fpathconf(folder, _PC_NAME_MAX);
+    if (name.size() + 7 <= (longest > 0 ? longest : NAME_MAX))
+        return name + '.' + randomLetters();
+    return ".velmora-" + randomLetters();
+}
+
+/// Whether an unnamed file can be given a name later: through its descriptor's entry in /proc,
+/// or directly by a process that may look up any file.
+bool canLinkUnnamed()
+{
+    static const bool can = access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
 } // namespace
 
-TemporaryFile::TemporaryFile(int folder, const QByteArray &name, mode_t mode) : folder_(folder)
+TemporaryFile::TemporaryFile(int folder, const QByteArray &name, mode_t mode)
+    : folder_(folder), for_(name)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name_ = name + randomSuffix();
-        // The guard is set before the file exists, so that no moment leaves it behind.
-        guarded_ = guard(folder, name_);
-        fd_ = Descriptor(openat(folder, name_.constData(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-        if (fd_.get() >= 0) {
-            present_ = true;
+    if (canLinkUnnamed()) {
+        fd_ = Descriptor(openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+        unnamed_ = fd_.get() >= 0;
+        if (unnamed_)
             return;
-        }
-        error_ = errno;
-        if (guarded_)
-            unguard();
-        guarded_ = false;
-        if (error_ != EEXIST)
+        // Not on this file system (or not at all): a named file tells what else is wrong.
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (createNamed(temporaryName(folder, name), mode) || error_ != EEXIST)
             return;
     }
+}
+
+bool TemporaryFile::createNamed(const QByteArray &name, mode_t mode)
+{
+    name_ = name;
+    // The guard is set before the file exists, so that no moment leaves it behind.
+    guarded_ = guard(folder_, name_);
+    fd_ = Descriptor(openat(folder_, name_.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (fd_.get() >= 0) {
+        present_ = true;
+        return true;
+    }
+    error_ = errno;
+    if (guarded_)
+        unguard();
+    guarded_ = false;
+    return false;
 }
 
 TemporaryFile::~TemporaryFile()
@@ -135,6 +165,34 @@ TemporaryFile::~TemporaryFile()
         unlinkat(folder_, name_.constData(), 0);
     if (guarded_)
         unguard();
+}
+
+bool TemporaryFile::linkAs(const char *target) const
+{
+    if (linkat(fd_.get(), "", folder_, target, AT_EMPTY_PATH) == 0)
+        return true;
+    const QByteArray entry = "/proc/self/fd/" + QByteArray::number(fd_.get());
+    return linkat(AT_FDCWD, entry.constData(), folder_, target, AT_SYMLINK_FOLLOW) == 0;
+}
+
+bool TemporaryFile::nameIt()
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name_ = temporaryName(folder_, for_);
+        guarded_ = guard(folder_, name_);
+        if (linkAs(name_.constData())) {
+            present_ = true;
+            return true;
+        }
+        const int error = errno;
+        if (guarded_)
+            unguard();
+        guarded_ = false;
+        errno = error;
+        if (error != EEXIST)
+            return false;
+    }
+    return false;
 }
 
 bool TemporaryFile::holdsItself() const

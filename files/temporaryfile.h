@@ -20,14 +20,17 @@ private:
     int fd_ = -1;
 };
 
-/// The file a replacement is written to before it takes its place: a new file beside it, named
-/// after it with a dot and six characters, removed again when this goes unless it was renamed.
-/// While it lives, the first INT, TERM or HUP that would end the program removes it first; a
-/// handler installed before this one still gets the signal instead.
+/// The file a replacement is written to before it takes its place. Where the file system
+/// allows, it has no name at all until it is linked in, so that nothing is left behind whatever
+/// ends the program; elsewhere it is a new file beside the one it replaces, named after it with a
+/// dot and six characters (or, where that name would be too long, a dot, "velmora-" and six
+/// characters), removed again when this goes unless it was renamed. While it has a name, the
+/// first INT, TERM or HUP that would end the program removes it first; a handler installed
+/// before this one still gets the signal instead.
 class TemporaryFile
 {
 public:
-    /// Creates the file in folder (a descriptor) beside name with this mode (less the umask).
+    /// Creates the file in folder (a descriptor), for name, with this mode (less the umask).
     TemporaryFile(int folder, const QByteArray &name, mode_t mode);
     ~TemporaryFile();
     TemporaryFile(const TemporaryFile &) = delete;
@@ -36,6 +39,14 @@ public:
     /// Open for writing, or -1 with error() set.
     int descriptor() const { return fd_.get(); }
     int error() const { return error_; }
+    /// Whether the file has no name yet.
+    bool unnamed() const { return unnamed_ && !present_; }
+    /// Links an unnamed file in as target in the folder, never over anything there; false with
+    /// errno set (EEXIST when something is).
+    bool linkAs(const char *target) const;
+    /// Gives an unnamed file a temporary name beside the one it replaces, found in name(); false
+    /// with errno set.
+    bool nameIt();
     const char *name() const { return name_.constData(); }
     /// Whether name() still leads to this file.
     bool holdsItself() const;
@@ -43,10 +54,15 @@ public:
     void renamed() { present_ = false; }
 
 private:
+    /// Makes the file under a temporary name: false with error_ set.
+    bool createNamed(const QByteArray &name, mode_t mode);
+
     int folder_;
+    QByteArray for_; ///< the name of the file it replaces
     QByteArray name_;
     Descriptor fd_;
     int error_ = 0;
+    bool unnamed_ = false;
     bool present_ = false;
     bool guarded_ = false;
 };

@@ -43,7 +43,8 @@ std::int32_t fromRgb(QRgb rgb);
 
 /// Writes image to path in format ("BMP": a 24-bit Windows bitmap, or "PNG") through
 /// writeFileSafely(): only a regular file is replaced, nothing partial is left, and *reason (if
-/// given) says why on failure. The file is encoded as a stream, a row at a time, so writing
-/// needs little memory beside the image.
+/// given) says why on failure ("not enough memory" when the encoder ran out). The file is encoded
+/// as a stream, a row at a time, so writing needs little memory beside the image. What the
+/// image writers print is kept from the user: the reason says it.
 bool writeImageFile(const QImage &image, const QString &path, const char *format,
                     QString *reason = nullptr);

@@ -15,6 +15,7 @@
 
 #include <pybind11/stl.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,15 @@ struct Path
     int outcome = 0;
     std::uint64_t steps = 0;
 };
+
+} // namespace
+} // namespace velmora_python
+
+VELMORA_CONSTRUCTED_ONLY(velmora_python::Basins)
+VELMORA_CONSTRUCTED_ONLY(velmora_python::Path)
+
+namespace velmora_python {
+namespace {
 
 /// The workers of the threads and kernel arguments.
 Workers workersOf(int threads, const std::string &kernel)
@@ -141,13 +151,46 @@ Basins basins(const Parameters &parameters, const std::optional<py::tuple> &orig
     return result;
 }
 
-/// A C-ordered 2-D array of T, or TypeError naming what.
+/// The 2-D array of integers of 0 to max that value holds, as a C-ordered array of T: TypeError
+/// for anything else (a float array is no map of outcomes or steps), ValueError for a value out
+/// of range or a side too long; whatever NumPy raises (MemoryError) as it is.
 template <typename T>
-py::array_t<T> mapOf(py::handle array, const char *what)
+py::array_t<T> mapOf(py::handle value, const char *what, std::uint64_t max)
 {
-    auto map = py::array_t<T, py::array::c_style | py::array::forcecast>::ensure(array);
-    if (!map || map.ndim() != 2)
-        throw py::type_error(std::string(what) + ": expected a 2-dimensional array");
+    const py::module_ numpy = py::module_::import("numpy");
+    const py::object array = numpy.attr("asarray")(value);
+    const std::string name = what;
+    if (py::int_(array.attr("ndim")).cast<int>() != 2)
+        throw py::type_error(name + ": expected a 2-dimensional array");
+    const auto kind = py::str(array.attr("dtype").attr("kind")).cast<std::string>();
+    if (kind != "u" && kind != "i" && kind != "b") {
+        throw py::type_error(name + ": expected an array of integers, got " +
+                             std::string(py::str(array.attr("dtype"))));
+    }
+    const py::tuple shape = array.attr("shape");
+    for (const py::handle side : shape) {
+        if (side.cast<py::ssize_t>() > std::numeric_limits<int>::max()) {
+            throw py::value_error(name + ": expected at most " +
+                                  std::to_string(std::numeric_limits<int>::max()) +
+                                  " rows and as many columns, got " +
+                                  std::string(py::repr(shape)));
+        }
+    }
+    if (py::int_(array.attr("size")).cast<std::int64_t>() > 0 && kind != "b") {
+        const py::object low = array.attr("min")();
+        const py::object high = array.attr("max")();
+        if (low < py::int_(0) || high > py::int_(max)) {
+            throw py::value_error(name + ": expected " +
+                                  (max == 2 ? std::string("0, 1 or 2") : "counts from 0") +
+                                  " at every point, got " +
+                                  std::string(py::repr(low < py::int_(0) ? low : high)));
+        }
+    }
+    const py::object converted =
+        numpy.attr("ascontiguousarray")(array, py::dtype::of<T>());
+    auto map = py::array_t<T, py::array::c_style>::ensure(converted);
+    if (!map)
+        throw py::type_error(name + ": expected a 2-dimensional array");
     return map;
 }
 
@@ -159,17 +202,12 @@ py::object statistics(py::handle result, int entropyBox)
                        std::to_string(maxEntropyBox),
                    py::int_(entropyBox));
     }
-    const auto outcome = mapOf<std::uint8_t>(result.attr("outcome"), "outcome");
-    const auto steps = mapOf<std::uint64_t>(result.attr("steps"), "steps");
+    const auto outcome = mapOf<std::uint8_t>(result.attr("outcome"), "outcome", 2);
+    const auto steps = mapOf<std::uint64_t>(result.attr("steps"), "steps",
+                                            std::numeric_limits<std::uint64_t>::max());
     if (outcome.shape(0) != steps.shape(0) || outcome.shape(1) != steps.shape(1))
         throw py::value_error("steps: expected the shape of outcome");
     const std::uint8_t *outcomes = outcome.data();
-    for (py::ssize_t i = 0; i < outcome.size(); ++i) {
-        if (outcomes[i] > 2) {
-            throw py::value_error("outcome: expected 0, 1 or 2 at every point, got " +
-                                  std::to_string(outcomes[i]));
-        }
-    }
     const Statistics figures = basinStatistics(int(outcome.shape(1)), int(outcome.shape(0)),
                                                outcomes, steps.data(), entropyBox);
     const QByteArray json = statisticsJson(figures);
@@ -231,6 +269,13 @@ Path trajectory(const Parameters &parameters, double x, double y, std::uint64_t 
     return path;
 }
 
+/// Results are not pickled, with any protocol: their arrays and parameters are.
+[[noreturn]] void refusePickling(const std::string &type)
+{
+    throw py::type_error("cannot pickle '" + type +
+                         "' object; pickle its arrays and parameters instead");
+}
+
 } // namespace
 
 void addFunctions(py::module_ &module)
@@ -250,6 +295,7 @@ void addFunctions(py::module_ &module)
                                              "distance between neighbours.")
         .def_readonly("parameters", &Basins::parameters, "The parameters computed.")
         .def_readonly("kernel", &Basins::kernel, "The kernel that computed it.")
+        .def("__reduce__", [](py::handle) { refusePickling("velmora.Basins"); })
         .def("__repr__", [](const Basins &b) {
             return "<velmora.Basins " + std::to_string(b.outcome.shape(1)) + " x " +
                    std::to_string(b.outcome.shape(0)) + " at " + std::string(py::repr(b.view)) +
@@ -261,6 +307,7 @@ void addFunctions(py::module_ &module)
                       "moved the mass.")
         .def_readonly("outcome", &Path::outcome, "0 never captured, 1 mass one, 2 mass two.")
         .def_readonly("steps", &Path::steps, "Steps taken, the capturing one included.")
+        .def("__reduce__", [](py::handle) { refusePickling("velmora.Trajectory"); })
         .def("__repr__", [](const Path &p) {
             return "<velmora.Trajectory outcome=" + std::to_string(p.outcome) +
                    " steps=" + std::to_string(p.steps) + ">";

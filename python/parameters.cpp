@@ -290,10 +290,13 @@ void addParameters(py::module_ &module)
                  return py::bool_(a.keywords().equal(b.cast<const Parameters &>().keywords()));
              })
         .def("__hash__", [](const Parameters &p) { return py::hash(py::str(p.repr())); })
-        .def(py::pickle([](const Parameters &p) { return p.keywords(); },
-                        [](const py::dict &keywords) {
-                            return Parameters::fromKeywords(py::kwargs(keywords));
-                        }));
+        // Parameters(**keywords) again, which every protocol can name: a value with no
+        // constructor but its keywords' is never made half.
+        .def("__reduce__", [](const Parameters &p) {
+            const py::object partial = py::module_::import("functools").attr("partial");
+            return py::make_tuple(partial(py::type::of<Parameters>(), **p.keywords()),
+                                  py::tuple());
+        });
     for (const auto &item : Parameters().keywords()) {
         const std::string name = py::str(item.first);
         cls.def_property_readonly(

@@ -3,6 +3,8 @@
 #include "scene/framing.h"
 #include "scene/scene.h"
 
+#include "constructed.h"
+
 #include <pybind11/pybind11.h>
 
 #include <string>
@@ -35,3 +37,5 @@ struct Parameters
 void addParameters(pybind11::module_ &module);
 
 } // namespace velmora_python
+
+VELMORA_CONSTRUCTED_ONLY(velmora_python::Parameters)

@@ -17,3 +17,8 @@ bool printOut(const QByteArray &text)
                std::size_t(text.size()) &&
            std::fflush(stdout) == 0;
 }
+
+void printNote(const QByteArray &text)
+{
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stderr);
+}

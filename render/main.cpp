@@ -51,7 +51,14 @@ int runWithoutPicture(const RenderJob &job)
     timer.start();
     Statistics statistics;
     statistics.grid = false;
-    addRandomMeasures(statistics, job.parameters, job.randomPoints);
+    {
+        const InterruptGuard interrupts;
+        if (!addRandomMeasures(statistics, job.parameters, job.randomPoints, nullptr,
+                               [] { return InterruptGuard::signal() != 0; })) {
+            printError(QStringLiteral("interrupted; nothing written."));
+            return 128 + InterruptGuard::signal();
+        }
+    }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     QString reason;
     if (job.statisticsToFile()) {
@@ -69,8 +76,15 @@ int runWithoutPicture(const RenderJob &job)
                              .arg(job.randomPoints.uncertainty)
                              .arg(seconds, 0, 'f', 2)
                              .toUtf8();
-    if (!job.statisticsToFile())
-        printed += statisticsJson(statistics) + '\n';
+    // Standard output that carries the statistics carries nothing else.
+    if (!job.statisticsToFile()) {
+        if (!printOut(statisticsJson(statistics) + '\n')) {
+            printError(QStringLiteral("cannot print: %1").arg(qt_error_string(errno)));
+            return 1;
+        }
+        printNote(printed);
+        return 0;
+    }
     if (!printOut(printed)) {
         printError(QStringLiteral("cannot print: %1").arg(qt_error_string(errno)));
         return 1;

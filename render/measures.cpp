@@ -9,10 +9,11 @@ Region pictureRegion(const RenderParameters &parameters)
     return viewRegion(parameters.framing.startPoints());
 }
 
-OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool)
+OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool,
+                              const AbandonedFunction &abandoned)
 {
-    return [parameters, pool](const std::vector<FreePoint> &points,
-                              std::vector<sim::Capture> &outcomes) {
+    return [parameters, pool, abandoned](const std::vector<FreePoint> &points,
+                                         std::vector<sim::Capture> &outcomes) {
         std::vector<float> x(points.size());
         std::vector<double> y(points.size());
         for (std::size_t k = 0; k < points.size(); ++k) {
@@ -22,6 +23,13 @@ OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *p
         Workers workers = parameters.workers;
         workers.pool = pool;
         Engine engine(parameters.scene.trajectory, workers);
+        if (abandoned) {
+            // A batch of slow points may take long: it is given up as the grid is.
+            engine.setProgress([&](std::int64_t) {
+                if (abandoned())
+                    engine.abandon();
+            });
+        }
         std::vector<std::uint8_t> ends(points.size());
         engine.computePoints(x.data(), y.data(), std::int64_t(points.size()), ends.data(),
                              nullptr);
@@ -31,15 +39,28 @@ OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *p
     };
 }
 
-void addRandomMeasures(Statistics &statistics, const RenderParameters &parameters,
-                       const RandomPointOptions &options, QThreadPool *pool)
+bool addRandomMeasures(Statistics &statistics, const RenderParameters &parameters,
+                       const RandomPointOptions &options, QThreadPool *pool,
+                       const AbandonedFunction &abandoned)
 {
     const Region region = pictureRegion(parameters);
-    const OutcomeFunction outcomes = pointOutcomes(parameters, pool);
+    const OutcomeFunction outcomes = pointOutcomes(parameters, pool, abandoned);
+    std::optional<Uncertainty> uncertainty;
+    std::optional<SampledFractions> sample;
     if (options.uncertainty > 0) {
-        statistics.uncertainty =
-            uncertaintyExponent(region, options.uncertainty, options.seed, outcomes);
+        uncertainty =
+            uncertaintyExponent(region, options.uncertainty, options.seed, outcomes, abandoned);
+        if (!uncertainty)
+            return false;
     }
-    if (options.sample > 0)
-        statistics.sample = sampleFractions(region, options.sample, options.seed, outcomes);
+    if (options.sample > 0) {
+        sample = sampleFractions(region, options.sample, options.seed, outcomes, abandoned);
+        if (!sample)
+            return false;
+    }
+    if (uncertainty)
+        statistics.uncertainty = std::move(uncertainty);
+    if (sample)
+        statistics.sample = sample;
+    return true;
 }

@@ -6,6 +6,7 @@
 #include "engine/statistics.h"
 
 #include <cstdint>
+#include <functional>
 
 class QThreadPool;
 
@@ -21,10 +22,17 @@ struct RandomPointOptions
 /// its first row to one past its last.
 Region pictureRegion(const RenderParameters &parameters);
 
+/// Whether the work under way is to be given up; asked about every tenth of a second.
+using AbandonedFunction = std::function<bool()>;
+
 /// The outcomes of any start points under these parameters, followed by the engine's kernel on
 /// the worker threads of pool (or of threads of their own, as many as the parameters ask for).
-OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool = nullptr);
+/// Once abandoned says true, the points under way are left, their outcomes incomplete.
+OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *pool = nullptr,
+                              const AbandonedFunction &abandoned = {});
 
-/// Adds to statistics the measures of random start points that options ask for.
-void addRandomMeasures(Statistics &statistics, const RenderParameters &parameters,
-                       const RandomPointOptions &options, QThreadPool *pool = nullptr);
+/// Adds to statistics the measures of random start points that options ask for; false, with
+/// statistics as they were, once abandoned says true.
+bool addRandomMeasures(Statistics &statistics, const RenderParameters &parameters,
+                       const RandomPointOptions &options, QThreadPool *pool = nullptr,
+                       const AbandonedFunction &abandoned = {});

@@ -2,29 +2,27 @@
 
 #include "files/safefile.h"
 
+#include <QHash>
 
 QString sameOutputs(const RenderJob &job)
 {
-    QStringList ends;
+    QStringList paths;
+    for (int number = job.first(); number < job.end(); ++number)
+        paths << job.frame(number).path;
     if (job.statisticsToFile())
-        ends << job.statistics;
+        paths << job.statistics;
     if (!job.plot.isEmpty())
-        ends << job.plot;
-    const auto clash = [](const QString &a, const QString &b) {
-        return QStringLiteral("'%1' and '%2' are the same file; each output needs a file of its "
-                              "own.")
-            .arg(a, b);
-    };
-    for (int i = 0; i < ends.size(); ++i) {
-        for (int j = i + 1; j < ends.size(); ++j)
-            if (isSameFile(ends[i], ends[j]))
-                return clash(ends[i], ends[j]);
-    }
-    for (int number = job.first(); number < job.end(); ++number) {
-        const QString frame = job.frame(number).path;
-        for (const QString &end : ends)
-            if (isSameFile(frame, end))
-                return clash(frame, end);
+        paths << job.plot;
+    // Frames among each other too: a link can make two of them one file.
+    QHash<QByteArray, QString> seen;
+    for (const QString &path : paths) {
+        const QByteArray identity = fileIdentity(path);
+        if (const auto earlier = seen.constFind(identity); earlier != seen.constEnd()) {
+            return QStringLiteral("'%1' and '%2' are the same file; each output needs a file of "
+                                  "its own.")
+                .arg(*earlier, path);
+        }
+        seen.insert(identity, path);
     }
     return {};
 }

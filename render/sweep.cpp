@@ -77,6 +77,7 @@ void Sweep::computeFrames()
     // A shard's first frame tips from the frame before it, which another shard writes.
     if (job_.first() > 0 && job_.parameters.keepPointSteps)
         computePreviousFrame();
+    frames_.reserve(std::size_t(job_.end() - job_.first()));
     for (int index = 0; index < job_.end() - job_.first() && InterruptGuard::signal() == 0;
          ++index) {
         try {
@@ -126,21 +127,28 @@ bool Sweep::computeFrame(int index)
     });
     if (renderer.abandoned())
         return false;
+    // Everything the frame needs memory for comes before its file, so that a frame is either
+    // written and counted or neither.
+    Statistics statistics;
+    std::vector<sim::Capture> captures;
+    if (frame.parameters.keepPointSteps) {
+        statistics = basinStatistics(renderer.view().width, renderer.view().height,
+                                     renderer.captures(), renderer.pointSteps(), job_.entropyBox);
+        if (!addRandomMeasures(statistics, frame.parameters, job_.randomPoints, nullptr,
+                               [] { return InterruptGuard::signal() != 0; })) {
+            return false;
+        }
+        if (!previous_.empty())
+            statistics.tippingFromPrevious = tippingMatrix(previous_, renderer.captures());
+        captures = renderer.captures();
+    }
     QString reason;
     if (!writeImageFile(renderer.surface().image(), frame.path, job_.format, &reason)) {
         failure_ = QStringLiteral("cannot write '%1': %2").arg(frame.path, reason);
         return false;
     }
-    Statistics statistics;
-    if (frame.parameters.keepPointSteps) {
-        statistics = basinStatistics(renderer.view().width, renderer.view().height,
-                                     renderer.captures(), renderer.pointSteps(), job_.entropyBox);
-        addRandomMeasures(statistics, frame.parameters, job_.randomPoints);
-        if (!previous_.empty())
-            statistics.tippingFromPrevious = tippingMatrix(previous_, renderer.captures());
-        previous_ = renderer.captures();
-    }
-    frames_.push_back({{frame.number, frame.value}, statistics});
+    previous_ = std::move(captures);
+    frames_.push_back({{frame.number, frame.value}, std::move(statistics)});
     add(total_, summary);
     return true;
 }
@@ -234,12 +242,20 @@ int Sweep::summarise()
     if (const std::optional<View> &view = job_.parameters.framing.view; view && !job_.sweep)
         printed.prepend(QStringLiteral("view %1: ").arg(viewText(*view)).toUtf8());
     const int signal = InterruptGuard::signal();
-    if (!statisticsOut_.isEmpty() || (failure_.isEmpty() && signal == 0)) {
-        if (!printOut(printed + statisticsOut_) && failure_.isEmpty()) {
-            printError(QStringLiteral("%1, but the summary could not be printed: %2")
-                           .arg(writtenNow, qt_error_string(errno)));
+    const bool done = failure_.isEmpty() && signal == 0;
+    // Standard output that carries the statistics carries nothing else; the summary goes to
+    // standard error then, and only when there is no failure to report instead.
+    const bool dataOut = !statisticsOut_.isEmpty();
+    if (dataOut || done) {
+        if (!printOut(dataOut ? statisticsOut_ : printed) && failure_.isEmpty()) {
+            printError(QStringLiteral("%1, but the %2 could not be printed: %3")
+                           .arg(writtenNow,
+                                dataOut ? QStringLiteral("statistics") : QStringLiteral("summary"),
+                                qt_error_string(errno)));
             return 1;
         }
+        if (dataOut && done)
+            printNote(printed);
     }
     const QString also = notWritten_.isEmpty()
                              ? QString()

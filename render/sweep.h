@@ -17,7 +17,8 @@
 /// the job writes, then computes the frames one after another on one set of worker threads,
 /// writing each, then the statistics and the plot of the frames written, and prints the
 /// summary, each step called in turn. While an InterruptGuard lives, Ctrl-C (SIGINT) or SIGTERM
-/// abandons the frame under way without writing it; a second one ends the program at once.
+/// abandons the frame under way (its grid or its random start points) without writing it; a
+/// second one ends the program at once.
 class Sweep
 {
 public:
@@ -32,7 +33,8 @@ public:
     void computeFrames();
     /// Writes the statistics and the plot of the frames written.
     void writeStatistics();
-    /// Prints the summary (and the statistics, for standard output) and returns the exit
+    /// Prints the summary, and the statistics for standard output (the summary then on standard
+    /// error, so that standard output holds the statistics alone), and returns the exit
     /// status: 0 done; 1 a file could not be written, memory ran out or the summary could not be
     /// printed (one line on standard error says what was written and what not); 128 + the
     /// signal's number after SIGINT (130) or SIGTERM (143), as a shell reports a program the

@@ -3,9 +3,10 @@
 #include "sceneparameters.h"
 #include "text.h"
 
+#include "files/readfile.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QFile>
 
 #include <cmath>
 
@@ -164,14 +165,10 @@ QStringList renderArguments(const Place &place)
 
 bool readViewFile(const QString &path, Place &place, QString *problem)
 {
-    QFile file(path);
+    QByteArray contents;
     QString why;
-    if (!file.open(QIODevice::ReadOnly))
-        why = file.errorString();
-    else if (file.size() > maxFileSize)
-        why = QStringLiteral("it is too large for a view file");
-    else
-        read(file.readAll(), place, &why);
+    if (readRegularFile(path, maxFileSize, contents, &why))
+        read(contents, place, &why);
     if (why.isEmpty())
         return true;
     if (problem)

@@ -37,7 +37,8 @@ QStringList renderArguments(const Place &place);
 /// The largest view file read, in bytes.
 inline constexpr qint64 maxFileSize = 1 << 20;
 /// Reads the view file at path into place; false, place unchanged, with *problem naming why
-/// when it cannot be read or is not a valid view file.
+/// when it cannot be read or is not a valid view file. Only a regular file is read (a pipe or
+/// a device is refused, naming its kind), and of it no more than maxFileSize + 1 bytes.
 bool readViewFile(const QString &path, Place &place, QString *problem);
 
 } // namespace viewfile

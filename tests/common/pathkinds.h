@@ -33,7 +33,9 @@ inline QStringList writableKinds()
             "link to a regular file",
             "file with an extended attribute",
             "file with an access control list",
-            "set-user file"};
+            "set-user file",
+            "file of the longest name",
+            "new file of the longest name"};
 }
 inline QStringList refusedKinds()
 {
@@ -46,7 +48,6 @@ inline QStringList refusedKinds()
             "link to nothing",
             "missing folder",
             "name too long",
-            "name too long to replace",
             "append-only file",
             "immutable file",
             "someone else's file in a sticky folder"};
@@ -162,10 +163,12 @@ inline QString make(const QString &kind, const QDir &folder)
         return folder.filePath(QStringLiteral("missing/picture.bmp"));
     } else if (kind == QLatin1String("name too long")) {
         return folder.filePath(QString(300, QLatin1Char('a')) + QStringLiteral(".bmp"));
-    } else if (kind == QLatin1String("name too long to replace")) {
-        // It fits, but the file that would replace it has a longer name.
-        const QString longName = folder.filePath(QString(250, QLatin1Char('a')) + ".bmp");
-        return writeFile(longName, "old", 0644) ? longName : QString();
+    } else if (kind.endsWith(QLatin1String("of the longest name"))) {
+        // 255 bytes: no room for a temporary name made longer from it.
+        const QString longName = folder.filePath(QString(251, QLatin1Char('a')) + ".bmp");
+        return kind.startsWith(QLatin1String("new")) || writeFile(longName, "old", 0644)
+                   ? longName
+                   : QString();
     } else {
         made = false;
     }

@@ -130,6 +130,8 @@ void SafeFileTest::endedWhileWriting_data()
     QTest::newRow("INT") << SIGINT;
     QTest::newRow("TERM") << SIGTERM;
     QTest::newRow("HUP") << SIGHUP;
+    // No handler runs: only a file without a name leaves nothing.
+    QTest::newRow("KILL") << SIGKILL;
 }
 
 void SafeFileTest::endedWhileWriting()

@@ -3,10 +3,12 @@
 import gc
 import json
 import os
+import pickle
 import select
 import signal
 import subprocess
 import sys
+import types
 from pathlib import Path
 
 import numpy as np
@@ -122,6 +124,53 @@ def test_bad_values_name_the_parameter(call, name, accepts):
     with pytest.raises(ValueError) as error:
         call()
     assert str(error.value).startswith(name + ": ") and accepts in str(error.value)
+
+
+def maps(outcome, steps=None):
+    """An object with the arrays statistics() reads."""
+    return types.SimpleNamespace(outcome=outcome,
+                                 steps=np.zeros(outcome.shape, np.uint64) if steps is None
+                                 else steps)
+
+
+class NoMemory:
+    """An array-like whose conversion runs out of memory."""
+
+    def __array__(self, dtype=None):
+        raise MemoryError
+
+
+HALF_MADE = [lambda: velmora.Parameters.__new__(velmora.Parameters),
+             lambda: velmora.Basins.__new__(velmora.Basins),
+             lambda: velmora.Trajectory.__new__(velmora.Trajectory)]
+
+
+@pytest.mark.parametrize("call,error,text", [
+    (lambda: velmora.statistics(maps(np.zeros((1, 2**31 + 8), np.uint8))), ValueError, "rows"),
+    (lambda: velmora.statistics(maps(np.zeros((2**31 + 8, 1), np.uint8))), ValueError, "rows"),
+    (lambda: velmora.statistics(maps(np.full((3, 3), np.nan))), TypeError, "integers"),
+    (lambda: velmora.statistics(maps(np.array([[257, 1]]))), ValueError, "257"),
+    (lambda: velmora.statistics(maps(np.ones((2, 2), np.uint8), NoMemory())), MemoryError, ""),
+    (lambda: velmora.Parameters().__setstate__({"mass_one": 0}), AttributeError, "setstate"),
+    (lambda: HALF_MADE[1]().outcome, TypeError, "__new__"),
+    (lambda: HALF_MADE[2]().steps, TypeError, "__new__"),
+    (lambda: velmora.basins(HALF_MADE[0]()), TypeError, "__new__"),
+])
+def test_bad_objects_raise(call, error, text):
+    with pytest.raises(error) as raised:
+        call()
+    assert text in str(raised.value)
+
+
+@pytest.mark.parametrize("protocol", range(pickle.HIGHEST_PROTOCOL + 1))
+def test_pickling_with_every_protocol(protocol):
+    parameters = velmora.Parameters(mass_one=7, one=(400, 300))
+    assert pickle.loads(pickle.dumps(parameters, protocol)) == parameters
+    results = [velmora.basins(parameters, view=(0, 0, 1), size=(2, 2)),
+               velmora.trajectory(parameters, 1, 1, limit=2)]
+    for value in results + [make() for make in HALF_MADE]:
+        with pytest.raises(TypeError):
+            pickle.dumps(value, protocol)
 
 
 def test_arrays_outlive_their_result():

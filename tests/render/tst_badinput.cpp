@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 Q_DECLARE_METATYPE(Kernel)
 
 namespace {
@@ -22,6 +24,7 @@ class BadInputTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     /// The picture's options: the surface, the rectangle, a view and its size, the output.
     void picture_data();
     void picture();
@@ -33,9 +36,17 @@ private slots:
     void series();
 
 private:
-    /// One row: refused with one line naming the option, by the command line and the program.
+    /// One row: refused with one line naming the option, by the command line and the program
+    /// (a merge's parts by the program alone).
     void rejects();
+
+    QTemporaryDir pipes_; ///< holds a pipe, pipe.json
 };
+
+void BadInputTest::initTestCase()
+{
+    QVERIFY(mkfifo(QFile::encodeName(pipes_.filePath(QStringLiteral("pipe.json"))), 0644) == 0);
+}
 
 void BadInputTest::picture_data()
 {
@@ -100,6 +111,14 @@ void BadInputTest::picture_data()
     // Singles between 256 and 512 lie 2^-15 apart.
     QTest::newRow("view finer than single precision") << "--view 502,350,1e-5 --size 10x10 a.bmp"
                                                       << "at least 3.0517578125e-05";
+    // Only a regular file is read: a pipe would block, a device pour out without end.
+    QTest::newRow("view file a pipe")
+        << "--view-file " + pipes_.filePath(QStringLiteral("pipe.json")) + " a.bmp"
+        << "it is a pipe";
+    QTest::newRow("view file a device") << "--view-file /dev/null a.bmp"
+                                        << "it is a device";
+    QTest::newRow("view file without a name") << "--view-file= a.bmp"
+                                              << "no file name";
     QTest::newRow("view without size") << "--view 1,2,1 a.bmp"
                                        << "--size";
     QTest::newRow("view with client") << "--client 300x200 --view 1,2,1 --size 10x10 a.bmp"
@@ -276,6 +295,11 @@ void BadInputTest::series_data()
                                          << "--merge-stats";
     QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
                                           << "--merge-stats";
+    QTest::newRow("merge of a pipe")
+        << "--merge-stats a.csv " + pipes_.filePath(QStringLiteral("pipe.json"))
+        << "it is a pipe";
+    QTest::newRow("merge of a device") << "--merge-stats a.csv /dev/null"
+                                       << "'/dev/null': it is a device";
 }
 
 void BadInputTest::rejects()
@@ -284,15 +308,23 @@ void BadInputTest::rejects()
     QFETCH(QString, named);
 
     RenderCommandLine commandLine;
-    QCOMPARE(commandLine.parse(::commandLine(line)), RenderCommandLine::Result::error);
-    QVERIFY2(commandLine.errorText().contains(named), qPrintable(commandLine.errorText()));
-    QVERIFY(!commandLine.errorText().contains(QLatin1Char('\n')));
+    const RenderCommandLine::Result result = commandLine.parse(::commandLine(line));
+    const bool merge = result == RenderCommandLine::Result::merge;
+    if (!merge) {
+        QCOMPARE(result, RenderCommandLine::Result::error);
+        QVERIFY2(commandLine.errorText().contains(named), qPrintable(commandLine.errorText()));
+        QVERIFY(!commandLine.errorText().contains(QLatin1Char('\n')));
+    }
 
     // The program: that one line on standard error, exit status 2, no file.
     const QTemporaryDir folder;
     const auto outcome = runToolIn(folder.path(), line);
     QCOMPARE(outcome.exitCode, 2);
-    QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
+    if (merge)
+        QVERIFY2(outcome.err.count('\n') == 1 && outcome.err.contains(named.toUtf8()),
+                 outcome.err.constData());
+    else
+        QCOMPARE(outcome.err, "velmora-render: " + commandLine.errorText().toUtf8() + '\n');
     QCOMPARE(outcome.out, QByteArray());
     QVERIFY(QDir(folder.path()).isEmpty());
 }

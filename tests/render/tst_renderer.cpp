@@ -1,6 +1,7 @@
 #include "tests/common/fakehost.h"
 #include "tests/common/replicastate.h"
 
+#include "render/measures.h"
 #include "render/renderer.h"
 #include "sim/defaults.h"
 #include "sim/run.h"
@@ -61,6 +62,8 @@ private slots:
     void sameForEveryThreadCount_data();
     void sameForEveryThreadCount();
     void abandonedThenSharedPool();
+    void measuresAbandoned_data();
+    void measuresAbandoned();
     void startPointsFollowTheScan_data();
     void startPointsFollowTheScan();
     void defaultsFollowStartUp_data();
@@ -214,6 +217,32 @@ void RendererTest::abandonedThenSharedPool()
     QCOMPARE(shared.pointsDone(), shared.pointCount());
     QCOMPARE(shared.surface().image(), own.surface().image());
     QCOMPARE(summary.points, shared.pointCount());
+}
+
+void RendererTest::measuresAbandoned_data()
+{
+    QTest::addColumn<int>("movingMass");
+    QTest::addColumn<qint64>("points");
+    QTest::addColumn<int>("askedBefore"); // the times abandoned() says false first
+    // Many batches of quick points (half an hour in all); a batch of points that take hours.
+    QTest::newRow("between batches") << 50 << qint64(maxRandomPoints) << 2;
+    QTest::newRow("within a slow batch") << 32767 << qint64(10) << 1;
+}
+
+void RendererTest::measuresAbandoned()
+{
+    QFETCH(int, movingMass);
+    QFETCH(qint64, points);
+    QFETCH(int, askedBefore);
+    RenderParameters p = smallPicture({1024, 700}, {20, 16});
+    p.scene.trajectory.movingMass = movingMass;
+    for (FixedMass &mass : p.scene.trajectory.masses)
+        mass.weight = 1;
+    int asked = 0;
+    Statistics statistics;
+    QVERIFY(!addRandomMeasures(statistics, p, {points, points, 1}, nullptr,
+                               [&] { return ++asked > askedBefore; }));
+    QVERIFY(!statistics.uncertainty && !statistics.sample);
 }
 
 void RendererTest::startPointsFollowTheScan_data()

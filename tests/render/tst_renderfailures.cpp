@@ -44,6 +44,8 @@ private slots:
     void noThreadCanStart();
     void memoryRunsOut_data();
     void memoryRunsOut();
+    void memoryMessagesAreTrue_data();
+    void memoryMessagesAreTrue();
     void unwritableStatistics_data();
     void unwritableStatistics();
     void failedStatisticsWrite();
@@ -194,6 +196,49 @@ void RenderFailuresTest::memoryRunsOut()
     QCOMPARE(pathkinds::entries(dir.path()), kind == QLatin1String("pipe")
                                                  ? QStringList{QStringLiteral("picture.bmp")}
                                                  : QStringList());
+}
+
+void RenderFailuresTest::memoryMessagesAreTrue_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("most"); // kB above the smallest address space, in steps of
+    QTest::addColumn<int>("step");
+    const QString large = QStringLiteral("--client 2048x2048 --picture 2048x2048 --step-limit 1 ");
+    // The PNG library runs out in a narrow band, and says so itself.
+    QTest::newRow("PNG picture") << large + "@/out.png" << 8192 << 256;
+    QTest::newRow("picture and statistics") << large + "--stats @/s.json @/out.png" << 65536
+                                            << 8192;
+    QTest::newRow("sweep, statistics and plot")
+        << large + "--sweep mass-one=1:2:1 --stats @/s.csv --plot @/p.png @/f%d.png" << 98304
+        << 8192;
+}
+
+void RenderFailuresTest::memoryMessagesAreTrue()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer needs more address space than any limit here leaves");
+#endif
+    QFETCH(QString, line);
+    QFETCH(int, most);
+    QFETCH(int, step);
+    const qint64 smallest = smallestAddressSpace();
+    QVERIFY(smallest > 0);
+    // Memory runs out at one step or another; whatever the message says was written is there,
+    // and nothing else.
+    for (int kb = 0; kb <= most; kb += step) {
+        QTemporaryDir dir;
+        const auto outcome = runTool(QString(line).replace('@', dir.path()).split(' '),
+                                     QStringLiteral("ulimit -v %1").arg(smallest + kb));
+        const QStringList written = pathkinds::entries(dir.path());
+        if (outcome.exitCode == 0)
+            continue;
+        QCOMPARE(outcome.exitCode, 1);
+        QCOMPARE(outcome.err.count('\n'), 1);
+        if (outcome.err.contains("nothing written"))
+            QVERIFY2(written.isEmpty(), outcome.err.constData());
+        for (const QString &name : written)
+            QVERIFY2(outcome.err.contains(name.toUtf8()), outcome.err.constData());
+    }
 }
 
 void RenderFailuresTest::unwritableStatistics_data()

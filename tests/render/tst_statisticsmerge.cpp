@@ -18,7 +18,8 @@ void StatisticsMergeTest::merge_data()
     QTest::addColumn<QString>("parts");
     QTest::addColumn<QString>("refused");
     // Parts are I/N, in the order given; a suffix changes one: "x" another sweep, "h" another
-    // table header, "s" a frame short as after Ctrl-C, "j" the other format.
+    // table header, "s" a frame short as after Ctrl-C, "j" the other format, "f" a count of
+    // frames past any sweep's.
     QTest::newRow("csv, any order") << true << "3/3 1/3 2/3" << "";
     QTest::newRow("json, empty shards") << false << "2/9 1/9 3/9 4/9 5/9 6/9 7/9 8/9 9/9" << "";
     QTest::newRow("one shard") << false << "1/1" << "";
@@ -30,6 +31,7 @@ void StatisticsMergeTest::merge_data()
     QTest::newRow("another header") << true << "1/3 2/3h 3/3" << "header";
     QTest::newRow("interrupted shard") << false << "1/3 2/3s 3/3" << "frames";
     QTest::newRow("mixed formats") << true << "1/3 2/3j 3/3" << "not a shard's CSV";
+    QTest::newRow("frames past 2^32") << true << "1/3 2/3f 3/3" << "not a shard's CSV";
 }
 
 void StatisticsMergeTest::merge()
@@ -56,6 +58,8 @@ void StatisticsMergeTest::merge()
         const bool other = name.endsWith('j');
         QByteArray text = shardStatisticsText(
             own, other == csv ? StatisticsFormat::json : StatisticsFormat::csv, mark);
+        if (name.endsWith('f'))
+            text.replace(" of 7 frames", " of 4294967303 frames");
         if (name.endsWith('h'))
             text.replace("basin_entropy", "entropy");
         texts << text;

@@ -241,27 +241,43 @@ void SweepToolTest::badInputWritesNothing_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QByteArray>("named");
-    QTest::newRow("unknown name") << "--sweep mass-three=1:2:1 @/f%d.png" << QByteArray("--sweep");
+    QTest::addColumn<QString>("linked"); // a frame made a link to f0.png, which holds "x"
+    QTest::newRow("unknown name") << "--sweep mass-three=1:2:1 @/f%d.png" << QByteArray("--sweep")
+                                  << "";
     QTest::newRow("more than 10000 frames")
-        << "--sweep mass-one=1:20001:2 @/f%d.png" << QByteArray("--sweep");
-    QTest::newRow("no frame number") << "--sweep mass-one=1:2:1 @/f.png" << QByteArray("OUTPUT");
-    QTest::newRow("plot without sweep") << "--plot @/p.png @/f.png" << QByteArray("--plot");
+        << "--sweep mass-one=1:20001:2 @/f%d.png" << QByteArray("--sweep") << "";
+    QTest::newRow("no frame number") << "--sweep mass-one=1:2:1 @/f.png" << QByteArray("OUTPUT")
+                                     << "";
+    QTest::newRow("plot without sweep") << "--plot @/p.png @/f.png" << QByteArray("--plot") << "";
     QTest::newRow("plot a frame") << "--sweep mass-one=1:2:1 --plot @/f1.png @/f%d.png"
-                                  << QByteArray("same file");
+                                  << QByteArray("same file") << "";
     QTest::newRow("plot a frame spelled otherwise")
-        << "--sweep mass-one=1:2:1 --plot @/./f0.png @/f%d.png" << QByteArray("same file");
+        << "--sweep mass-one=1:2:1 --plot @/./f0.png @/f%d.png" << QByteArray("same file") << "";
+    QTest::newRow("two frames one file")
+        << "--sweep mass-one=1:3:1 @/f%d.png" << QByteArray("same file") << "f1.png";
 }
 
 void SweepToolTest::badInputWritesNothing()
 {
     QFETCH(QString, line);
     QFETCH(QByteArray, named);
+    QFETCH(QString, linked);
+    const QDir folder(dir_->path());
+    QStringList made;
+    if (!linked.isEmpty()) {
+        QFile frame(folder.filePath(QStringLiteral("f0.png")));
+        QVERIFY(frame.open(QIODevice::WriteOnly) && frame.write("x") == 1);
+        QVERIFY(QFile::link(QStringLiteral("f0.png"), folder.filePath(linked)));
+        made << QStringLiteral("f0.png") << linked;
+    }
     const auto outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains(named), outcome.err.constData());
     QCOMPARE(outcome.out, QByteArray());
-    QCOMPARE(entries(dir_->path()), QStringList());
+    QCOMPARE(entries(dir_->path()), made);
+    if (!linked.isEmpty())
+        QCOMPARE(fileBytes(folder.filePath(QStringLiteral("f0.png"))), QByteArray("x"));
 }
 
 QTEST_GUILESS_MAIN(SweepToolTest)
