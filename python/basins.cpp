@@ -171,7 +171,7 @@ py::object statistics(py::handle result, int entropyBox)
         }
     }
     const Statistics figures = basinStatistics(int(outcome.shape(1)), int(outcome.shape(0)),
-                                               outcomes, steps.data(), entropyBox);
+                                               outcomes, steps.data(), entropyBox, 2);
     const QByteArray json = statisticsJson(figures);
     return py::module_::import("json").attr("loads")(py::bytes(json.constData(), json.size()));
 }

@@ -51,12 +51,14 @@ int runWithoutPicture(const RenderJob &job)
     timer.start();
     Statistics statistics;
     statistics.grid = false;
+    statistics.captured.assign(std::size_t(job.masses()), 0);
     addRandomMeasures(statistics, job.parameters, job.randomPoints);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     QString reason;
     if (job.statisticsToFile()) {
         const QByteArray text = statisticsText({{{}, statistics}},
-                                               *statisticsFormat(job.statistics), false);
+                                               *statisticsFormat(job.statistics), false,
+                                               job.masses(), false);
         if (!writeFileSafely(
                 job.statistics,
                 [&](QIODevice &device) { return device.write(text) == text.size(); }, &reason)) {

@@ -41,5 +41,6 @@ void addRandomMeasures(Statistics &statistics, const RenderParameters &parameter
             uncertaintyExponent(region, options.uncertainty, options.seed, outcomes);
     }
     if (options.sample > 0)
-        statistics.sample = sampleFractions(region, options.sample, options.seed, outcomes);
+        statistics.sample = sampleFractions(region, options.sample, options.seed, outcomes, {},
+                                            int(parameters.scene.trajectory.masses.size()));
 }

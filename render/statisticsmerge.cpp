@@ -3,6 +3,7 @@
 #include "console.h"
 
 #include "files/safefile.h"
+#include "sim/field.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -19,8 +20,19 @@ namespace {
 struct Part
 {
     ShardMark mark;
+    QByteArray header; ///< a CSV part's table header, newline included
     QList<QByteArray> records;
 };
+
+/// Whether line is the table header of some field of fixed masses, with or without wada_*.
+bool knownHeader(const QByteArray &line)
+{
+    for (int masses = 1; masses <= sim::maxFixedMasses; ++masses) {
+        if (line == statisticsCsvHeader(masses, false) || line == statisticsCsvHeader(masses, true))
+            return true;
+    }
+    return false;
+}
 
 bool fail(QString &why, const QString &name, const QString &what)
 {
@@ -65,9 +77,10 @@ bool readPart(const QByteArray &text, const QString &name, StatisticsFormat form
     // The mark is ASCII in a file of ours; its length in bytes is counted all the same.
     const QByteArray body = text.mid(m.captured(0).toUtf8().size());
     if (csv) {
-        if (!body.startsWith(statisticsCsvHeader()))
+        part.header = body.left(body.indexOf('\n') + 1);
+        if (!knownHeader(part.header))
             return fail(why, name, QStringLiteral("has another table header"));
-        part.records = body.mid(statisticsCsvHeader().size()).split('\n');
+        part.records = body.mid(part.header.size()).split('\n');
         if (part.records.takeLast() != QByteArray())
             return fail(why, name, notOne);
     } else {
@@ -103,9 +116,10 @@ bool readPart(const QByteArray &text, const QString &name, StatisticsFormat form
 } // namespace
 
 QByteArray shardStatisticsText(const std::vector<FrameStatistics> &frames,
-                               StatisticsFormat format, const ShardMark &mark)
+                               StatisticsFormat format, const ShardMark &mark, int masses,
+                               bool wada)
 {
-    QByteArray whole = statisticsText(frames, format, true);
+    QByteArray whole = statisticsText(frames, format, true, masses, wada);
     if (format == StatisticsFormat::csv) {
         return QStringLiteral("# shard %1/%2 of %3 frames: %4\n")
                    .arg(mark.index)
@@ -159,7 +173,8 @@ bool mergeStatistics(const QList<QByteArray> &parts, const QStringList &names,
         }
     }
     const bool csv = format == StatisticsFormat::csv;
-    merged = csv ? statisticsCsvHeader() : QByteArray("[");
+    // One sweep's parts have the same masses and measures, so the same header.
+    merged = csv ? shards.begin()->second.header : QByteArray("[");
     int written = 0;
     for (const auto &[index, part] : shards) {
         for (const QByteArray &record : part.records) {

@@ -301,8 +301,8 @@ void CommandLineTest::helpListsEveryOption()
     }
     for (const char *name : {"client", "picture", "one", "two", "mass-one", "mass-two",
                              "mass-moving", "radius-one", "radius-two", "color-one", "color-two",
-                             "background", "step-limit", "threads", "entropy-box", "kernel"}) {
-        const QString option = QStringLiteral("--%1 ").arg(QLatin1String(name));
+                             "background", "step-limit", "threads", "entropy-box", "kernel", "mass"}) {
+        const QString option = QStringLiteral("--%1 <").arg(QLatin1String(name));
         const qsizetype at = help.indexOf(option);
         QVERIFY2(at >= 0, name);
         // The description up to the next option names the default.
