@@ -29,7 +29,7 @@ std::int32_t defaultMassColour(int mass, const std::vector<std::int32_t> &taken,
         0x00A000, 0x0080FF, 0xC00080, 0x808000, 0xFF00FF, 0x008080, 0x004080, 0x800000,
         0xC080FF, 0xFF8000, 0x00FF80, 0x808080, 0x00C0FF, 0x000080, 0xFFFF00, 0x000000};
     const auto free = [&](std::int32_t c) {
-        return std::find(taken.begin(), taken.end(), c) == taken.end();
+        return c != background && std::find(taken.begin(), taken.end(), c) == taken.end();
     };
     for (const std::int32_t c : later) {
         if (free(c))
