@@ -250,9 +250,11 @@ double SampledFractions::standardError(sim::Capture outcome) const
 
 std::optional<SampledFractions> sampleFractions(const Region &region, std::int64_t n,
                                                 std::uint64_t seed, const OutcomeFunction &outcomes,
-                                                const std::function<bool()> &abandoned)
+                                                const std::function<bool()> &abandoned,
+                                                int masses)
 {
     SampledFractions result;
+    result.counts.assign(std::size_t(masses) + 1, 0);
     result.n = n;
     result.seed = seed;
     SplitMix64 random(seed);
@@ -275,20 +277,33 @@ std::optional<SampledFractions> sampleFractions(const Region &region, std::int64
 }
 
 TippingMatrix tippingMatrix(const std::vector<sim::Capture> &earlier,
-                            const std::vector<sim::Capture> &later)
+                            const std::vector<sim::Capture> &later, int masses)
 {
-    std::array<std::array<std::int64_t, 3>, 3> counts{};
+    const std::size_t outcomes = std::size_t(masses) + 1;
+    std::vector<std::vector<std::int64_t>> counts(outcomes, std::vector<std::int64_t>(outcomes));
     const std::size_t n = std::min(earlier.size(), later.size());
     for (std::size_t i = 0; i < n; ++i)
         ++counts[indexOf(earlier[i])][indexOf(later[i])];
-    TippingMatrix matrix;
-    for (std::size_t row = 0; row < 3; ++row) {
-        const std::array<std::int64_t, 3> &from = counts[indexOf(outcomeOrder[row])];
-        const std::int64_t total = from[0] + from[1] + from[2];
-        for (std::size_t column = 0; column < 3; ++column) {
+    const std::vector<sim::Capture> order = outcomeOrder(masses);
+    TippingMatrix matrix(outcomes, std::vector<std::optional<double>>(outcomes));
+    for (std::size_t row = 0; row < outcomes; ++row) {
+        const std::vector<std::int64_t> &from = counts[indexOf(order[row])];
+        std::int64_t total = 0;
+        for (const std::int64_t c : from)
+            total += c;
+        for (std::size_t column = 0; column < outcomes; ++column) {
             if (total > 0)
-                matrix[row][column] = double(from[indexOf(outcomeOrder[column])]) / double(total);
+                matrix[row][column] = double(from[indexOf(order[column])]) / double(total);
         }
     }
     return matrix;
+}
+
+std::vector<sim::Capture> outcomeOrder(int masses)
+{
+    std::vector<sim::Capture> order;
+    for (int k = 1; k <= masses; ++k)
+        order.push_back(sim::Capture(k));
+    order.push_back(sim::Capture::none);
+    return order;
 }

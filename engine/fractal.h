@@ -132,28 +132,32 @@ struct SampledFractions
 {
     std::int64_t n = 0;
     std::uint64_t seed = 0;
-    /// Counts indexed by sim::Capture: never, one, two.
-    std::array<std::int64_t, 3> counts{};
+    /// Counts indexed by the outcome: never, one, two, ... to the last fixed mass.
+    std::vector<std::int64_t> counts = std::vector<std::int64_t>(3);
+    /// The fixed masses: counts holds one more.
+    int masses() const { return int(counts.size()) - 1; }
     double fraction(sim::Capture outcome) const;
     /// sqrt(p (1 - p) / n).
     double standardError(sim::Capture outcome) const;
 };
 
-/// Follows n points drawn from region as uncertaintyExponent draws them, and is abandoned as it
-/// is.
+/// Follows n points drawn from region as uncertaintyExponent draws them, in a field of this many
+/// fixed masses, and is abandoned as it is.
 std::optional<SampledFractions> sampleFractions(const Region &region, std::int64_t n,
                                                 std::uint64_t seed, const OutcomeFunction &outcomes,
-                                                const std::function<bool()> &abandoned = {});
+                                                const std::function<bool()> &abandoned = {},
+                                                int masses = 2);
 
-/// Rows: the earlier outcome (one, two, never); columns: the later one in the same order. Each
-/// entry is the share of the row's start points that end in the column's outcome; a row whose
-/// outcome has no start point is none.
-using TippingMatrix = std::array<std::array<std::optional<double>, 3>, 3>;
+/// Rows: the earlier outcome (one, two, ... never); columns: the later one in the same order.
+/// Each entry is the share of the row's start points that end in the column's outcome; a row
+/// whose outcome has no start point is none.
+using TippingMatrix = std::vector<std::vector<std::optional<double>>>;
 
-/// The tipping between two frames of the same start points, each in scan order.
+/// The tipping between two frames of the same start points, each in scan order, in a field of
+/// this many fixed masses.
 TippingMatrix tippingMatrix(const std::vector<sim::Capture> &earlier,
-                            const std::vector<sim::Capture> &later);
+                            const std::vector<sim::Capture> &later, int masses = 2);
 
-/// The outcomes in the order of the tipping matrix and the files: one, two, never.
-inline constexpr std::array<sim::Capture, 3> outcomeOrder{sim::Capture::one, sim::Capture::two,
-                                                          sim::Capture::none};
+/// The outcomes of a field of this many fixed masses in the order of the tipping matrix and the
+/// files: one, two, ... the last mass, then never.
+std::vector<sim::Capture> outcomeOrder(int masses);

@@ -1,6 +1,9 @@
 #include "parameters.h"
 
 #include <algorithm>
+#include <deque>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -10,15 +13,17 @@ std::int16_t clampedPosition(std::int16_t value, int max)
 }
 
 // A field of a fixed mass, or of the record, as a Value of the table's parameters.
+// A mass the parameters lack reads as 0 and takes no value.
 template <int mass, std::int16_t FixedMass::*field>
 std::int64_t getMassValue(const TrajectoryParameters &p)
 {
-    return p.masses[mass].*field;
+    return std::size_t(mass) < p.masses.size() ? p.masses[mass].*field : 0;
 }
 template <int mass, std::int16_t FixedMass::*field>
 void setMassValue(TrajectoryParameters &p, std::int64_t v)
 {
-    p.masses[mass].*field = std::int16_t(v);
+    if (std::size_t(mass) < p.masses.size())
+        p.masses[mass].*field = std::int16_t(v);
 }
 
 template <int mass, std::int16_t FixedMass::*field>
@@ -32,7 +37,52 @@ constexpr ParameterInfo massParameter(const char *name, const char *description,
 constexpr std::int64_t maxMass = 32767;
 constexpr std::int64_t maxRadius = 300;
 
+/// Texts that live as long as the tables pointing at them.
+const char *keptText(const std::string &text)
+{
+    static std::deque<std::string> texts;
+    return texts.emplace_back(text).c_str();
+}
+
+template <int mass>
+void addLaterMass(std::vector<ParameterInfo> &table)
+{
+    using M = FixedMass;
+    using K = ParameterKind;
+    const std::string word = massWord(mass + 1);
+    table.push_back(massParameter<mass, &M::weight>(keptText("mass-" + word),
+                                                    keptText("Mass " + word), K::fixedMass, 1,
+                                                    maxMass));
+    table.push_back(massParameter<mass, &M::radius>(
+        keptText("radius-" + word), keptText("Capture radius of mass " + word), K::radius, 1,
+        maxRadius));
+    table.push_back(massParameter<mass, &M::x>(keptText(word + "-x"),
+                                               keptText("x of mass " + word), K::x, 0,
+                                               maxClientSide));
+    table.push_back(massParameter<mass, &M::y>(keptText(word + "-y"),
+                                               keptText("y of mass " + word), K::y, 0,
+                                               maxClientSide));
+}
+
+template <int... later>
+std::vector<ParameterInfo> laterMassTable(std::integer_sequence<int, later...>)
+{
+    std::vector<ParameterInfo> table;
+    (addLaterMass<later + 2>(table), ...);
+    return table;
+}
+
 } // namespace
+
+const char *massWord(int mass)
+{
+    static const char *const words[] = {"one",      "two",      "three",   "four",
+                                        "five",     "six",      "seven",   "eight",
+                                        "nine",     "ten",      "eleven",  "twelve",
+                                        "thirteen", "fourteen", "fifteen", "sixteen"};
+    static_assert(std::size(words) == sim::maxFixedMasses);
+    return mass >= 1 && mass <= sim::maxFixedMasses ? words[mass - 1] : "";
+}
 
 TrajectoryParameters TrajectoryParameters::defaults(QSize client)
 {
@@ -84,22 +134,45 @@ const std::array<ParameterInfo, parameterCount> &parameterTable()
     return table;
 }
 
-const ParameterInfo *findParameter(std::string_view name)
+const std::vector<ParameterInfo> &laterMassParameters()
+{
+    static const std::vector<ParameterInfo> table =
+        laterMassTable(std::make_integer_sequence<int, sim::maxFixedMasses - 2>());
+    return table;
+}
+
+namespace {
+
+template <typename Match>
+const ParameterInfo *firstParameter(const Match &match)
 {
     for (const ParameterInfo &p : parameterTable()) {
-        if (name == p.name)
+        if (match(p))
+            return &p;
+    }
+    for (const ParameterInfo &p : laterMassParameters()) {
+        if (match(p))
             return &p;
     }
     return nullptr;
 }
 
+} // namespace
+
+const ParameterInfo *findParameter(std::string_view name)
+{
+    return firstParameter([name](const ParameterInfo &p) { return name == p.name; });
+}
+
 const ParameterInfo *massParameter(int mass, ParameterKind kind)
 {
-    for (const ParameterInfo &p : parameterTable()) {
-        if (p.mass == mass && p.kind == kind)
-            return &p;
-    }
-    return nullptr;
+    return firstParameter(
+        [mass, kind](const ParameterInfo &p) { return p.mass == mass && p.kind == kind; });
+}
+
+bool appliesTo(const ParameterInfo &p, const TrajectoryParameters &parameters)
+{
+    return p.mass < int(parameters.masses.size());
 }
 
 std::int64_t maxValue(const ParameterInfo &p, QSize client)

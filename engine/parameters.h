@@ -84,14 +84,23 @@ struct ParameterInfo
 
 inline constexpr std::size_t parameterCount = 10;
 
-/// Every parameter, in the order of the help: mass-one, mass-two, mass-moving, radius-one,
-/// radius-two, one-x, one-y, two-x, two-y, step-limit.
+/// Every parameter of the two-mass scene, in the order of the help: mass-one, mass-two,
+/// mass-moving, radius-one, radius-two, one-x, one-y, two-x, two-y, step-limit.
 const std::array<ParameterInfo, parameterCount> &parameterTable();
+/// The parameters of the masses past the second, each mass's in the order mass-K, radius-K,
+/// K-x, K-y, for K = three to sixteen: what a scene of more masses adds to the table.
+const std::vector<ParameterInfo> &laterMassParameters();
 
-/// The parameter with this name, or null.
+/// The word for the mass with this number, from 1: "one", "two", ... "sixteen".
+const char *massWord(int mass);
+
+/// The parameter with this name, in either table, or null.
 const ParameterInfo *findParameter(std::string_view name);
 /// The parameter of this kind that belongs to fixed mass number mass (from 0), or null.
 const ParameterInfo *massParameter(int mass, ParameterKind kind);
+/// Whether p is one of parameters: the moving mass and the step limit always, a fixed mass's
+/// only when there is that mass.
+bool appliesTo(const ParameterInfo &p, const TrajectoryParameters &parameters);
 
 /// The largest Value of p for a client area of this size (positions reach its width or height).
 std::int64_t maxValue(const ParameterInfo &p, QSize client);

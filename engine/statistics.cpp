@@ -40,7 +40,8 @@ struct BoxEntropies
     std::optional<double> boundaryMean;
 };
 
-BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, int box)
+BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, int box,
+                          int masses)
 {
     const int across = width / box;
     const int down = height / box;
@@ -51,9 +52,10 @@ BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, i
     double sum = 0;
     double boundarySum = 0;
     std::int64_t boundaryBoxes = 0;
+    std::vector<std::int64_t> counts(std::size_t(masses) + 1);
     for (int by = 0; by < down; ++by) {
         for (int bx = 0; bx < across; ++bx) {
-            std::array<std::int64_t, 3> counts{};
+            std::fill(counts.begin(), counts.end(), 0);
             for (int y = by * box; y < (by + 1) * box; ++y) {
                 const std::size_t row = std::size_t(y) * std::size_t(width);
                 for (int x = bx * box; x < (bx + 1) * box; ++x)
@@ -105,29 +107,32 @@ double Statistics::fraction(std::int64_t count) const
 }
 
 Statistics basinStatistics(int width, int height, const std::vector<sim::Capture> &outcomes,
-                           const std::vector<std::uint64_t> &steps, int entropyBox)
+                           const std::vector<std::uint64_t> &steps, int entropyBox, int masses)
 {
     return basinStatistics(width, height, reinterpret_cast<const std::uint8_t *>(outcomes.data()),
-                           steps.empty() ? nullptr : steps.data(), entropyBox);
+                           steps.empty() ? nullptr : steps.data(), entropyBox, masses);
 }
 
 Statistics basinStatistics(int width, int height, const std::uint8_t *outcomeValues,
-                           const std::uint64_t *steps, int entropyBox)
+                           const std::uint64_t *steps, int entropyBox, int masses)
 {
     static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t>);
     const auto *outcomes = reinterpret_cast<const sim::Capture *>(outcomeValues);
     Statistics s;
     s.points = std::int64_t(width) * height;
-    const sim::Capture *end = outcomes + s.points;
-    s.one = std::count(outcomes, end, sim::Capture::one);
-    s.two = std::count(outcomes, end, sim::Capture::two);
-    s.never = s.points - s.one - s.two;
+    s.captured.assign(std::size_t(masses), 0);
+    for (std::int64_t i = 0; i < s.points; ++i) {
+        if (outcomeValues[i] == 0)
+            ++s.never;
+        else
+            ++s.captured[outcomeValues[i] - 1];
+    }
     if (steps) {
-        s.stepsOne = stepRange(std::size_t(s.points), outcomes, steps, sim::Capture::one);
-        s.stepsTwo = stepRange(std::size_t(s.points), outcomes, steps, sim::Capture::two);
+        for (int k = 1; k <= masses; ++k)
+            s.steps.push_back(stepRange(std::size_t(s.points), outcomes, steps, sim::Capture(k)));
     }
     s.entropyBox = entropyBox;
-    const BoxEntropies entropies = boxEntropies(width, height, outcomes, entropyBox);
+    const BoxEntropies entropies = boxEntropies(width, height, outcomes, entropyBox, masses);
     s.basinEntropy = entropies.mean;
     s.boundaryBasinEntropy = entropies.boundaryMean;
     s.boundaryFraction = boundaryFraction(width, height, outcomes);

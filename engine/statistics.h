@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fractal.h"
+#include "wada.h"
 #include "sim/step.h"
 
 #include <cstdint>
@@ -21,19 +22,19 @@ struct StepRange
     std::uint64_t max = 0;
 };
 
-/// The figures that describe a finished picture. Its three outcomes are: captured by mass one,
-/// captured by mass two, never captured.
+/// The figures that describe a finished picture. Its outcomes are: captured by mass one, by mass
+/// two, ... by the last fixed mass, never captured.
 struct Statistics
 {
     /// False when no picture was computed: only the random start points' measures count.
     bool grid = true;
     std::int64_t points = 0;
-    std::int64_t one = 0;
-    std::int64_t two = 0;
+    /// The start points each fixed mass captured, in mass order: one entry a mass.
+    std::vector<std::int64_t> captured = std::vector<std::int64_t>(2);
     std::int64_t never = 0;
-    /// Absent for a mass that captured nothing.
-    std::optional<StepRange> stepsOne;
-    std::optional<StepRange> stepsTwo;
+    /// The steps of each mass's captures, in mass order; empty without steps, and an entry
+    /// absent for a mass that captured nothing.
+    std::vector<std::optional<StepRange>> steps;
     int entropyBox = defaultEntropyBox;
     /// The mean over the boxes of each box's outcome entropy -sum p ln p; absent when no whole
     /// box fits.
@@ -48,20 +49,28 @@ struct Statistics
     /// From random start points, when asked for.
     std::optional<Uncertainty> uncertainty;
     std::optional<SampledFractions> sample;
+    /// How the basins meet, when asked for.
+    std::optional<WadaMeasures> wada;
     /// In a sweep, from the frame before; absent in the first frame and for a single picture.
     std::optional<TippingMatrix> tippingFromPrevious;
 
     /// count over all start points; 0 for an empty picture.
     double fraction(std::int64_t count) const;
+    int masses() const { return int(captured.size()); }
+    /// The start points of an outcome.
+    std::int64_t count(sim::Capture outcome) const
+    {
+        return outcome == sim::Capture::none ? never : captured[std::size_t(outcome) - 1];
+    }
 };
 
-/// The statistics of a width x height picture whose outcomes and step counts are given in scan
-/// order (rows top to bottom, each left to right). Boxes of entropyBox x entropyBox start points
-/// are laid from the top-left start point; those cut by the right or bottom edge are left out.
-/// Both vectors hold width x height entries.
+/// The statistics of a width x height picture of a field of this many fixed masses whose
+/// outcomes and step counts are given in scan order (rows top to bottom, each left to right).
+/// Boxes of entropyBox x entropyBox start points are laid from the top-left start point; those
+/// cut by the right or bottom edge are left out. Both vectors hold width x height entries.
 Statistics basinStatistics(int width, int height, const std::vector<sim::Capture> &outcomes,
-                           const std::vector<std::uint64_t> &steps, int entropyBox);
+                           const std::vector<std::uint64_t> &steps, int entropyBox, int masses);
 /// The same for maps as the engine keeps them (outcomes as PointOutcome values, width x height of
 /// each); without steps (null) no step ranges.
 Statistics basinStatistics(int width, int height, const std::uint8_t *outcomes,
-                           const std::uint64_t *steps, int entropyBox);
+                           const std::uint64_t *steps, int entropyBox, int masses);

@@ -128,12 +128,13 @@ void PassComputer::deliver(const Request &request, int level, bool finished)
     const quint64 number = request.number;
     const int width = maps.width;
     const int height = maps.height;
-    statisticsPool_.start([this, outcomes, steps, number, width, height] {
+    const int masses = int(request.scene.trajectory.masses.size());
+    statisticsPool_.start([this, outcomes, steps, number, width, height, masses] {
         if (latest_.load() != number)
             return;
         emit statisticsReady(number,
                              basinStatistics(width, height, outcomes->data(),
                                              steps->empty() ? nullptr : steps->data(),
-                                             defaultEntropyBox));
+                                             defaultEntropyBox, masses));
     });
 }

@@ -194,7 +194,7 @@ py::array_t<T> mapOf(py::handle value, const char *what, std::uint64_t max)
     return map;
 }
 
-py::object statistics(py::handle result, int entropyBox)
+py::object statistics(py::handle result, int entropyBox, bool wada)
 {
     if (entropyBox < minEntropyBox || entropyBox > maxEntropyBox) {
         badValue("entropy_box",
@@ -208,8 +208,22 @@ py::object statistics(py::handle result, int entropyBox)
     if (outcome.shape(0) != steps.shape(0) || outcome.shape(1) != steps.shape(1))
         throw py::value_error("steps: expected the shape of outcome");
     const std::uint8_t *outcomes = outcome.data();
-    const Statistics figures = basinStatistics(int(outcome.shape(1)), int(outcome.shape(0)),
-                                               outcomes, steps.data(), entropyBox);
+    // The masses of the parameters computed, or two.
+    int masses = 2;
+    if (py::hasattr(result, "parameters") && py::isinstance<Parameters>(result.attr("parameters")))
+        masses = int(result.attr("parameters").cast<const Parameters &>().scene.trajectory.masses.size());
+    for (py::ssize_t i = 0; i < outcome.size(); ++i) {
+        if (outcomes[i] > masses) {
+            throw py::value_error("outcome: expected 0 to " + std::to_string(masses) +
+                                  " at every point, got " + std::to_string(outcomes[i]));
+        }
+    }
+    const int width = int(outcome.shape(1));
+    const int height = int(outcome.shape(0));
+    Statistics figures =
+        basinStatistics(width, height, outcomes, steps.data(), entropyBox, masses);
+    if (wada)
+        figures.wada = wadaMeasures(width, height, outcomes, masses);
     const QByteArray json = statisticsJson(figures);
     return py::module_::import("json").attr("loads")(py::bytes(json.constData(), json.size()));
 }
@@ -305,7 +319,7 @@ void addFunctions(py::module_ &module)
         .def_readonly("positions", &Path::positions,
                       "float64 array (n, 2): the start point, then (x, y) after each step that "
                       "moved the mass.")
-        .def_readonly("outcome", &Path::outcome, "0 never captured, 1 mass one, 2 mass two.")
+        .def_readonly("outcome", &Path::outcome, "0 never captured, k mass k.")
         .def_readonly("steps", &Path::steps, "Steps taken, the capturing one included.")
         .def("__reduce__", [](py::handle) { refusePickling("velmora.Trajectory"); })
         .def("__repr__", [](const Path &p) {
@@ -322,10 +336,13 @@ void addFunctions(py::module_ &module)
                "'auto', 'scalar' or 'avx2' (all give the same result). Releases the GIL; "
                "Ctrl-C abandons it with KeyboardInterrupt.");
     module.def("statistics", &statistics, py::arg("result"), py::arg("entropy_box") = 5,
-               "statistics(result, entropy_box=5) -> dict\n\n"
+               py::arg("wada") = false,
+               "statistics(result, entropy_box=5, wada=False) -> dict\n\n"
                "The figures velmora-render --stats writes as JSON: counts and fractions of the "
                "outcomes, the capture steps of each mass, the basin entropy over boxes of "
-               "entropy_box x entropy_box start points (2 to 100) and the boundary fraction.");
+               "entropy_box x entropy_box start points (2 to 100) and the boundary fraction; "
+               "with wada, as --wada, how the basins meet: 'meet' and 'not_wada'. The masses "
+               "are result.parameters' (two when it has none).");
     module.def("picture", &picture, py::arg("parameters"), py::arg("threads") = 0,
                py::arg("kernel") = "auto",
                "picture(parameters, threads=0, kernel='auto') -> numpy.ndarray\n\n"

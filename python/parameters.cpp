@@ -1,5 +1,7 @@
 #include "parameters.h"
 
+#include "mass.h"
+
 #include "scene/parametertext.h"
 #include "scene/sceneparameters.h"
 #include "scene/text.h"
@@ -132,8 +134,24 @@ void readParameter(const ParameterInfo &parameter, const std::string &name, py::
     parameter.set(p.scene.trajectory, *v);
 }
 
+/// The keywords of mass one and mass two, which masses replaces.
+bool twoMassKeyword(const std::string &name)
+{
+    for (const char *two : {"one", "two", "color_one", "color_two"}) {
+        if (name == two)
+            return true;
+    }
+    std::string dashed = name;
+    for (char &c : dashed)
+        c = c == '_' ? '-' : c;
+    const ParameterInfo *p = findParameter(dashed);
+    return p && p->mass >= 0;
+}
+
 bool isKeyword(const std::string &name)
 {
+    if (name == "masses")
+        return true;
     for (const OtherKeyword &other : otherKeywords) {
         if (name == other.name)
             return true;
@@ -160,6 +178,14 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
             throw py::type_error("Parameters() got an unexpected keyword argument '" + name + "'");
     }
     const auto given = [&](const char *name) { return keywords.contains(name); };
+    if (given("masses")) {
+        for (const auto &item : keywords) {
+            if (twoMassKeyword(py::str(item.first)))
+                throw py::type_error("masses: give it or the keywords of mass one and mass "
+                                     "two, not both; got " +
+                                     std::string(py::str(item.first)));
+        }
+    }
 
     QSize client = defaultClient;
     if (given("client"))
@@ -195,6 +221,8 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
         if (parameter.kind == SceneParameter::Kind::colour && given(name.c_str()))
             parameter.set(p.scene, colour(name.c_str(), keywords[name.c_str()]));
     }
+    if (given("masses"))
+        readMasses(keywords["masses"], client, p.scene);
     if (given("shade")) {
         if (!PyBool_Check(keywords["shade"].ptr()))
             throw py::type_error("shade: expected True or False");
@@ -208,8 +236,14 @@ py::dict Parameters::keywords() const
     py::dict result;
     result["client"] = py::make_tuple(framing.client.width(), framing.client.height());
     result["picture"] = py::make_tuple(framing.picture.width(), framing.picture.height());
+    // Two masses by their keywords, as ever; any other number as a list.
+    const bool list = scene.trajectory.masses.size() != 2;
+    if (list)
+        result["masses"] = massList(scene);
     for (const SceneParameter &parameter : sceneParameters()) {
         const std::string name = keywordOf(parameter.name);
+        if (list && twoMassKeyword(name))
+            continue;
         if (parameter.kind == SceneParameter::Kind::colour)
             result[name.c_str()] = colourString(std::int32_t(parameter.get(scene)));
         else
@@ -257,7 +291,9 @@ void addParameters(py::module_ &module)
         "start-up gives it for that client area. A value out of range raises ValueError naming "
         "the parameter and what it accepts. Parameters never change: replace() makes a changed "
         "copy. They pickle, so they can be sent to other processes. For views, give a client "
-        "area that holds the masses.\n\n";
+        "area that holds the masses.\n\n"
+        "masses: a list of 1 to 16 velmora.Mass, in mass order, instead of the keywords of "
+        "mass one and mass two; outcome k is a capture by mass k.\n";
     for (const auto &item : docs)
         doc += std::string(py::str(item.first)) + ": " + std::string(py::str(item.second)) + "\n";
 
@@ -267,10 +303,17 @@ void addParameters(py::module_ &module)
             "replace",
             [](const Parameters &p, const py::kwargs &changes) {
                 py::dict keywords = p.keywords();
+                if (changes.contains("masses")) {
+                    for (const auto &item : p.keywords()) {
+                        if (twoMassKeyword(py::str(item.first)))
+                            PyDict_DelItem(keywords.ptr(), item.first.ptr());
+                    }
+                }
                 for (const char *mass : {"one", "two"}) {
                     // A pair replaces both coordinates; a new client area places the masses
                     // as start-up does unless they are given.
-                    if (changes.contains(mass) || changes.contains("client")) {
+                    if (keywords.contains(std::string(mass) + "_x") &&
+                        (changes.contains(mass) || changes.contains("client"))) {
                         PyDict_DelItemString(keywords.ptr(), (std::string(mass) + "_x").c_str());
                         PyDict_DelItemString(keywords.ptr(), (std::string(mass) + "_y").c_str());
                     }
@@ -301,16 +344,24 @@ void addParameters(py::module_ &module)
         const std::string name = py::str(item.first);
         cls.def_property_readonly(
             name.c_str(),
-            [name](const Parameters &p) -> py::object { return p.keywords()[name.c_str()]; },
+            [name](const Parameters &p) -> py::object {
+                const py::dict keywords = p.keywords();
+                return keywords.contains(name) ? py::object(keywords[name.c_str()]) : py::none();
+            },
             std::string(py::str(docs[name.c_str()])).c_str());
     }
+    cls.def_property_readonly(
+        "masses", [](const Parameters &p) { return massList(p.scene); },
+        "The fixed masses in mass order, each a velmora.Mass with its colour.");
     for (const char *mass : {"one", "two"}) {
         const std::string x = std::string(mass) + "_x";
         const std::string y = std::string(mass) + "_y";
         cls.def_property_readonly(
             mass,
-            [x, y](const Parameters &p) {
+            [x, y](const Parameters &p) -> py::object {
                 const py::dict keywords = p.keywords();
+                if (!keywords.contains(x))
+                    return py::none();
                 return py::make_tuple(keywords[x.c_str()], keywords[y.c_str()]);
             },
             std::string(py::str(docs[mass])).c_str());

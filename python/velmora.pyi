@@ -1,21 +1,44 @@
-"""The basins of attraction of two fixed masses, computed exactly as velmora-render computes
-them, as NumPy arrays."""
+"""The basins of attraction of fixed masses, computed exactly as velmora-render computes them,
+as NumPy arrays."""
 
 from typing import Any, Optional
 
 import numpy as np
 import numpy.typing as npt
 
+class Mass:
+    """A fixed mass for Parameters(masses=[...]): its whole-number position in the client area,
+    its weight (kilograms = weight x 10000, 1 to 32767), its capture radius (1 to 300) and its
+    colour '#RRGGBB' (None: red for the first, blue for the second, then one of its own)."""
+
+    def __init__(self, x: int, y: int, weight: int, radius: int,
+                 color: Optional[str] = None) -> None: ...
+    @property
+    def x(self) -> int: ...
+    @property
+    def y(self) -> int: ...
+    @property
+    def weight(self) -> int: ...
+    @property
+    def radius(self) -> int: ...
+    @property
+    def color(self) -> Optional[str]: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
+
 class Parameters:
     """What one picture is computed from: every option of velmora-render, with underscores for
     dashes, in the same units and ranges. A parameter not given takes the value start-up gives
-    it for that client area; a value out of range raises ValueError naming the parameter."""
+    it for that client area; a value out of range raises ValueError naming the parameter.
+    masses, a list of 1 to 16 Mass, replaces the keywords of mass one and mass two; with any
+    number but two, those keywords read as None."""
 
     def __init__(
         self,
         *,
         client: tuple[int, int] = ...,
         picture: tuple[int, int] = ...,
+        masses: list[Mass] = ...,
         one: tuple[int, int] = ...,
         two: tuple[int, int] = ...,
         mass_one: int = ...,
@@ -37,6 +60,9 @@ class Parameters:
     def client(self) -> tuple[int, int]: ...
     @property
     def picture(self) -> tuple[int, int]: ...
+    @property
+    def masses(self) -> list[Mass]:
+        """The fixed masses in mass order, each with its colour."""
     @property
     def one(self) -> tuple[int, int]: ...
     @property
@@ -81,7 +107,7 @@ class Basins:
 
     @property
     def outcome(self) -> npt.NDArray[np.uint8]:
-        """(height, width), rows top to bottom: 0 never captured, 1 mass one, 2 mass two."""
+        """(height, width), rows top to bottom: 0 never captured, k mass k."""
     @property
     def steps(self) -> npt.NDArray[np.uint64]:
         """(height, width): the steps each start point took, the capturing one included."""
@@ -105,7 +131,7 @@ class Trajectory:
         """(n, 2): the start point, then (x, y) after each step that moved the mass."""
     @property
     def outcome(self) -> int:
-        """0 never captured, 1 mass one, 2 mass two."""
+        """0 never captured, k mass k."""
     @property
     def steps(self) -> int:
         """Steps taken, the capturing one included."""
@@ -121,8 +147,8 @@ def basins(
     the view of size[0] x size[1] start points from (x, y), spacing apart, or without a view
     the picture rectangle's. Releases the GIL; Ctrl-C abandons it."""
 
-def statistics(result: Basins, entropy_box: int = 5) -> dict[str, Any]:
-    """The figures velmora-render --stats writes as JSON."""
+def statistics(result: Basins, entropy_box: int = 5, wada: bool = False) -> dict[str, Any]:
+    """The figures velmora-render --stats writes as JSON; with wada, as --wada adds them."""
 
 def picture(parameters: Parameters, threads: int = 0, kernel: str = "auto") -> npt.NDArray[np.uint8]:
     """The drawing surface velmora-render writes, (height, width, 3) red, green and blue."""

@@ -60,6 +60,8 @@ bool RenderCommandLine::read()
 
 bool RenderCommandLine::readMasses(QSize area)
 {
+    if (!readMassList(area))
+        return false;
     std::vector<FixedMass> &masses = job_.parameters.scene.trajectory.masses;
     const auto readPosition = [&](const char *name, FixedMass &mass) {
         return readEach(option(name),
@@ -77,11 +79,12 @@ bool RenderCommandLine::readMasses(QSize area)
                             return true;
                         });
     };
-    if (!readPosition("one", masses[0]) || !readPosition("two", masses[1]))
+    if (masses.size() == 2 && (!readPosition("one", masses[0]) || !readPosition("two", masses[1])))
         return false;
     // The table's parameters that are single whole Values.
     for (const ParameterInfo &p : parameterTable()) {
-        if (p.kind == ParameterKind::x || p.kind == ParameterKind::y)
+        if (p.kind == ParameterKind::x || p.kind == ParameterKind::y ||
+            !appliesTo(p, job_.parameters.scene.trajectory))
             continue;
         const bool steps = p.kind == ParameterKind::steps;
         if (!readEach(option(p.name), parameterAccepts(p, area), [&](const QString &value) {
@@ -115,6 +118,7 @@ bool RenderCommandLine::readColours()
             return false;
         }
     }
+    fillMassColours();
     return true;
 }
 
@@ -155,6 +159,11 @@ bool RenderCommandLine::readOutputs()
         return false;
     }
     job_.parameters.keepPointSteps = scene.shade || !job_.statistics.isEmpty();
+    job_.wada = parser_.isSet(QStringLiteral("wada"));
+    if (job_.wada && job_.statistics.isEmpty()) {
+        error_ = QStringLiteral("--wada: adds to the statistics, so it needs --stats.");
+        return false;
+    }
     return true;
 }
 
@@ -225,12 +234,18 @@ bool RenderCommandLine::readSweep(QSize area)
         job_.sweep = SweepRange();
     for (const QString &value : parser_.values(sweep)) {
         QString accepts;
-        if (!job_.sweep->read(value, area, accepts))
+        if (!job_.sweep->read(value, area,
+                              int(job_.parameters.scene.trajectory.masses.size()), accepts))
             return fail(sweep, accepts, value);
     }
     job_.plot = parser_.value(option("plot"));
     if (!job_.sweep && !job_.plot.isEmpty()) {
         error_ = QStringLiteral("--plot: draws the frames of a sweep, so it needs --sweep.");
+        return false;
+    }
+    if (job_.masses() != 2 && !job_.plot.isEmpty()) {
+        error_ = QStringLiteral("--plot: draws the basins of two masses, so it needs a scene of "
+                                "two.");
         return false;
     }
     if (!readEach(option("plot"), QStringLiteral("a file name ending in .png"),

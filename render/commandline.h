@@ -7,7 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 /// The command line of velmora-render: its options, their defaults and ranges, read into one
 /// job. The scene's options come from the parameter tables, so that their names, ranges and help
@@ -48,6 +51,11 @@ private:
     bool readViewFile(QSize &area);
     bool readSize(QSize &size);
     bool readMasses(QSize area);
+    /// --mass, repeated: the masses of a view, in mass order; refuses the two-mass options
+    /// beside it, or beside a view file of another number of masses.
+    bool readMassList(QSize area);
+    /// The default colours of the masses --mass gives none, once the background is known.
+    void fillMassColours();
     bool readColours();
     bool readWorkers();
     bool readOutputs();
@@ -74,5 +82,7 @@ private:
 
     RenderJob job_;
     QStringList mergeParts_;
+    /// The colour --mass gives each mass, in mass order, if it gives one.
+    std::vector<std::optional<std::int32_t>> massColours_;
     QString error_;
 };

@@ -26,6 +26,28 @@ QCommandLineOption positionOption(const char *mass, const char *side)
                       .arg(QLatin1String(side)));
 }
 
+/// --mass: a mass of a view, repeated in mass order.
+QCommandLineOption massOption()
+{
+    const ParameterInfo &weight = *massParameter(0, ParameterKind::fixedMass);
+    const ParameterInfo &radius = *massParameter(0, ParameterKind::radius);
+    return makeOption(
+        "mass", "X,Y,WEIGHT,RADIUS[,#RRGGBB]",
+        QStringLiteral("A fixed mass of a view, the option repeated in mass order for 1 to %1 "
+                       "masses: its position, X and Y 0 to %2; its weight, %3 to %4, kilograms "
+                       "= WEIGHT x %5; its capture radius, %6 to %7; its colour (default: red, "
+                       "blue, then a colour of its own, none the background's). Only with "
+                       "--view or --view-file, and not with --one, --two, --mass-one, "
+                       "--mass-two, --radius-one, --radius-two, --color-one or --color-two.")
+            .arg(sim::maxFixedMasses)
+            .arg(maxClientSide)
+            .arg(weight.min)
+            .arg(weight.max)
+            .arg(kilogramsPerValue(weight), 0, 'f', 0)
+            .arg(radius.min)
+            .arg(radius.max));
+}
+
 /// A parameter of the scene, as its help describes it for the default client area.
 QCommandLineOption sceneOption(const SceneParameter &p)
 {
@@ -100,6 +122,12 @@ QList<QCommandLineOption> outputOptions()
                    .arg(minEntropyBox)
                    .arg(maxEntropyBox)
                    .arg(defaultEntropyBox)),
+        QCommandLineOption(QStringLiteral("wada"),
+                           QStringLiteral("With --stats: also how the basins meet along their "
+                                          "boundary: the shares of boundary points whose 3 x 3 "
+                                          "block holds 1, 2, ... basins (meet), and of those "
+                                          "missing some basin within 1, 2, 4, 8 and 16 start "
+                                          "points (not_wada).")),
         makeOption("sweep", "NAME=FROM:TO:STEP",
                QStringLiteral("Writes one frame for each value of NAME (%1): FROM, FROM +/- STEP, "
                               "... up or down to TO, each within the option's range, STEP 1 or "
@@ -140,7 +168,7 @@ QList<QCommandLineOption> outputOptions()
 void RenderCommandLine::addOptions()
 {
     options_ = framingOptions();
-    options_ << positionOption("one", "left") << positionOption("two", "right");
+    options_ << massOption() << positionOption("one", "left") << positionOption("two", "right");
     for (const SceneParameter &p : sceneParameters()) {
         const bool position = p.trajectory && (p.trajectory->kind == ParameterKind::x ||
                                                p.trajectory->kind == ParameterKind::y);

@@ -24,12 +24,21 @@ QString RenderJob::identity() const
     } else {
         text = QStringLiteral("--client %1 --picture %2").arg(sizeText(f.client), sizeText(f.picture));
     }
+    const TrajectoryParameters &trajectory = parameters.scene.trajectory;
     for (const ParameterInfo &parameter : parameterTable()) {
-        text += QStringLiteral(" --%1 %2")
-                    .arg(QLatin1String(parameter.name))
-                    .arg(parameter.get(parameters.scene.trajectory));
+        if (trajectory.masses.size() == 2 || parameter.mass < 0) {
+            text += QStringLiteral(" --%1 %2")
+                        .arg(QLatin1String(parameter.name))
+                        .arg(parameter.get(trajectory));
+        }
+    }
+    if (trajectory.masses.size() != 2) {
+        for (const FixedMass &m : trajectory.masses)
+            text += QStringLiteral(" --mass %1,%2,%3,%4").arg(m.x).arg(m.y).arg(m.weight).arg(m.radius);
     }
     text += QStringLiteral(" --entropy-box %1").arg(entropyBox);
+    if (wada)
+        text += QStringLiteral(" --wada");
     if (sweep)
         text += QStringLiteral(" --sweep ") + sweep->text();
     if (randomPoints.uncertainty > 0)

@@ -54,6 +54,10 @@ struct RenderJob
     /// Random start points beside the grid, or instead of it when output is "-".
     RandomPointOptions randomPoints;
     bool noPicture() const { return output == QStringLiteral("-"); }
+    /// Whether the statistics tell how the basins meet (--wada).
+    bool wada = false;
+    /// The fixed masses of every frame.
+    int masses() const { return int(parameters.scene.trajectory.masses.size()); }
     /// Only with --shard: this block of the sweep's frames, whose statistics carry the
     /// sweep's identity for merging.
     std::optional<Shard> shard;

@@ -51,6 +51,7 @@ int runWithoutPicture(const RenderJob &job)
     timer.start();
     Statistics statistics;
     statistics.grid = false;
+    statistics.captured.assign(std::size_t(job.masses()), 0);
     {
         const InterruptGuard interrupts;
         if (!addRandomMeasures(statistics, job.parameters, job.randomPoints, nullptr,
@@ -63,7 +64,8 @@ int runWithoutPicture(const RenderJob &job)
     QString reason;
     if (job.statisticsToFile()) {
         const QByteArray text = statisticsText({{{}, statistics}},
-                                               *statisticsFormat(job.statistics), false);
+                                               *statisticsFormat(job.statistics), false,
+                                               job.masses(), false);
         if (!writeFileSafely(
                 job.statistics,
                 [&](QIODevice &device) { return device.write(text) == text.size(); }, &reason)) {

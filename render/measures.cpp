@@ -54,7 +54,8 @@ bool addRandomMeasures(Statistics &statistics, const RenderParameters &parameter
             return false;
     }
     if (options.sample > 0) {
-        sample = sampleFractions(region, options.sample, options.seed, outcomes, abandoned);
+        sample = sampleFractions(region, options.sample, options.seed, outcomes, abandoned,
+                                 int(parameters.scene.trajectory.masses.size()));
         if (!sample)
             return false;
     }

@@ -32,7 +32,8 @@ bool PlotFile::write(const std::vector<FrameStatistics> &frames, QString &why)
                                                   ? s.basinEntropy
                                               : s.uncertainty ? s.uncertainty->dimension()
                                                               : std::nullopt;
-        plot.add({double(*f.place.value), s.fraction(s.one), s.fraction(s.two),
+        plot.add({double(*f.place.value), s.fraction(s.captured[0]),
+                  s.fraction(s.captured[1]),
                   s.fraction(s.never), measure});
     }
     plot.draw(canvas_);

@@ -45,18 +45,12 @@ RenderSummary Renderer::render(const std::function<void()> &onProgress, QThreadP
     RenderSummary summary;
     summary.points = pointCount();
     summary.steps = engine_.stepsTaken();
+    summary.captured.assign(parameters_.scene.trajectory.masses.size(), 0);
     for (const sim::Capture c : captures_) {
-        switch (c) {
-        case sim::Capture::one:
-            ++summary.capturedOne;
-            break;
-        case sim::Capture::two:
-            ++summary.capturedTwo;
-            break;
-        case sim::Capture::none:
+        if (c == sim::Capture::none)
             ++summary.neverCaptured;
-            break;
-        }
+        else
+            ++summary.captured[std::size_t(c) - 1];
     }
     return summary;
 }

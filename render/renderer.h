@@ -34,8 +34,8 @@ struct RenderParameters
 struct RenderSummary
 {
     std::int64_t points = 0;
-    std::int64_t capturedOne = 0;
-    std::int64_t capturedTwo = 0;
+    /// The start points each fixed mass captured, in mass order.
+    std::vector<std::int64_t> captured;
     std::int64_t neverCaptured = 0;
     std::uint64_t steps = 0;
 };

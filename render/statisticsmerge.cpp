@@ -6,6 +6,7 @@
 
 #include "files/readfile.h"
 #include "files/safefile.h"
+#include "sim/field.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,12 +22,23 @@ namespace {
 struct Part
 {
     ShardMark mark;
+    QByteArray header; ///< a CSV part's table header, newline included
     QList<QByteArray> records;
 };
 
 /// The largest part read, in bytes: far more than the most frames take (a JSON frame with every
 /// measure took 1.7 kB, 17 MB for 10000 frames).
 constexpr qint64 maxPartSize = qint64(1) << 28;
+
+/// Whether line is the table header of some field of fixed masses, with or without wada_*.
+bool knownHeader(const QByteArray &line)
+{
+    for (int masses = 1; masses <= sim::maxFixedMasses; ++masses) {
+        if (line == statisticsCsvHeader(masses, false) || line == statisticsCsvHeader(masses, true))
+            return true;
+    }
+    return false;
+}
 
 bool fail(QString &why, const QString &name, const QString &what)
 {
@@ -77,9 +89,10 @@ bool readPart(const QByteArray &text, const QString &name, StatisticsFormat form
     // The mark is ASCII in a file of ours; its length in bytes is counted all the same.
     const QByteArray body = text.mid(m.captured(0).toUtf8().size());
     if (csv) {
-        if (!body.startsWith(statisticsCsvHeader()))
+        part.header = body.left(body.indexOf('\n') + 1);
+        if (!knownHeader(part.header))
             return fail(why, name, QStringLiteral("has another table header"));
-        part.records = body.mid(statisticsCsvHeader().size()).split('\n');
+        part.records = body.mid(part.header.size()).split('\n');
         if (part.records.takeLast() != QByteArray())
             return fail(why, name, notOne);
     } else {
@@ -115,9 +128,10 @@ bool readPart(const QByteArray &text, const QString &name, StatisticsFormat form
 } // namespace
 
 QByteArray shardStatisticsText(const std::vector<FrameStatistics> &frames,
-                               StatisticsFormat format, const ShardMark &mark)
+                               StatisticsFormat format, const ShardMark &mark, int masses,
+                               bool wada)
 {
-    QByteArray whole = statisticsText(frames, format, true);
+    QByteArray whole = statisticsText(frames, format, true, masses, wada);
     if (format == StatisticsFormat::csv) {
         return QStringLiteral("# shard %1/%2 of %3 frames: %4\n")
                    .arg(mark.index)
@@ -171,7 +185,8 @@ bool mergeStatistics(const QList<QByteArray> &parts, const QStringList &names,
         }
     }
     const bool csv = format == StatisticsFormat::csv;
-    merged = csv ? statisticsCsvHeader() : QByteArray("[");
+    // One sweep's parts have the same masses and measures, so the same header.
+    merged = csv ? shards.begin()->second.header : QByteArray("[");
     int written = 0;
     for (const auto &[index, part] : shards) {
         for (const QByteArray &record : part.records) {

@@ -20,8 +20,11 @@ struct ShardMark
 };
 
 /// The contents of a shard's statistics file.
+/// The contents of a shard's statistics file, for a field of this many fixed masses, with the
+/// wada_* columns when wada.
 QByteArray shardStatisticsText(const std::vector<FrameStatistics> &frames,
-                               StatisticsFormat format, const ShardMark &mark);
+                               StatisticsFormat format, const ShardMark &mark, int masses = 2,
+                               bool wada = false);
 
 /// Joins the contents of all the shards' files of one sweep, in any order, into the contents of
 /// the whole sweep's file. Returns false and sets why (naming the part by its name in names)

@@ -12,6 +12,7 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 #include <unistd.h>
@@ -20,11 +21,16 @@ namespace {
 
 QByteArray pictureSummary(const RenderSummary &summary, double seconds)
 {
-    return QStringLiteral("%1 start points: %2 captured by mass one, %3 by mass two, %4 never "
-                          "captured; %5 steps in %6 s\n")
+    QString captured;
+    for (std::size_t k = 0; k < summary.captured.size(); ++k) {
+        captured += (k == 0 ? QStringLiteral("%1 captured by mass %2, ")
+                            : QStringLiteral("%1 by mass %2, "))
+                        .arg(summary.captured[k])
+                        .arg(QLatin1String(massWord(int(k) + 1)));
+    }
+    return QStringLiteral("%1 start points: %2%3 never captured; %4 steps in %5 s\n")
         .arg(summary.points)
-        .arg(summary.capturedOne)
-        .arg(summary.capturedTwo)
+        .arg(captured)
         .arg(summary.neverCaptured)
         .arg(summary.steps)
         .arg(seconds, 0, 'f', 2)
@@ -34,8 +40,9 @@ QByteArray pictureSummary(const RenderSummary &summary, double seconds)
 void add(RenderSummary &total, const RenderSummary &frame)
 {
     total.points += frame.points;
-    total.capturedOne += frame.capturedOne;
-    total.capturedTwo += frame.capturedTwo;
+    total.captured.resize(std::max(total.captured.size(), frame.captured.size()));
+    for (std::size_t k = 0; k < frame.captured.size(); ++k)
+        total.captured[k] += frame.captured[k];
     total.neverCaptured += frame.neverCaptured;
     total.steps += frame.steps;
 }
@@ -131,17 +138,10 @@ bool Sweep::computeFrame(int index)
     // written and counted or neither.
     Statistics statistics;
     std::vector<sim::Capture> captures;
-    if (frame.parameters.keepPointSteps) {
-        statistics = basinStatistics(renderer.view().width, renderer.view().height,
-                                     renderer.captures(), renderer.pointSteps(), job_.entropyBox);
-        if (!addRandomMeasures(statistics, frame.parameters, job_.randomPoints, nullptr,
-                               [] { return InterruptGuard::signal() != 0; })) {
-            return false;
-        }
-        if (!previous_.empty())
-            statistics.tippingFromPrevious = tippingMatrix(previous_, renderer.captures());
+    if (frame.parameters.keepPointSteps && !measureFrame(renderer, frame, statistics))
+        return false;
+    if (frame.parameters.keepPointSteps)
         captures = renderer.captures();
-    }
     QString reason;
     if (!writeImageFile(renderer.surface().image(), frame.path, job_.format, &reason)) {
         failure_ = QStringLiteral("cannot write '%1': %2").arg(frame.path, reason);
@@ -153,14 +153,37 @@ bool Sweep::computeFrame(int index)
     return true;
 }
 
+bool Sweep::measureFrame(const Renderer &renderer, const JobFrame &frame,
+                         Statistics &statistics) const
+{
+    const int width = renderer.view().width;
+    const int height = renderer.view().height;
+    statistics = basinStatistics(width, height, renderer.captures(), renderer.pointSteps(),
+                                 job_.entropyBox, job_.masses());
+    if (job_.wada) {
+        statistics.wada =
+            wadaMeasures(width, height,
+                         reinterpret_cast<const std::uint8_t *>(renderer.captures().data()),
+                         job_.masses());
+    }
+    if (!addRandomMeasures(statistics, frame.parameters, job_.randomPoints, nullptr,
+                           [] { return InterruptGuard::signal() != 0; })) {
+        return false;
+    }
+    if (!previous_.empty())
+        statistics.tippingFromPrevious = tippingMatrix(previous_, renderer.captures(), job_.masses());
+    return true;
+}
+
 QByteArray Sweep::statisticsText(StatisticsFormat format) const
 {
     if (job_.shard) {
         return shardStatisticsText(
             frames_, format,
-            {job_.identity(), job_.shard->index, job_.shard->count, job_.frameCount()});
+            {job_.identity(), job_.shard->index, job_.shard->count, job_.frameCount()},
+            job_.masses(), job_.wada);
     }
-    return ::statisticsText(frames_, format, bool(job_.sweep));
+    return ::statisticsText(frames_, format, bool(job_.sweep), job_.masses(), job_.wada);
 }
 
 void Sweep::noteFailure(const QString &path, const QString &why)

@@ -45,6 +45,10 @@ private:
     /// One frame: computed, written, its statistics kept; false when it failed or was
     /// interrupted.
     bool computeFrame(int index);
+    /// A computed frame's statistics, its random-point measures and its tipping from the frame
+    /// before; false when a signal abandoned the measures.
+    bool measureFrame(const Renderer &renderer, const JobFrame &frame,
+                      Statistics &statistics) const;
     /// The outcomes of the frame before a shard's first, which its tipping starts from.
     void computePreviousFrame();
     /// The statistics file's contents for the frames written.

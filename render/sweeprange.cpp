@@ -13,22 +13,34 @@ constexpr int maxStep = 32767;
 
 QString SweepRange::names()
 {
+    return names(2) + QStringLiteral("; with --mass, mass-K, radius-K, K-x and K-y for every "
+                                     "mass K given, from one, two and three to sixteen");
+}
+
+QString SweepRange::names(int masses)
+{
     QStringList list;
+    TrajectoryParameters scene;
+    scene.masses.resize(std::size_t(masses));
     for (const ParameterInfo &p : parameterTable()) {
-        if (p.sweepable)
+        if (p.sweepable && appliesTo(p, scene))
+            list << QLatin1String(p.name);
+    }
+    for (const ParameterInfo &p : laterMassParameters()) {
+        if (appliesTo(p, scene))
             list << QLatin1String(p.name);
     }
     return list.join(QStringLiteral(", "));
 }
 
-bool SweepRange::read(const QString &text, QSize client, QString &accepts)
+bool SweepRange::read(const QString &text, QSize client, int masses, QString &accepts)
 {
     static const QRegularExpression form(QStringLiteral("^([a-z-]+)=([^:]*):([^:]*):([^:]*)\\z"));
     const QRegularExpressionMatch m = form.match(text);
     const ParameterInfo *found =
         m.hasMatch() ? findParameter(m.captured(1).toStdString()) : nullptr;
-    if (!found || !found->sweepable) {
-        accepts = QStringLiteral("NAME=FROM:TO:STEP with NAME one of %1").arg(names());
+    if (!found || !found->sweepable || found->mass >= masses) {
+        accepts = QStringLiteral("NAME=FROM:TO:STEP with NAME one of %1").arg(names(masses));
         return false;
     }
 

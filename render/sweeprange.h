@@ -18,12 +18,16 @@ public:
     /// The most frames one sweep may have.
     static constexpr int maxFrames = 10000;
 
-    /// The names that can be swept, comma-separated, as the help and the errors list them.
+    /// The names that can be swept, as the help lists them: the two masses' and the moving
+    /// mass's, then the pattern of every later mass's.
     static QString names();
+    /// The names that can be swept with this many fixed masses, comma-separated.
+    static QString names(int masses);
 
     /// Reads NAME=FROM:TO:STEP, with FROM and TO in the option's range for a drawing surface of
-    /// the given size. On failure returns false and sets accepts to what would have been read.
-    bool read(const QString &text, QSize client, QString &accepts);
+    /// the given size, NAME one of a scene of this many fixed masses. On failure returns false
+    /// and sets accepts to what would have been read.
+    bool read(const QString &text, QSize client, int masses, QString &accepts);
 
     QString name() const { return QLatin1String(parameter_->name); }
     /// The range as read, NAME=FROM:TO:STEP with the numbers in plain digits.

@@ -25,3 +25,9 @@ struct Scene
     bool operator==(const Scene &o) const;
     bool operator!=(const Scene &o) const { return !(*this == o); }
 };
+
+/// The colour a scene gives mass number mass (from 0) when none is chosen for it: mass one red
+/// and mass two blue, as at start-up; every later one the first of a fixed list of colours that
+/// is neither the background nor one of taken (the other masses' colours).
+std::int32_t defaultMassColour(int mass, const std::vector<std::int32_t> &taken,
+                               std::int32_t background);

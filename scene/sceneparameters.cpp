@@ -4,7 +4,10 @@ std::int64_t SceneParameter::get(const Scene &scene) const
 {
     if (trajectory)
         return trajectory->get(scene.trajectory);
-    return mass < 0 ? scene.background : scene.colours[std::size_t(mass)];
+    if (mass < 0)
+        return scene.background;
+    // A scene without this mass reads as 0 and takes no value, as its other parameters.
+    return std::size_t(mass) < scene.colours.size() ? scene.colours[std::size_t(mass)] : 0;
 }
 
 void SceneParameter::set(Scene &scene, std::int64_t value) const
@@ -13,7 +16,7 @@ void SceneParameter::set(Scene &scene, std::int64_t value) const
         trajectory->set(scene.trajectory, value);
     else if (mass < 0)
         scene.background = std::int32_t(value);
-    else
+    else if (std::size_t(mass) < scene.colours.size())
         scene.colours[std::size_t(mass)] = std::int32_t(value);
 }
 

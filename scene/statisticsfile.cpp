@@ -1,5 +1,6 @@
 #include "statisticsfile.h"
 
+#include "text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -57,15 +58,58 @@ void appendSlope(QByteArray &out, const char *name, const std::optional<Slope> &
     appendOptional(out, slope ? std::optional<double>(slope->error) : std::nullopt, "null");
 }
 
-/// {"one": a, "two": b, "never": c}
-void appendOutcomes(QByteArray &out, const std::function<double(sim::Capture)> &value)
+/// The key of an outcome in the files: "one", "two", ... for the masses, "never".
+const char *outcomeKey(sim::Capture outcome)
 {
-    const char *names[] = {"{\"one\": ", ", \"two\": ", ", \"never\": "};
-    for (std::size_t i = 0; i < outcomeOrder.size(); ++i) {
-        out.append(names[i]);
-        appendReal(out, value(outcomeOrder[i]));
+    return outcome == sim::Capture::none ? "never" : massWord(int(outcome));
+}
+
+/// {"one": a, "two": b, ..., "never": c}
+void appendOutcomes(QByteArray &out, int masses, const std::function<double(sim::Capture)> &value,
+                    bool real = true)
+{
+    const char *separator = "{\"";
+    for (const sim::Capture outcome : outcomeOrder(masses)) {
+        out.append(separator).append(outcomeKey(outcome)).append("\": ");
+        if (real)
+            appendReal(out, value(outcome));
+        else
+            appendWhole(out, std::int64_t(value(outcome)));
+        separator = ", \"";
     }
     out.append("}");
+}
+
+void appendWadaCsv(QByteArray &out, const Statistics &s)
+{
+    if (!s.wada)
+        return;
+    for (const double meet : s.wada->meet) {
+        out.append(',');
+        appendReal(out, meet);
+    }
+    for (const std::optional<double> &share : s.wada->notWada) {
+        out.append(',');
+        appendOptional(out, share, "");
+    }
+}
+
+/// ,\n "wada": {"meet": [...], "not_wada": {"1": ..., "16": ...}}
+void appendWadaJson(QByteArray &out, const Statistics &s)
+{
+    if (!s.wada)
+        return;
+    out.append(",\n \"wada\": {\"meet\": [");
+    for (std::size_t m = 0; m < s.wada->meet.size(); ++m) {
+        out.append(m > 0 ? ", " : "");
+        appendReal(out, s.wada->meet[m]);
+    }
+    out.append("], \"not_wada\": {");
+    for (std::size_t i = 0; i < wadaRadii.size(); ++i) {
+        out.append(i > 0 ? ", \"" : "\"").append(QByteArray::number(wadaRadii[i])).append("\": ");
+        appendOptional(out, s.wada->notWada[i], "null");
+    }
+    out.append("}}");
 }
 
 /// ",N,SEED" of a measure of random start points, or ",," without one.
@@ -108,43 +152,61 @@ void appendRandomMeasuresJson(QByteArray &out, const Statistics &s)
         out.append(", \"seed\": ");
         appendWhole(out, f->seed);
         out.append(", \"fraction\": ");
-        appendOutcomes(out, [&](sim::Capture o) { return f->fraction(o); });
+        appendOutcomes(out, f->masses(), [&](sim::Capture o) { return f->fraction(o); });
         out.append(", \"standard_error\": ");
-        appendOutcomes(out, [&](sim::Capture o) { return f->standardError(o); });
+        appendOutcomes(out, f->masses(), [&](sim::Capture o) { return f->standardError(o); });
         out.append("}");
     }
 }
 
 } // namespace
 
-QByteArray statisticsCsvHeader()
+QByteArray statisticsCsvHeader(int masses, bool wada)
 {
-    return QByteArrayLiteral("frame,value,points,one,two,never,fraction_one,fraction_two,"
-                             "fraction_never,basin_entropy,boundary_basin_entropy,"
-                             "boundary_fraction,box_dimension,box_dimension_error,"
-                             "uncertainty_n,uncertainty_seed,alpha,alpha_error,"
-                             "uncertainty_dimension,sample_n,sample_seed,sample_one,sample_two,"
-                             "sample_never,sample_error_one,sample_error_two,sample_error_never,"
-                             "tipping_one_one,tipping_one_two,tipping_one_never,tipping_two_one,"
-                             "tipping_two_two,tipping_two_never,tipping_never_one,"
-                             "tipping_never_two,tipping_never_never\n");
+    const std::vector<sim::Capture> order = outcomeOrder(masses);
+    QByteArray out("frame,value,points");
+    const auto columns = [&](const char *prefix) {
+        for (const sim::Capture outcome : order)
+            out.append(',').append(prefix).append(outcomeKey(outcome));
+    };
+    columns("");
+    columns("fraction_");
+    out.append(",basin_entropy,boundary_basin_entropy,boundary_fraction,box_dimension,"
+               "box_dimension_error,uncertainty_n,uncertainty_seed,alpha,alpha_error,"
+               "uncertainty_dimension,sample_n,sample_seed");
+    columns("sample_");
+    columns("sample_error_");
+    for (const sim::Capture from : order) {
+        const QByteArray prefix = QByteArray("tipping_") + outcomeKey(from) + '_';
+        columns(prefix.constData());
+    }
+    if (wada) {
+        for (int m = 1; m <= masses; ++m)
+            out.append(",wada_meet_").append(QByteArray::number(m));
+        for (const int r : wadaRadii)
+            out.append(",wada_not_wada_").append(QByteArray::number(r));
+    }
+    return out.append('\n');
 }
 
 QByteArray statisticsCsvRow(const Statistics &s, const StatisticsFrame &frame)
 {
+    const std::vector<sim::Capture> order = outcomeOrder(s.masses());
     QByteArray out;
     appendWhole(out, frame.number);
     out.append(',');
     if (frame.value)
         appendWhole(out, *frame.value);
     if (s.grid) {
-        for (const std::int64_t count : {s.points, s.one, s.two, s.never}) {
+        out.append(',');
+        appendWhole(out, s.points);
+        for (const sim::Capture outcome : order) {
             out.append(',');
-            appendWhole(out, count);
+            appendWhole(out, s.count(outcome));
         }
-        for (const std::int64_t count : {s.one, s.two, s.never}) {
+        for (const sim::Capture outcome : order) {
             out.append(',');
-            appendReal(out, s.fraction(count));
+            appendReal(out, s.fraction(s.count(outcome)));
         }
         out.append(',');
         appendOptional(out, s.basinEntropy, "");
@@ -153,7 +215,7 @@ QByteArray statisticsCsvRow(const Statistics &s, const StatisticsFrame &frame)
         out.append(',');
         appendReal(out, s.boundaryFraction);
     } else {
-        out.append(",,,,,,,,,,");
+        out.append(QByteArray(2 * int(order.size()) + 4, ','));
     }
     const auto field = [&](const std::optional<double> &value) {
         out.append(',');
@@ -169,13 +231,14 @@ QByteArray statisticsCsvRow(const Statistics &s, const StatisticsFrame &frame)
     field(s.uncertainty ? s.uncertainty->dimension() : std::nullopt);
     appendCountAndSeed(out, s.sample ? &s.sample->n : nullptr, s.sample ? &s.sample->seed : nullptr);
     for (const auto &value : {&SampledFractions::fraction, &SampledFractions::standardError}) {
-        for (const sim::Capture outcome : outcomeOrder)
+        for (const sim::Capture outcome : order)
             field(s.sample ? std::optional<double>(((*s.sample).*value)(outcome)) : std::nullopt);
     }
-    for (std::size_t row = 0; row < 3; ++row) {
-        for (std::size_t column = 0; column < 3; ++column)
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        for (std::size_t column = 0; column < order.size(); ++column)
             field(s.tippingFromPrevious ? (*s.tippingFromPrevious)[row][column] : std::nullopt);
     }
+    appendWadaCsv(out, s);
     out.append('\n');
     return out;
 }
@@ -200,25 +263,19 @@ QByteArray statisticsJson(const Statistics &s, const std::optional<StatisticsFra
     }
     out.append("\"points\": ");
     appendWhole(out, s.points);
-    out.append(",\n \"captured\": {\"one\": ");
-    appendWhole(out, s.one);
-    out.append(", \"two\": ");
-    appendWhole(out, s.two);
-    out.append(", \"never\": ");
-    appendWhole(out, s.never);
-    out.append("},\n \"fraction\": {\"one\": ");
-    appendReal(out, s.fraction(s.one));
-    out.append(", \"two\": ");
-    appendReal(out, s.fraction(s.two));
-    out.append(", \"never\": ");
-    appendReal(out, s.fraction(s.never));
-    out.append("},\n \"steps\": {");
-    if (s.stepsOne)
-        appendSteps(out, "one", *s.stepsOne);
-    if (s.stepsOne && s.stepsTwo)
-        out.append(", ");
-    if (s.stepsTwo)
-        appendSteps(out, "two", *s.stepsTwo);
+    out.append(",\n \"captured\": ");
+    appendOutcomes(out, s.masses(), [&](sim::Capture o) { return s.count(o); }, false);
+    out.append(",\n \"fraction\": ");
+    appendOutcomes(out, s.masses(), [&](sim::Capture o) { return s.fraction(s.count(o)); });
+    out.append(",\n \"steps\": {");
+    const char *separator = "";
+    for (std::size_t k = 0; k < s.steps.size(); ++k) {
+        if (s.steps[k]) {
+            out.append(separator);
+            appendSteps(out, massWord(int(k) + 1), *s.steps[k]);
+            separator = ", ";
+        }
+    }
     out.append("},\n \"basin_entropy\": ");
     appendOptional(out, s.basinEntropy, "null");
     out.append(", \"boundary_basin_entropy\": ");
@@ -229,12 +286,13 @@ QByteArray statisticsJson(const Statistics &s, const std::optional<StatisticsFra
     appendReal(out, s.boundaryFraction);
     out.append(", ");
     appendSlope(out, "box_dimension", s.boxDimension);
+    appendWadaJson(out, s);
     appendRandomMeasuresJson(out, s);
     if (frame) {
         out.append(",\n \"tipping_from_previous\": ");
         if (const std::optional<TippingMatrix> &m = s.tippingFromPrevious) {
-            for (std::size_t row = 0; row < 3; ++row) {
-                for (std::size_t column = 0; column < 3; ++column) {
+            for (std::size_t row = 0; row < m->size(); ++row) {
+                for (std::size_t column = 0; column < m->size(); ++column) {
                     out.append(column > 0 ? ", " : row > 0 ? "], [" : "[[");
                     appendOptional(out, (*m)[row][column], "null");
                 }
@@ -258,10 +316,10 @@ std::optional<StatisticsFormat> statisticsFormat(const QString &path)
 }
 
 QByteArray statisticsText(const std::vector<FrameStatistics> &frames, StatisticsFormat format,
-                          bool series)
+                          bool series, int masses, bool wada)
 {
     if (format == StatisticsFormat::csv) {
-        QByteArray text = statisticsCsvHeader();
+        QByteArray text = statisticsCsvHeader(masses, wada);
         for (const FrameStatistics &f : frames)
             text += statisticsCsvRow(f.statistics, f.place);
         return text;

@@ -21,8 +21,10 @@ struct StatisticsFrame
 /// shortest form that reads back to the same value; a number that is not whole by nature keeps
 /// a decimal point even when its value is ("26.0").
 
-/// The header line of a statistics table, newline included.
-QByteArray statisticsCsvHeader();
+/// The header line of a statistics table of a field of this many fixed masses, newline
+/// included: the columns of each outcome in the order one, two, ... never; with wada, the
+/// wada_* columns last.
+QByteArray statisticsCsvHeader(int masses = 2, bool wada = false);
 /// One line of the table, newline included; absent values are empty fields.
 QByteArray statisticsCsvRow(const Statistics &statistics, const StatisticsFrame &frame = {});
 /// One JSON object without a final newline; absent entropies are null and a mass that captured
@@ -42,8 +44,10 @@ struct FrameStatistics
 /// The contents of a statistics file: for a single picture (series false, one frame) the JSON
 /// object or the table's header and row; for a series the table with a row for each frame, or a
 /// JSON array of the frames' objects.
+/// A table's header is that of a field of this many fixed masses, with wada_* columns when
+/// wada.
 QByteArray statisticsText(const std::vector<FrameStatistics> &frames, StatisticsFormat format,
-                          bool series);
+                          bool series, int masses = 2, bool wada = false);
 
 /// The format a statistics file name asks for: .json or .csv, in any case; none otherwise.
 std::optional<StatisticsFormat> statisticsFormat(const QString &path);

@@ -65,15 +65,6 @@ bool readWholePair(QStringView text, QChar separator, qint64 maxFirst, qint64 ma
     return true;
 }
 
-const char *massWord(int mass)
-{
-    static const char *const words[] = {"one",      "two",      "three",   "four",
-                                        "five",     "six",      "seven",   "eight",
-                                        "nine",     "ten",      "eleven",  "twelve",
-                                        "thirteen", "fourteen", "fifteen", "sixteen"};
-    return mass >= 1 && mass <= 16 ? words[mass - 1] : "";
-}
-
 QString sizeText(QSize size)
 {
     return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());

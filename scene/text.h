@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/parameters.h" // massWord
 #include "engine/view.h"
 
 #include <QSize>
@@ -20,9 +21,6 @@ bool readWhole(QStringView text, qint64 min, qint64 max, qint64 &value);
 /// maxFirst, the second from min to maxSecond.
 bool readWholePair(QStringView text, QChar separator, qint64 maxFirst, qint64 maxSecond,
                    qint64 min, qint64 &first, qint64 &second);
-
-/// The word for the mass with this number, from 1: "one", "two", ... "sixteen".
-const char *massWord(int mass);
 
 /// A size as WIDTHxHEIGHT: "1024x700".
 QString sizeText(QSize size);

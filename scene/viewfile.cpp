@@ -5,6 +5,7 @@
 
 #include "files/readfile.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -29,12 +30,78 @@ bool readJsonWhole(const QJsonValue &value, std::uint64_t min, std::uint64_t max
     return true;
 }
 
+/// Whether p names mass one or mass two, which a file of another number of masses lists
+/// instead.
+bool ofTwoMasses(const SceneParameter &p)
+{
+    return p.trajectory ? p.trajectory->mass >= 0 : p.mass >= 0;
+}
+
+/// The masses' keys in a file of version 2: their whole numbers, then "color".
+struct MassKey
+{
+    const char *key;
+    std::int16_t FixedMass::*field;
+    ParameterKind kind;
+};
+constexpr MassKey massKeys[] = {{"x", &FixedMass::x, ParameterKind::x},
+                                {"y", &FixedMass::y, ParameterKind::y},
+                                {"weight", &FixedMass::weight, ParameterKind::fixedMass},
+                                {"radius", &FixedMass::radius, ParameterKind::radius}};
+
+QJsonArray massList(const Scene &scene)
+{
+    QJsonArray list;
+    for (std::size_t k = 0; k < scene.trajectory.masses.size(); ++k) {
+        QJsonObject mass{{QStringLiteral("color"), colourText(scene.colours[k])}};
+        for (const MassKey &m : massKeys)
+            mass.insert(QLatin1String(m.key), double(scene.trajectory.masses[k].*m.field));
+        list.append(mass);
+    }
+    return list;
+}
+
+/// Reads a file's list of 1 to sim::maxFixedMasses masses into scene; the empty text when it
+/// is valid, else what is wrong.
+QString readMassList(const QJsonValue &value, Scene &scene)
+{
+    const QJsonArray list = value.toArray();
+    if (!value.isArray() || list.isEmpty() || list.size() > sim::maxFixedMasses)
+        return QStringLiteral("'masses' must list 1 to %1 masses").arg(sim::maxFixedMasses);
+    scene.trajectory.masses.assign(std::size_t(list.size()), FixedMass());
+    scene.colours.assign(std::size_t(list.size()), 0);
+    for (qsizetype k = 0; k < list.size(); ++k) {
+        const QJsonObject mass = list[k].toObject();
+        for (const MassKey &m : massKeys) {
+            const ParameterInfo &p = *massParameter(0, m.kind);
+            const auto max = std::uint64_t(maxValue(p, viewArea()));
+            std::uint64_t v = 0;
+            if (!readJsonWhole(mass.value(QLatin1String(m.key)), std::uint64_t(p.min), max, v)) {
+                return QStringLiteral("mass %1's '%2' must be a whole number from %3 to %4")
+                    .arg(k + 1)
+                    .arg(QLatin1String(m.key))
+                    .arg(p.min)
+                    .arg(max);
+            }
+            scene.trajectory.masses[std::size_t(k)].*m.field = std::int16_t(v);
+        }
+        const QJsonValue colour = mass.value(QStringLiteral("color"));
+        if (!colour.isString() || !readColour(colour.toString(), scene.colours[std::size_t(k)]))
+            return QStringLiteral("mass %1's 'color' must be a colour #RRGGBB").arg(k + 1);
+    }
+    return {};
+}
+
 } // namespace
 
 QByteArray write(const Place &place)
 {
+    // Two masses keep the first version's file, naming each of their parameters.
+    const bool listed = place.scene.trajectory.masses.size() != 2;
     QJsonObject parameters;
     for (const SceneParameter &p : sceneParameters()) {
+        if (listed && ofTwoMasses(p))
+            continue;
         const QString key = QLatin1String(p.name);
         if (p.kind == SceneParameter::Kind::colour)
             parameters.insert(key, colourText(std::int32_t(p.get(place.scene))));
@@ -42,9 +109,9 @@ QByteArray write(const Place &place)
             parameters.insert(key, double(p.get(place.scene)));
     }
     parameters.insert(QStringLiteral("shade"), place.scene.shade);
-    const QJsonObject root{
+    QJsonObject root{
         {QStringLiteral("format"), formatName},
-        {QStringLiteral("version"), version},
+        {QStringLiteral("version"), listed ? version : 1},
         {QStringLiteral("view"), QJsonObject{{QStringLiteral("x"), place.view.x},
                                              {QStringLiteral("y"), place.view.y},
                                              {QStringLiteral("spacing"), place.view.spacing}}},
@@ -52,6 +119,8 @@ QByteArray write(const Place &place)
                                              {QStringLiteral("height"), place.view.size.height()}}},
         {QStringLiteral("parameters"), parameters},
     };
+    if (listed)
+        root.insert(QStringLiteral("masses"), massList(place.scene));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -106,8 +175,16 @@ bool read(const QByteArray &contents, Place &place, QString *problem)
     if (const QString why = read.view.refusal(); !why.isEmpty())
         return refuse(why);
 
+    const bool listed = fileVersion >= 2 && root.contains(QStringLiteral("masses"));
+    if (listed) {
+        if (const QString why = readMassList(root.value(QStringLiteral("masses")), read.scene);
+            !why.isEmpty())
+            return refuse(why);
+    }
     const QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
     for (const SceneParameter &p : sceneParameters()) {
+        if (listed && ofTwoMasses(p))
+            continue;
         const QString key = QLatin1String(p.name);
         const QJsonValue value = parameters.value(key);
         const bool colour = p.kind == SceneParameter::Kind::colour;
@@ -144,12 +221,25 @@ QStringList renderArguments(const Place &place)
                  QString::fromStdString(shortestText(place.view.spacing))),
         QStringLiteral("--size"),
         sizeText(place.view.size),
-        QStringLiteral("--one"),
-        QStringLiteral("%1,%2").arg(masses[0].x).arg(masses[0].y),
-        QStringLiteral("--two"),
-        QStringLiteral("%1,%2").arg(masses[1].x).arg(masses[1].y),
     };
+    const bool listed = masses.size() != 2;
+    if (listed) {
+        for (std::size_t k = 0; k < masses.size(); ++k) {
+            arguments << QStringLiteral("--mass")
+                      << QStringLiteral("%1,%2,%3,%4,%5")
+                             .arg(masses[k].x)
+                             .arg(masses[k].y)
+                             .arg(masses[k].weight)
+                             .arg(masses[k].radius)
+                             .arg(colourText(place.scene.colours[k]));
+        }
+    } else {
+        arguments << QStringLiteral("--one") << QStringLiteral("%1,%2").arg(masses[0].x).arg(masses[0].y)
+                  << QStringLiteral("--two") << QStringLiteral("%1,%2").arg(masses[1].x).arg(masses[1].y);
+    }
     for (const SceneParameter &p : sceneParameters()) {
+        if (listed && ofTwoMasses(p))
+            continue;
         if (p.trajectory &&
             (p.trajectory->kind == ParameterKind::x || p.trajectory->kind == ParameterKind::y))
             continue; // --one and --two above

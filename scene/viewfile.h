@@ -18,10 +18,11 @@ struct Place
 
 /// A view file: a small JSON object with the format's name and version, the viewport, its size
 /// and every parameter, numbers in shortest round-trip form so that they read back to the same
-/// bits.
+/// bits. Version 1 names the parameters of two masses; version 2, written for any other number,
+/// lists the masses, each with its position, weight, radius and colour.
 namespace viewfile {
 
-inline constexpr int version = 1;
+inline constexpr int version = 2;
 /// The largest picture side a view file, and Save Picture, accepts.
 inline constexpr int maxSide = 16384;
 
@@ -31,7 +32,8 @@ QByteArray write(const Place &place);
 /// *problem names the problem.
 bool read(const QByteArray &contents, Place &place, QString *problem);
 
-/// The velmora-render options that render place: --view, --size and every parameter.
+/// The velmora-render options that render place: --view, --size and every parameter, the masses
+/// as --mass when there are not two.
 QStringList renderArguments(const Place &place);
 
 /// The largest view file read, in bytes.

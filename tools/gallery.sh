@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's gallery in doc/gallery/ with the built renderer: the default picture, a
 # shaded 1920 x 1080 picture of two unequal masses far apart, a detail of the same masses with a
-# heavier moving mass, and the statistics of each with the uncertainty exponent. Builds nothing:
+# heavier moving mass, two views of three masses around the default middle (equal, on a
+# triangle, and unequal) with how their basins meet, and the statistics of each with the
+# uncertainty exponent. Builds nothing:
 # run tools/build.sh first (BUILD_DIR as there, default build/). Rerunning it remakes the same
 # files.
 set -euo pipefail
@@ -36,5 +38,15 @@ shrink "$work/rings.png" "$out/rings.png"
     "$work/interleaved.png"
 convert "$work/interleaved.png" -crop 640x360+640+360 +repage "$work/detail.png"
 shrink "$work/detail.png" "$out/interleaved.png"
+
+# Three equal masses as near an equilateral triangle around (512, 347) as whole numbers place
+# them, then three unequal ones.
+middle=(--view 472,310,0.125 --size 640x480)
+"$render" "${middle[@]}" --mass 502,356,10,5 --mass 522,356,10,5 --mass 512,338,10,5 \
+    --uncertainty 10000 --wada --stats "$out/triangle.json" "$work/triangle.png"
+shrink "$work/triangle.png" "$out/triangle.png"
+"$render" "${middle[@]}" --mass 500,358,20,5 --mass 527,353,10,4 --mass 510,336,5,3 \
+    --uncertainty 10000 --wada --stats "$out/unequal.json" "$work/unequal.png"
+shrink "$work/unequal.png" "$out/unequal.png"
 
 ls -l "$out"

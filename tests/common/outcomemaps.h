@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -19,10 +20,12 @@ struct Map
     int height = 0;
     std::vector<sim::Capture> outcomes;
     std::vector<std::uint64_t> steps;
+    int masses = 2; ///< the fixed masses of the field
 };
 
-/// Rows separated by '/', one character a start point: '1' and '2' for the masses, '.' for
-/// never captured. The steps are an arbitrary repeatable sequence.
+/// Rows separated by '/', one character a start point: '1' to '9' for the masses, '.' for
+/// never captured; two masses at least, more when a higher digit shows. The steps are an
+/// arbitrary repeatable sequence.
 inline Map drawnMap(const char *rows)
 {
     Map map;
@@ -31,9 +34,9 @@ inline Map drawnMap(const char *rows)
     map.width = int(lines.constFirst().size());
     for (const QString &line : lines) {
         for (const QChar c : line) {
-            map.outcomes.push_back(c == QLatin1Char('1')   ? sim::Capture::one
-                                   : c == QLatin1Char('2') ? sim::Capture::two
-                                                           : sim::Capture::none);
+            const int mass = c.isDigit() ? c.digitValue() : 0;
+            map.outcomes.push_back(sim::Capture(mass));
+            map.masses = std::max(map.masses, mass);
             map.steps.push_back(1 + (map.steps.size() * 37) % 11);
         }
     }
@@ -61,7 +64,7 @@ inline Map scatteredMap(int width, int height)
 /// The statistics of a map.
 inline Statistics statisticsOf(const Map &m, int box)
 {
-    return basinStatistics(m.width, m.height, m.outcomes, m.steps, box);
+    return basinStatistics(m.width, m.height, m.outcomes, m.steps, box, m.masses);
 }
 
 Q_DECLARE_METATYPE(Map)

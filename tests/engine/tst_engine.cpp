@@ -11,6 +11,7 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(View)
+Q_DECLARE_METATYPE(std::vector<FixedMass>)
 
 namespace {
 
@@ -77,6 +78,8 @@ class EngineTest : public QObject
 private slots:
     void sameForEveryKernelAndThreadCount_data();
     void sameForEveryKernelAndThreadCount();
+    void otherNumbersOfMasses_data();
+    void otherNumbersOfMasses();
     void passesComputeEveryPointOnce_data();
     void passesComputeEveryPointOnce();
     void panKeepsWhatItShares_data();
@@ -135,6 +138,46 @@ void EngineTest::sameForEveryKernelAndThreadCount()
     // Not a picture of one outcome, which any wrong start point could reproduce.
     const auto ones = std::count(expected.outcomes.begin(), expected.outcomes.end(), 1);
     QCOMPARE(ones > 0 && ones < v.pointCount(), mixed);
+}
+
+void EngineTest::otherNumbersOfMasses_data()
+{
+    QTest::addColumn<std::vector<FixedMass>>("masses");
+    QTest::addColumn<View>("v");
+    QTest::addColumn<int>("corner"); ///< the outcome of the top-left start point
+    QTest::newRow("one mass") << std::vector<FixedMass>{{512, 350, 10, 5}}
+                              << view(490.3, 330.1, 1.5, 23, 21) << 1;
+    QTest::newRow("three masses, a triangle")
+        << std::vector<FixedMass>{{502, 356, 10, 5}, {522, 356, 10, 5}, {512, 339, 10, 5}}
+        << view(495.1, 331.7, 1.25, 27, 23) << 2;
+    // (510, 340) lies in both circles: the first mass in order captures it.
+    QTest::newRow("overlapping circles, the first in order")
+        << std::vector<FixedMass>{{524, 352, 10, 3}, {516, 342, 30, 12}, {512, 339, 30, 12}}
+        << view(510, 340, 1, 17, 13) << 2;
+    QTest::newRow("overlapping circles, swapped")
+        << std::vector<FixedMass>{{524, 352, 10, 3}, {512, 339, 30, 12}, {516, 342, 30, 12}}
+        << view(510, 340, 1, 17, 13) << 2;
+}
+
+void EngineTest::otherNumbersOfMasses()
+{
+    QFETCH(std::vector<FixedMass>, masses);
+    QFETCH(View, v);
+    QFETCH(int, corner);
+    TrajectoryParameters p = interleaved();
+    p.masses = masses;
+    const PointMaps expected = computed(p, v, workers(Kernel::scalar, 1));
+    QCOMPARE(int(expected.outcomes[0]), corner);
+    for (const Kernel kernel : {Kernel::scalar, Kernel::avx2}) {
+        for (const int threads : {2, 5}) {
+            const PointMaps maps = computed(p, v, workers(kernel, threads));
+            QVERIFY2(maps.outcomes == expected.outcomes && maps.steps == expected.steps,
+                     kernelName(kernel));
+        }
+    }
+    // Not a picture of one outcome, which any wrong start point could reproduce.
+    QVERIFY(std::count(expected.outcomes.begin(), expected.outcomes.end(), corner) <
+            v.pointCount());
 }
 
 void EngineTest::passesComputeEveryPointOnce_data()

@@ -16,10 +16,13 @@ Statistics plainStatistics(const Map &m, int box)
 {
     Statistics r;
     r.points = std::int64_t(m.outcomes.size());
-    r.one = std::count(m.outcomes.begin(), m.outcomes.end(), sim::Capture::one);
-    r.two = std::count(m.outcomes.begin(), m.outcomes.end(), sim::Capture::two);
+    r.captured.clear();
+    for (int k = 1; k <= m.masses; ++k)
+        r.captured.push_back(std::count(m.outcomes.begin(), m.outcomes.end(), sim::Capture(k)));
     r.never = std::count(m.outcomes.begin(), m.outcomes.end(), sim::Capture::none);
-    for (const sim::Capture mass : {sim::Capture::one, sim::Capture::two}) {
+    r.steps.resize(std::size_t(m.masses));
+    for (int k = 1; k <= m.masses; ++k) {
+        const auto mass = sim::Capture(k);
         std::vector<std::uint64_t> steps;
         for (std::size_t i = 0; i < m.outcomes.size(); ++i) {
             if (m.outcomes[i] == mass)
@@ -32,8 +35,7 @@ Statistics plainStatistics(const Map &m, int box)
         const double median = steps.size() % 2
                                   ? double(steps[half])
                                   : (double(steps[half - 1]) + double(steps[half])) / 2;
-        (mass == sim::Capture::one ? r.stepsOne : r.stepsTwo) =
-            StepRange{steps.front(), median, steps.back()};
+        r.steps[std::size_t(k - 1)] = StepRange{steps.front(), median, steps.back()};
     }
 
     r.entropyBox = box;
@@ -93,11 +95,12 @@ bool near(const std::optional<double> &a, const std::optional<double> &b)
 void compareStatistics(const Statistics &actual, const Statistics &expected)
 {
     QCOMPARE(actual.points, expected.points);
-    QCOMPARE(actual.one, expected.one);
-    QCOMPARE(actual.two, expected.two);
+    QCOMPARE(actual.captured, expected.captured);
     QCOMPARE(actual.never, expected.never);
-    for (const auto &[a, e] : {std::pair{actual.stepsOne, expected.stepsOne},
-                               std::pair{actual.stepsTwo, expected.stepsTwo}}) {
+    QCOMPARE(actual.steps.size(), expected.steps.size());
+    for (std::size_t k = 0; k < actual.steps.size(); ++k) {
+        const std::optional<StepRange> &a = actual.steps[k];
+        const std::optional<StepRange> &e = expected.steps[k];
         QCOMPARE(a.has_value(), e.has_value());
         if (e) {
             QCOMPARE(a->min, e->min);
@@ -136,6 +139,10 @@ void StatisticsTest::matchesPlainCount_data()
     QTest::newRow("one outcome") << drawnMap("222222/222222/222222/222222") << 2;
     QTest::newRow("never captured") << drawnMap(".../.../...") << 3;
     QTest::newRow("odd counts") << drawnMap("121/212/121") << 2;
+    QTest::newRow("three masses") << drawnMap("1233/3312/..21/3333") << 2;
+    Map emptyBasins = drawnMap("1211/1222/..22");
+    emptyBasins.masses = 4;
+    QTest::newRow("four masses, two without a capture") << emptyBasins << 3;
     QTest::newRow("scattered, box 4") << scatteredMap(41, 29) << 4;
     QTest::newRow("scattered, box 7") << scatteredMap(64, 50) << 7;
 }
@@ -158,8 +165,7 @@ void StatisticsTest::defaultPicture()
     const Statistics s = statisticsOf(map, defaultEntropyBox);
 
     compareStatistics(s, plainStatistics(map, defaultEntropyBox));
-    QCOMPARE(s.one, 4005);
-    QCOMPARE(s.two, 3994);
+    QCOMPARE(s.captured, (std::vector<std::int64_t>{4005, 3994}));
     QCOMPARE(s.never, 1);
     QCOMPARE(qRound(*s.basinEntropy * 10000), 5948);
     QCOMPARE(qRound(*s.boundaryBasinEntropy * 10000), 5967);

@@ -212,6 +212,28 @@ void BadInputTest::parameters_data()
     QTest::newRow("entropy box negative") << "--entropy-box -5 a.bmp"
                                           << "--entropy-box";
 
+    const QString view = QStringLiteral("--view 0,0,1 --size 9x9");
+    QTest::newRow("seventeen masses") << view + QString(" --mass 1,1,1,1").repeated(17) + " a.bmp"
+                                      << "--mass: expected at most 16 masses, got 17";
+    QTest::newRow("mass without radius") << view + " --mass 1,1,1 a.bmp"
+                                         << "got '1,1,1'";
+    QTest::newRow("mass radius too large") << view + " --mass 1,1,1,1 --mass 1,1,1,301 a.bmp"
+                                           << "got '1,1,1,301'";
+    QTest::newRow("mass weight zero") << view + " --mass 1,1,0,1 a.bmp"
+                                      << "--mass";
+    QTest::newRow("mass colour without #") << view + " --mass 1,1,1,1,ff0000 a.bmp"
+                                           << "--mass";
+    QTest::newRow("mass and --one") << view + " --mass 1,1,1,1 --one 5,5 a.bmp"
+                                    << "--one: expected no --mass beside it";
+    QTest::newRow("mass and --color-two") << view + " --mass 1,1,1,1 --color-two #000000 a.bmp"
+                                          << "--color-two";
+    QTest::newRow("mass without a view") << "--mass 1,1,1,1 a.bmp"
+                                         << "--mass: expected --view or --view-file";
+    QTest::newRow("sweep of a mass not given") << view + " --mass 1,1,1,1 --sweep two-x=1:5:1 f%d.bmp"
+                                               << "--sweep";
+    QTest::newRow("wada without statistics") << "--wada a.bmp"
+                                             << "--wada";
+
     QTest::newRow("kernel unknown") << "--kernel avx512 a.bmp"
                                     << "--kernel";
     if (!kernelAvailable(Kernel::avx2)) {

@@ -135,6 +135,18 @@ void CommandLineTest::reads_data()
                .arg(QString(30000, QLatin1Char('1')))
         << p << QByteArray("PNG");
 
+    // Past the second mass, each default colour is one neither the background nor another
+    // mass has.
+    p = RenderParameters::defaults({1024, 700});
+    p.framing.view = View{0, 0, 1, 0, 0, 4, 4};
+    p.scene.trajectory.masses = {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
+    p.scene.background = 0x00A000;
+    p.scene.colours = {sim::defaultColourOne, sim::defaultColourTwo, 0xC00080, 0x0080FF};
+    QTest::newRow("masses of a view")
+        << "--view 0,0,1 --size 4x4 --background #00a000 --mass 1,2,3,4 --mass 5,6,7,8 "
+           "--mass 9,10,11,12 --mass 13,14,15,16,#ff8000 out.png"
+        << p << QByteArray("PNG");
+
     if (kernelAvailable(Kernel::avx2)) {
         p = RenderParameters::defaults({1024, 700});
         p.workers.kernel = Kernel::avx2;
@@ -211,6 +223,10 @@ void CommandLineTest::readsSweep_data()
         most << v;
     QTest::newRow("10000 frames, the most")
         << "--sweep mass-moving=32767:2768:3 %04d.bmp" << most << "9999.bmp";
+    QTest::newRow("a third mass's radius")
+        << "--view 0,0,1 --size 4x4 --mass 1,1,1,1 --mass 2,2,2,2 --mass 3,3,3,3 "
+           "--sweep radius-three=5:1:2 f%d.png"
+        << QList<int>{5, 3, 1} << "f2.png";
     QTest::newRow("no sweep, OUTPUT as it is") << "f%d%03d.png" << QList<int>{} << "f%d%03d.png";
 }
 
@@ -301,8 +317,8 @@ void CommandLineTest::helpListsEveryOption()
     }
     for (const char *name : {"client", "picture", "one", "two", "mass-one", "mass-two",
                              "mass-moving", "radius-one", "radius-two", "color-one", "color-two",
-                             "background", "step-limit", "threads", "entropy-box", "kernel"}) {
-        const QString option = QStringLiteral("--%1 ").arg(QLatin1String(name));
+                             "background", "step-limit", "threads", "entropy-box", "kernel", "mass"}) {
+        const QString option = QStringLiteral("--%1 <").arg(QLatin1String(name));
         const qsizetype at = help.indexOf(option);
         QVERIFY2(at >= 0, name);
         // The description up to the next option names the default.

@@ -130,7 +130,7 @@ void RendererTest::matchesRun()
     QCOMPARE(renderer.surface().image(), expected.image);
     QCOMPARE(summary.points,
              std::int64_t(parameters.framing.picture.width()) * parameters.framing.picture.height());
-    QCOMPARE(summary.capturedOne + summary.capturedTwo, expected.painted);
+    QCOMPARE(summary.captured[0] + summary.captured[1], expected.painted);
     QCOMPARE(summary.points - summary.neverCaptured, expected.painted);
     QCOMPARE(summary.steps, expected.steps);
     QCOMPARE(renderer.pointsDone(), summary.points);
@@ -187,8 +187,7 @@ void RendererTest::sameForEveryThreadCount()
 
     QCOMPARE(several.surface().image(), single.surface().image());
     QCOMPARE(several.pointSteps(), single.pointSteps());
-    QCOMPARE(many.capturedOne, one.capturedOne);
-    QCOMPARE(many.capturedTwo, one.capturedTwo);
+    QCOMPARE(many.captured, one.captured);
     QCOMPARE(many.neverCaptured, one.neverCaptured);
     QCOMPARE(many.steps, one.steps);
 }

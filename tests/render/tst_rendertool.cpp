@@ -124,15 +124,15 @@ void RenderToolTest::writesThePicture()
         QStringLiteral("%1 start points: %2 captured by mass one, %3 by mass two, %4 never "
                        "captured; %5 steps in ")
             .arg(summary.points)
-            .arg(summary.capturedOne)
-            .arg(summary.capturedTwo)
+            .arg(summary.captured[0])
+            .arg(summary.captured[1])
             .arg(summary.neverCaptured)
             .arg(summary.steps)
             .toUtf8();
     QVERIFY2(summaryText.startsWith(expectedSummary) && lines(summaryText).size() == 1,
              summaryText.constData());
 
-    const Statistics s = basinStatistics(40, 30, renderer.captures(), renderer.pointSteps(), box);
+    const Statistics s = basinStatistics(40, 30, renderer.captures(), renderer.pointSteps(), box, 2);
     if (statistics.isEmpty())
         QCOMPARE(afterSummary, QByteArray());
     else if (statistics == QStringLiteral("-"))
@@ -173,8 +173,8 @@ void RenderToolTest::writesAView()
     QVERIFY(writeImageFile(paintView(maps, shaded), expectedPath, "PNG"));
     QCOMPARE(fileBytes(path), fileBytes(expectedPath));
     const Statistics s =
-        basinStatistics(41, 23, maps.outcomes.data(), maps.steps.data(), defaultEntropyBox);
-    QVERIFY(s.one > 0 && s.two > 0);
+        basinStatistics(41, 23, maps.outcomes.data(), maps.steps.data(), defaultEntropyBox, 2);
+    QVERIFY(s.captured[0] > 0 && s.captured[1] > 0);
     QCOMPARE(fileBytes(statisticsPath), statisticsJson(s) + '\n');
 }
 

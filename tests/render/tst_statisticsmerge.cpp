@@ -17,21 +17,25 @@ void StatisticsMergeTest::merge_data()
     QTest::addColumn<bool>("csv");
     QTest::addColumn<QString>("parts");
     QTest::addColumn<QString>("refused");
+    QTest::addColumn<int>("masses"); ///< beyond two, with the wada measures
     // Parts are I/N, in the order given; a suffix changes one: "x" another sweep, "h" another
     // table header, "s" a frame short as after Ctrl-C, "j" the other format, "f" a count of
     // frames past any sweep's.
-    QTest::newRow("csv, any order") << true << "3/3 1/3 2/3" << "";
-    QTest::newRow("json, empty shards") << false << "2/9 1/9 3/9 4/9 5/9 6/9 7/9 8/9 9/9" << "";
-    QTest::newRow("one shard") << false << "1/1" << "";
-    QTest::newRow("gap") << true << "1/3 3/3" << "shard 2/3";
-    QTest::newRow("gap at the end") << false << "1/3 2/3" << "shard 3/3";
-    QTest::newRow("overlap") << true << "1/3 2/3 2/3 3/3" << "repeats shard 2/3";
-    QTest::newRow("shards of another split") << true << "1/2 2/3 3/3" << "another sweep";
-    QTest::newRow("another sweep") << false << "1/3 2/3x 3/3" << "another sweep";
-    QTest::newRow("another header") << true << "1/3 2/3h 3/3" << "header";
-    QTest::newRow("interrupted shard") << false << "1/3 2/3s 3/3" << "frames";
-    QTest::newRow("mixed formats") << true << "1/3 2/3j 3/3" << "not a shard's CSV";
-    QTest::newRow("frames past 2^32") << true << "1/3 2/3f 3/3" << "not a shard's CSV";
+    QTest::newRow("csv, any order") << true << "3/3 1/3 2/3" << "" << 2;
+    QTest::newRow("json, empty shards")
+        << false << "2/9 1/9 3/9 4/9 5/9 6/9 7/9 8/9 9/9" << "" << 2;
+    QTest::newRow("one shard") << false << "1/1" << "" << 2;
+    QTest::newRow("gap") << true << "1/3 3/3" << "shard 2/3" << 2;
+    QTest::newRow("gap at the end") << false << "1/3 2/3" << "shard 3/3" << 2;
+    QTest::newRow("overlap") << true << "1/3 2/3 2/3 3/3" << "repeats shard 2/3" << 2;
+    QTest::newRow("shards of another split") << true << "1/2 2/3 3/3" << "another sweep" << 2;
+    QTest::newRow("another sweep") << false << "1/3 2/3x 3/3" << "another sweep" << 2;
+    QTest::newRow("another header") << true << "1/3 2/3h 3/3" << "header" << 2;
+    QTest::newRow("interrupted shard") << false << "1/3 2/3s 3/3" << "frames" << 2;
+    QTest::newRow("mixed formats") << true << "1/3 2/3j 3/3" << "not a shard's CSV" << 2;
+    QTest::newRow("frames past 2^32") << true << "1/3 2/3f 3/3" << "not a shard's CSV" << 2;
+    QTest::newRow("csv, three masses") << true << "2/3 3/3 1/3" << "" << 3;
+    QTest::newRow("json, sixteen masses") << false << "2/2 1/2" << "" << 16;
 }
 
 void StatisticsMergeTest::merge()
@@ -39,10 +43,20 @@ void StatisticsMergeTest::merge()
     QFETCH(bool, csv);
     QFETCH(QString, parts);
     QFETCH(QString, refused);
+    QFETCH(int, masses);
     const StatisticsFormat format = csv ? StatisticsFormat::csv : StatisticsFormat::json;
     std::vector<FrameStatistics> frames;
-    for (int i = 0; i < 7; ++i)
-        frames.push_back({{i, 100 - 3 * i}, statisticsOf(scatteredMap(12 + i, 9), 3)});
+    for (int i = 0; i < 7; ++i) {
+        Map map = scatteredMap(12 + i, 9);
+        map.masses = masses;
+        Statistics s = statisticsOf(map, 3);
+        if (masses > 2) {
+            s.wada = wadaMeasures(map.width, map.height,
+                                  reinterpret_cast<const std::uint8_t *>(map.outcomes.data()),
+                                  masses);
+        }
+        frames.push_back({{i, 100 - 3 * i}, s});
+    }
 
     QList<QByteArray> texts;
     const QStringList names = parts.split(QLatin1Char(' '));
@@ -57,7 +71,8 @@ void StatisticsMergeTest::merge()
             own.pop_back();
         const bool other = name.endsWith('j');
         QByteArray text = shardStatisticsText(
-            own, other == csv ? StatisticsFormat::json : StatisticsFormat::csv, mark);
+            own, other == csv ? StatisticsFormat::json : StatisticsFormat::csv, mark, masses,
+            masses > 2);
         if (name.endsWith('f'))
             text.replace(" of 7 frames", " of 4294967303 frames");
         if (name.endsWith('h'))
@@ -68,7 +83,7 @@ void StatisticsMergeTest::merge()
     QString why;
     QCOMPARE(mergeStatistics(texts, names, format, merged, why), refused.isEmpty());
     if (refused.isEmpty())
-        QCOMPARE(merged, statisticsText(frames, format, true));
+        QCOMPARE(merged, statisticsText(frames, format, true, masses, masses > 2));
     else
         QVERIFY2(why.contains(refused), qPrintable(why));
 }

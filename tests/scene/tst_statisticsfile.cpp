@@ -1,4 +1,5 @@
 #include "scene/statisticsfile.h"
+#include "scene/text.h"
 #include "tests/common/outcomemaps.h"
 
 #include <QJsonDocument>
@@ -41,6 +42,11 @@ void StatisticsFileTest::textReadsBack_data()
     QTest::newRow("narrow, no box across") << drawnMap("12./21./12./21./12./21.") << 5 << false;
     // A median is a real number even when it is whole (2.0).
     QTest::newRow("mass two only") << drawnMap("2../22.") << 2 << true;
+    // The words go on past two; a mass without a capture has no steps.
+    QTest::newRow("three masses") << drawnMap("1233/3312/..31") << 2 << true;
+    Map twelve = drawnMap("1212/2121");
+    twelve.masses = 12;
+    QTest::newRow("twelve masses, two capture") << twelve << 2 << false;
     // Numbers whose shortest form has an exponent: a median of 3e+05 and a share of 1e-05.
     Map exponents{1000, 100, std::vector<sim::Capture>(100000, sim::Capture::two),
                   std::vector<std::uint64_t>(100000, 300000)};
@@ -60,20 +66,24 @@ void StatisticsFileTest::textReadsBack()
         return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
     };
     QJsonObject steps;
-    for (const auto &[name, range] : {std::pair{"one", s.stepsOne}, {"two", s.stepsTwo}}) {
-        if (range) {
-            steps[QLatin1String(name)] = QJsonObject{{"min", qint64(range->min)},
-                                                     {"median", range->median},
-                                                     {"max", qint64(range->max)}};
+    QJsonObject captured{{"never", qint64(s.never)}};
+    QJsonObject fractions{{"never", s.fraction(s.never)}};
+    QList<QByteArray> words;
+    for (int k = 1; k <= map.masses; ++k) {
+        const QLatin1String word(massWord(k));
+        words << QByteArray(massWord(k));
+        captured[word] = qint64(s.captured[std::size_t(k - 1)]);
+        fractions[word] = s.fraction(s.captured[std::size_t(k - 1)]);
+        if (const std::optional<StepRange> &range = s.steps[std::size_t(k - 1)]) {
+            steps[word] = QJsonObject{{"min", qint64(range->min)},
+                                      {"median", range->median},
+                                      {"max", qint64(range->max)}};
         }
     }
     QJsonObject expected{
         {"points", qint64(s.points)},
-        {"captured",
-         QJsonObject{{"one", qint64(s.one)}, {"two", qint64(s.two)}, {"never", qint64(s.never)}}},
-        {"fraction", QJsonObject{{"one", s.fraction(s.one)},
-                                 {"two", s.fraction(s.two)},
-                                 {"never", s.fraction(s.never)}}},
+        {"captured", captured},
+        {"fraction", fractions},
         {"steps", steps},
         {"basin_entropy", real(s.basinEntropy)},
         {"boundary_basin_entropy", real(s.boundaryBasinEntropy)},
@@ -90,25 +100,35 @@ void StatisticsFileTest::textReadsBack()
     expected[QStringLiteral("tipping_from_previous")] = QJsonValue::Null;
     QCOMPARE(QJsonDocument::fromJson(statisticsJson(s, frame)).object(), expected);
 
-    QVERIFY(statisticsCsvHeader().startsWith(
-        "frame,value,points,one,two,never,fraction_one,fraction_two,"
-        "fraction_never,basin_entropy,boundary_basin_entropy,boundary_fraction,"));
-    QCOMPARE(statisticsCsvHeader().count(','), 35);
+    const QByteArray header = statisticsCsvHeader(map.masses);
+    const QByteArray counts = words.join(',') + ",never";
+    QVERIFY(header.startsWith("frame,value,points," + counts + ",fraction_" +
+                              words.join(",fraction_") +
+                              ",fraction_never,basin_entropy,boundary_basin_entropy,"
+                              "boundary_fraction,"));
+    QVERIFY(header.endsWith(",tipping_never_" + words.join(",tipping_never_") +
+                            ",tipping_never_never\n"));
+    const int outcomes = map.masses + 1;
+    const int columns = 3 + 4 * outcomes + 12 + outcomes * outcomes;
+    QCOMPARE(header.count(','), columns - 1);
     const QByteArray row = statisticsCsvRow(s, frame);
     QVERIFY(row.endsWith('\n'));
     const QList<QByteArray> fields = row.chopped(1).split(',');
-    QCOMPARE(fields.size(), 36);
-    QCOMPARE(fields.mid(0, 6),
-             (QList<QByteArray>{"7", valued ? "-25" : "", QByteArray::number(s.points),
-                                QByteArray::number(s.one), QByteArray::number(s.two),
-                                QByteArray::number(s.never)}));
-    const std::optional<double> reals[] = {s.fraction(s.one),      s.fraction(s.two),
-                                           s.fraction(s.never),    s.basinEntropy,
-                                           s.boundaryBasinEntropy, s.boundaryFraction};
-    for (int i = 0; i < 6; ++i) {
+    QCOMPARE(fields.size(), columns);
+    QList<QByteArray> whole{"7", valued ? "-25" : "", QByteArray::number(s.points)};
+    std::vector<std::optional<double>> reals;
+    for (const std::int64_t c : s.captured) {
+        whole << QByteArray::number(c);
+        reals.push_back(s.fraction(c));
+    }
+    whole << QByteArray::number(s.never);
+    reals.insert(reals.end(), {s.fraction(s.never), s.basinEntropy, s.boundaryBasinEntropy,
+                               s.boundaryFraction});
+    QCOMPARE(fields.mid(0, 3 + outcomes), whole);
+    for (std::size_t i = 0; i < reals.size(); ++i) {
         // Exactly the value, not a rounded one, and a real number even when whole ("0.0"); an
         // absent one is an empty field.
-        const QByteArray &f = fields[6 + i];
+        const QByteArray &f = fields[3 + outcomes + int(i)];
         QVERIFY2(reals[i] ? numberIn(f) == *reals[i] && (f.contains('.') || f.contains('e'))
                           : f.isEmpty(),
                  row.constData());
@@ -116,7 +136,8 @@ void StatisticsFileTest::textReadsBack()
     // The shortest form that reads back: no digits beyond what the value needs.
     const QByteArray shortest =
         QByteArray::number(s.boundaryFraction, 'g', QLocale::FloatingPointShortest);
-    QVERIFY(fields[11] == shortest || fields[11] == shortest + ".0");
+    const QByteArray &boundary = fields[3 + 2 * outcomes + 2];
+    QVERIFY(boundary == shortest || boundary == shortest + ".0");
 }
 
 QTEST_GUILESS_MAIN(StatisticsFileTest)

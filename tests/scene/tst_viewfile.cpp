@@ -1,14 +1,18 @@
 #include "scene/viewfile.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+
+Q_DECLARE_METATYPE(Place)
 
 class ViewFileTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void roundTrip_data();
     void roundTrip();
     void refused_data();
     void refused();
@@ -32,10 +36,19 @@ Place unusualPlace()
     return p;
 }
 
-/// The unusual place's file with one value replaced: "key" at the top or "object.key".
-QByteArray changed(const QString &path, const QJsonValue &value)
+/// The unusual place with a third mass.
+Place threeMasses()
 {
-    QJsonObject root = QJsonDocument::fromJson(viewfile::write(unusualPlace())).object();
+    Place p = unusualPlace();
+    p.scene.trajectory.masses.push_back({9, 16384, 32767, 300});
+    p.scene.colours.push_back(0xabcdef);
+    return p;
+}
+
+/// A place's file with one value replaced: "key" at the top or "object.key".
+QByteArray changed(const QString &path, const QJsonValue &value, const Place &place = unusualPlace())
+{
+    QJsonObject root = QJsonDocument::fromJson(viewfile::write(place)).object();
     const QStringList keys = path.split(QLatin1Char('.'));
     if (keys.size() == 1) {
         root.insert(keys[0], value);
@@ -52,13 +65,31 @@ QByteArray changed(const QString &path, const QJsonValue &value)
 
 } // namespace
 
+void ViewFileTest::roundTrip_data()
+{
+    QTest::addColumn<Place>("written");
+    QTest::addColumn<int>("version");
+    Place one = unusualPlace();
+    one.scene.trajectory.masses.resize(1);
+    one.scene.colours.resize(1);
+    QTest::newRow("two masses, the first version") << unusualPlace() << 1;
+    QTest::newRow("three masses, listed") << threeMasses() << 2;
+    QTest::newRow("one mass, listed") << one << 2;
+}
+
 void ViewFileTest::roundTrip()
 {
-    const Place written = unusualPlace();
+    QFETCH(Place, written);
+    QFETCH(int, version);
+    const QByteArray file = viewfile::write(written);
     Place read;
     QString problem;
-    QVERIFY2(viewfile::read(viewfile::write(written), read, &problem), qPrintable(problem));
+    QVERIFY2(viewfile::read(file, read, &problem), qPrintable(problem));
     QVERIFY(read == written); // every double to the bit, every parameter
+    const QJsonObject root = QJsonDocument::fromJson(file).object();
+    QCOMPARE(root.value(QStringLiteral("version")).toInt(), version);
+    // A file of two masses is the first version's, which names no list.
+    QCOMPARE(root.contains(QStringLiteral("masses")), version > 1);
 }
 
 void ViewFileTest::refused_data()
@@ -68,7 +99,17 @@ void ViewFileTest::refused_data()
 
     QTest::newRow("not JSON") << QByteArray("not a view") << "not a Velmora view file";
     QTest::newRow("another JSON") << QByteArray("{\"version\": 1}") << "not a Velmora view file";
-    QTest::newRow("later version") << changed("version", 2) << "later version";
+    QTest::newRow("later version") << changed("version", 3) << "later version";
+    QTest::newRow("no mass listed") << changed("masses", QJsonArray(), threeMasses()) << "'masses'";
+    QJsonArray masses = QJsonDocument::fromJson(viewfile::write(threeMasses()))
+                            .object()
+                            .value(QStringLiteral("masses"))
+                            .toArray();
+    QJsonObject third = masses[2].toObject();
+    third.insert(QStringLiteral("radius"), 301);
+    masses[2] = third;
+    QTest::newRow("listed radius out of range") << changed("masses", masses, threeMasses())
+                                                << "mass 3's 'radius'";
     QTest::newRow("version not whole") << changed("version", 1.5) << "version";
     QTest::newRow("mass out of range") << changed("parameters.mass-one", 32768) << "'mass-one'";
     QTest::newRow("radius zero") << changed("parameters.radius-two", 0) << "'radius-two'";
