@@ -2,6 +2,7 @@
 
 #include "explorericon.h"
 #include "parameterdock.h"
+#include "progressline.h"
 #include "statisticsdock.h"
 #include "viewwidget.h"
 
@@ -19,6 +20,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -45,7 +47,8 @@ QString shellWord(const QString &word)
 
 ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     : QMainWindow(parent), view_(new ViewWidget), parameters_(new ParameterDock(this)),
-      statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads)
+      statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads),
+      progress_(new ProgressLine(computer_))
 {
     setWindowTitle(QStringLiteral("Velmora Explorer"));
     setWindowIcon(explorerIcon());
@@ -57,10 +60,16 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
 
     connect(&computer_, &PassComputer::passReady, this, &ExplorerWindow::showPass);
     connect(&computer_, &PassComputer::statisticsReady, this,
-            [this](quint64 request, const Statistics &statistics) {
+            [this](quint64 request, const Statistics &statistics, qint64 pending) {
                 if (request == computer_.latest())
-                    statistics_->showStatistics(&statistics);
+                    statistics_->showStatistics(&statistics, pending);
             });
+    statusBar()->addWidget(progress_);
+    connect(progress_, &ProgressLine::stopped, this, [this](qint64 left) {
+        statusBar()->showMessage(
+            QStringLiteral("Stopped: %1 start points left uncomputed, drawn striped.")
+                .arg(QLocale().toString(left)));
+    });
     connect(view_, &ViewWidget::viewWanted, this, [this](const Viewport &view) {
         go({view, place_.scene});
     });
@@ -148,6 +157,7 @@ bool ExplorerWindow::go(const Place &wanted, bool record)
     statistics_->showStatistics(nullptr);
     requestedAt_ = QDateTime::currentMSecsSinceEpoch();
     computer_.request(place.view, place.scene);
+    progress_->refresh();
     if (record)
         settle_.start();
     return true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class ParameterDock;
+class ProgressLine;
 class QLabel;
 class StatisticsDock;
 class ViewWidget;
@@ -67,6 +68,7 @@ private:
     StatisticsDock *statistics_;
     QLabel *cursor_;
     PassComputer computer_;
+    ProgressLine *progress_;
     PictureSaver saver_;
     Place place_;
     std::vector<Place> history_;

@@ -35,13 +35,19 @@ StatisticsDock::StatisticsDock(QWidget *parent)
     showStatistics(nullptr);
 }
 
-void StatisticsDock::showStatistics(const Statistics *s)
+void StatisticsDock::showStatistics(const Statistics *s, qint64 pending)
 {
     if (!s) {
         text_->setText(QStringLiteral("Computing..."));
         return;
     }
+    const QString incomplete =
+        pending == 0 ? QString()
+                     : QStringLiteral("<p><b>Incomplete:</b> %1 start points still running, "
+                                      "counted here as never captured.</p>")
+                           .arg(QLocale().toString(qlonglong(pending)));
     text_->setText(
+        incomplete +
         QStringLiteral("<table cellspacing=2>"
                        "<tr><td>Start points</td><td align=right>%1</td></tr>"
                        "<tr><td>Mass one</td><td align=right>%2</td></tr>"

@@ -13,8 +13,9 @@ class StatisticsDock : public QDockWidget
 
 public:
     explicit StatisticsDock(QWidget *parent = nullptr);
-    /// Shows these figures; null: the view is not finished yet.
-    void showStatistics(const Statistics *statistics);
+    /// Shows these figures, incomplete while pending start points (counted as never captured)
+    /// still run; null: the passes are not done yet.
+    void showStatistics(const Statistics *statistics, qint64 pending = 0);
 
 private:
     QLabel *text_;

@@ -1,5 +1,7 @@
 #include "viewwidget.h"
 
+#include "pendingpattern.h"
+
 #include "picture/surface.h"
 #include "scene/text.h"
 
@@ -22,6 +24,17 @@ QString outcomeText(const ProbedTrajectory &t)
     return QStringLiteral("captured by mass %1 at step %2")
         .arg(QLatin1String(massWord(t.outcome)))
         .arg(t.steps);
+}
+
+/// The pending pattern as a brush's tile.
+QImage pendingTile()
+{
+    QImage tile(8, 8, QImage::Format_RGB32);
+    for (int j = 0; j < tile.height(); ++j) {
+        for (int i = 0; i < tile.width(); ++i)
+            tile.setPixel(i, j, pendingColour(i, j));
+    }
+    return tile;
 }
 
 } // namespace
@@ -69,6 +82,9 @@ void ViewWidget::setView(const Viewport &view)
 
 void ViewWidget::setScene(const Scene &scene)
 {
+    // Another scene's outcomes are no picture of this one: pending until its first pass.
+    if (!scene.sameOutcomes(scene_))
+        image_ = QImage();
     scene_ = scene;
     trajectory_.reset();
     update();
@@ -95,7 +111,10 @@ void ViewWidget::panBy(int di, int dj)
 void ViewWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(toRgb(scene_.background)));
+    if (image_.isNull())
+        painter.fillRect(rect(), QBrush(pendingTile()));
+    else
+        painter.fillRect(rect(), QColor(toRgb(scene_.background)));
     if (!image_.isNull()) {
         const double ratio = devicePixelRatioF();
         if (imageView_ == view_ && imageView_.size == image_.size()) {

@@ -1,4 +1,5 @@
 #include "explorer/explorerwindow.h"
+#include "explorer/pendingpattern.h"
 #include "explorer/viewwidget.h"
 
 #include "picture/surface.h"
@@ -18,6 +19,7 @@ private slots:
     void finishedViewEqualsRenderer();
     void panComputesOnlyNewPoints();
     void lastRequestWins();
+    void passesGoOnPastLongTrajectories();
     void zoomLimit_data();
     void zoomLimit();
 };
@@ -178,6 +180,40 @@ void ExplorerTest::lastRequestWins()
     QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == window.computer().latest(), 30000);
     QVERIFY(!stale);
     QVERIFY(window.view().imageView() == place.view);
+}
+
+void ExplorerTest::passesGoOnPastLongTrajectories()
+{
+    // Capture radii of 1: most trajectories here run far longer than the passes follow them.
+    Scene scene;
+    for (FixedMass &m : scene.trajectory.masses)
+        m.radius = 1;
+    scene.trajectory.stepLimit = 50000;
+    PassComputer computer(2);
+    std::vector<PassResult> results;
+    QObject context;
+    connect(&computer, &PassComputer::passReady, &context,
+            [&](const PassResult &r) { results.push_back(r); });
+    computer.request(Viewport{497, 340, 1, QSize(30, 20)}, scene);
+    QTRY_VERIFY_WITH_TIMEOUT(!results.empty() && results.back().finished, 60000);
+
+    // The finest pass came while long trajectories still ran, each drawn as pending, never as
+    // an outcome; every other point as in the exact picture.
+    const auto passes = std::find_if(results.begin(), results.end(), [](const PassResult &r) {
+        return r.level == 1 && r.pending > 0;
+    });
+    QVERIFY(passes != results.end());
+    const QImage &exact = results.back().image;
+    std::int64_t striped = 0;
+    for (int j = 0; j < exact.height(); ++j) {
+        for (int i = 0; i < exact.width(); ++i) {
+            if (passes->image.pixel(i, j) == exact.pixel(i, j))
+                continue;
+            QCOMPARE(passes->image.pixel(i, j), pendingColour(i, j));
+            ++striped;
+        }
+    }
+    QCOMPARE(striped, passes->pending);
 }
 
 void ExplorerTest::zoomLimit_data()
