@@ -31,9 +31,6 @@
 
 namespace {
 
-/// Places kept for Back.
-constexpr std::size_t historyLength = 200;
-
 QString shellWord(const QString &word)
 {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.,/:=+-]+$"));
@@ -75,13 +72,18 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     });
     connect(view_, &ViewWidget::deviceSizeChanged, this, [this](QSize size) {
         if (computer_.latest() != 0) {
-            go({place_.view.resized(size), place_.scene}, false);
+            // The same place at the new size, not another one: a change still settling is
+            // recorded first.
+            if (settle_.isActive())
+                remember();
+            if (go({place_.view.resized(size), place_.scene}, false))
+                history_.update(place_);
             return;
         }
         // The first size: where the explorer opens.
         if (!go(opening_ ? Place{opening_->view.centred(size), opening_->scene} : home(), false))
             go(home(), false);
-        history_ = {place_};
+        history_.reset(place_);
     });
     connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
         Place moved = place_;
@@ -121,7 +123,7 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     connect(&settle_, &QTimer::timeout, this, &ExplorerWindow::remember);
 
     createActions();
-    history_.push_back(place_);
+    history_.reset(place_);
     restoreSettings();
 }
 
@@ -178,43 +180,38 @@ void ExplorerWindow::showPass(const PassResult &result)
 
 void ExplorerWindow::remember()
 {
-    if (history_[historyIndex_] == place_)
-        return;
-    history_.resize(historyIndex_ + 1);
-    history_.push_back(place_);
-    if (history_.size() > historyLength)
-        history_.erase(history_.begin());
-    historyIndex_ = history_.size() - 1;
+    settle_.stop();
+    history_.visit(place_);
     updateHistoryActions();
 }
 
 void ExplorerWindow::back()
 {
     remember();
-    if (historyIndex_ == 0)
+    if (!history_.canGoBack())
         return;
-    --historyIndex_;
-    Place p = history_[historyIndex_];
-    p.view = p.view.centred(view_->deviceSize());
-    go(p, false);
-    updateHistoryActions();
+    goThrough(history_.back());
 }
 
 void ExplorerWindow::forward()
 {
-    if (historyIndex_ + 1 >= history_.size())
+    remember();
+    if (!history_.canGoForward())
         return;
-    ++historyIndex_;
-    Place p = history_[historyIndex_];
-    p.view = p.view.centred(view_->deviceSize());
-    go(p, false);
+    goThrough(history_.forward());
+}
+
+void ExplorerWindow::goThrough(const Place &entry)
+{
+    if (go({entry.view.centred(view_->deviceSize()), entry.scene}, false))
+        history_.update(place_);
     updateHistoryActions();
 }
 
 void ExplorerWindow::updateHistoryActions()
 {
-    back_->setEnabled(historyIndex_ > 0);
-    forward_->setEnabled(historyIndex_ + 1 < history_.size());
+    back_->setEnabled(history_.canGoBack());
+    forward_->setEnabled(history_.canGoForward());
 }
 
 QString ExplorerWindow::commandLine(const QString &output) const

@@ -2,6 +2,7 @@
 
 #include "passcomputer.h"
 #include "picturesaver.h"
+#include "placehistory.h"
 #include "scene/viewfile.h"
 
 #include <QMainWindow>
@@ -41,6 +42,8 @@ public:
     bool openView(const QString &path);
     /// Writes the current place as a view file; false with a message box.
     bool saveView(const QString &path);
+    /// Records the place shown in the history at once, as a change does once it settles.
+    void remember();
     /// The velmora-render command line that writes the view as it stands to output.
     QString commandLine(const QString &output = QStringLiteral("view.png")) const;
 
@@ -56,9 +59,10 @@ private:
     QAction *makeAction(const char *name, const QString &text, const QList<QKeySequence> &keys,
                         const QString &tip = {});
     void showPass(const PassResult &result);
-    void remember();
     void back();
     void forward();
+    /// Goes to a place of the history, re-centred for the view's size.
+    void goThrough(const Place &entry);
     void updateHistoryActions();
     void savePicture();
     void restoreSettings();
@@ -71,8 +75,7 @@ private:
     ProgressLine *progress_;
     PictureSaver saver_;
     Place place_;
-    std::vector<Place> history_;
-    std::size_t historyIndex_ = 0;
+    PlaceHistory history_;
     QTimer settle_;
     QAction *back_ = nullptr;
     QAction *forward_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "picture/surface.h"
 
+#include <QAction>
 #include <QFile>
 #include <QProcess>
 #include <QStatusBar>
@@ -20,6 +21,7 @@ private slots:
     void panComputesOnlyNewPoints();
     void lastRequestWins();
     void passesGoOnPastLongTrajectories();
+    void historySurvivesResizes();
     void zoomLimit_data();
     void zoomLimit();
 };
@@ -214,6 +216,49 @@ void ExplorerTest::passesGoOnPastLongTrajectories()
         }
     }
     QCOMPARE(striped, passes->pending);
+}
+
+void ExplorerTest::historySurvivesResizes()
+{
+    ExplorerWindow window;
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *back = window.findChild<QAction *>(QStringLiteral("back"));
+    auto *forward = window.findChild<QAction *>(QStringLiteral("forward"));
+    std::vector<Place> visited{window.place()};
+    const auto zoom = [&] {
+        window.view().zoomBy(1 / ViewWidget::zoomStep);
+        window.remember();
+        visited.push_back(window.place());
+    };
+    const auto shownAs = [&](std::size_t k) {
+        return Place{visited[k].view.centred(window.view().deviceSize()), visited[k].scene};
+    };
+    zoom();
+    zoom();
+    zoom();
+    const QSize before = window.view().deviceSize();
+    window.resize(800, 520);
+    QTRY_VERIFY(window.view().deviceSize() != before);
+    visited.back() = window.place(); // the same place at the new size
+    back->trigger();
+    QVERIFY(window.place() == shownAs(2));
+    forward->trigger();
+    zoom();
+
+    back->trigger();
+    back->trigger();
+    QVERIFY(window.place() == shownAs(2));
+    forward->trigger();
+    forward->trigger();
+    QVERIFY(window.place() == shownAs(4));
+    QVERIFY(!forward->isEnabled());
+    for (int k = 0; k < 4; ++k)
+        back->trigger();
+    QVERIFY(window.place() == shownAs(0));
+    QVERIFY(!back->isEnabled());
+    QVERIFY(forward->isEnabled());
 }
 
 void ExplorerTest::zoomLimit_data()
