@@ -99,8 +99,15 @@ QList<QAction *> ExplorerWindow::createViewMenu()
     forward_ = makeAction("forward", QStringLiteral("&Forward"), {QKeySequence(Qt::ALT | Qt::Key_Right)});
     connect(forward_, &QAction::triggered, this, &ExplorerWindow::forward);
     QAction *homeAction = makeAction("home", QStringLiteral("&Home"), {QKeySequence(Qt::Key_Home)},
-                               QStringLiteral("The default picture and masses, unshaded."));
+                               QStringLiteral("Every mass with its capture circle; the parameters stay."));
     connect(homeAction, &QAction::triggered, this, [this] { go(home()); });
+    QAction *all = makeAction("showAllMasses", QStringLiteral("Show &All Masses"),
+                              {QKeySequence(Qt::Key_0)},
+                              QStringLiteral("Zoom out until every mass is in sight too."));
+    connect(all, &QAction::triggered, this, [this] { go(allMasses()); });
+    QAction *reset = makeAction("resetParameters", QStringLiteral("&Reset Parameters"), {},
+                                QStringLiteral("Every parameter as at first start (Back undoes it)."));
+    connect(reset, &QAction::triggered, this, [this] { go({place_.view, Scene()}); });
     QAction *fullScreen = makeAction("fullScreen", QStringLiteral("&Full Screen"),
                                {QKeySequence(Qt::Key_F11)});
     fullScreen->setCheckable(true);
@@ -108,7 +115,8 @@ QList<QAction *> ExplorerWindow::createViewMenu()
             [this](bool on) { on ? showFullScreen() : showNormal(); });
     view->addActions({zoomIn, zoomOut});
     view->addSeparator();
-    view->addActions({back_, forward_, homeAction});
+    view->addActions({back_, forward_, homeAction, all});
+    view->addAction(reset);
     view->addSeparator();
     view->addAction(parameters_->toggleViewAction());
     view->addAction(statistics_->toggleViewAction());

@@ -1,6 +1,7 @@
 #include "explorerwindow.h"
 
 #include "explorericon.h"
+#include "massframe.h"
 #include "parameterdock.h"
 #include "progressline.h"
 #include "statisticsdock.h"
@@ -107,7 +108,10 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
             statusBar()->showMessage(text);
     });
     connect(parameters_, &ParameterDock::sceneChanged, this,
-            [this](const Scene &scene) { go({place_.view, scene}); });
+            [this](const Scene &scene) {
+                go({place_.view, scene});
+                offerMasses();
+            });
     connect(&saver_, &PictureSaver::finished, this, [this](bool ok, const QString &reason) {
         if (ok)
             statusBar()->showMessage(QStringLiteral("Picture saved."), 5000);
@@ -131,12 +135,16 @@ ExplorerWindow::~ExplorerWindow() = default;
 
 Place ExplorerWindow::home() const
 {
-    const sim::Rect r = sim::defaultPicture(1024, 700);
-    Place home;
-    home.view = Viewport::fitting(QRectF(double(r.left), double(r.top), sim::defaultPictureWidth,
-                                         sim::defaultPictureHeight),
-                                  view_->deviceSize());
-    return home;
+    return {Viewport::fitting(massesFrame(place_.scene.trajectory), view_->deviceSize()),
+            place_.scene};
+}
+
+Place ExplorerWindow::allMasses() const
+{
+    const Viewport &v = place_.view;
+    const QRectF shown(v.x, v.y, v.spacing * v.size.width(), v.spacing * v.size.height());
+    return {Viewport::fitting(shown.united(massesFrame(place_.scene.trajectory)), v.size),
+            place_.scene};
 }
 
 bool ExplorerWindow::go(const Place &wanted, bool record)
@@ -163,6 +171,23 @@ bool ExplorerWindow::go(const Place &wanted, bool record)
     if (record)
         settle_.start();
     return true;
+}
+
+void ExplorerWindow::offerMasses()
+{
+    const Viewport &v = place_.view;
+    const QRectF shown(0, 0, v.size.width(), v.size.height());
+    const std::vector<FixedMass> &masses = place_.scene.trajectory.masses;
+    for (std::size_t k = 0; k < masses.size(); ++k) {
+        if (!shown.contains(v.device(QPointF(masses[k].x, masses[k].y)))) {
+            statusBar()->showMessage(
+                QStringLiteral("Mass %1 is out of sight: press 0 (View > Show All Masses) to see "
+                               "it.")
+                    .arg(QLatin1String(massWord(int(k) + 1))),
+                8000);
+            return;
+        }
+    }
 }
 
 void ExplorerWindow::showPass(const PassResult &result)

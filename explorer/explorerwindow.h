@@ -32,8 +32,10 @@ public:
     /// Goes to place (at the view's own size when it has one); false, with the reason in the status
     /// bar, when the viewport is refused.
     bool go(const Place &place, bool remember = true);
-    /// The default place: the window's default picture rectangle filling the view, unshaded.
+    /// Every mass with its capture circle and a margin filling the view, the scene kept.
     Place home() const;
+    /// The view shown and every mass with its capture circle, the scene kept.
+    Place allMasses() const;
 
     PassComputer &computer() { return computer_; }
     ViewWidget &view() { return *view_; }
@@ -59,6 +61,8 @@ private:
     QAction *makeAction(const char *name, const QString &text, const QList<QKeySequence> &keys,
                         const QString &tip = {});
     void showPass(const PassResult &result);
+    /// Offers Show All Masses in the status bar when a mass is out of sight.
+    void offerMasses();
     void back();
     void forward();
     /// Goes to a place of the history, re-centred for the view's size.

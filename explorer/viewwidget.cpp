@@ -1,5 +1,6 @@
 #include "viewwidget.h"
 
+#include "massframe.h"
 #include "pendingpattern.h"
 
 #include "picture/surface.h"
@@ -157,8 +158,27 @@ void ViewWidget::paintHandles(QPainter &painter) const
         painter.setBrush(QColor(toRgb(colour)));
         painter.drawEllipse(centre, 5, 5);
     };
-    for (std::size_t k = 0; k < p.masses.size(); ++k)
+    for (std::size_t k = 0; k < p.masses.size(); ++k) {
         handle(p.masses[k].x, p.masses[k].y, p.masses[k].radius, scene_.colours[k]);
+        paintArrow(painter, toLogical(view_.device(QPointF(p.masses[k].x, p.masses[k].y))),
+                   scene_.colours[k]);
+    }
+}
+
+void ViewWidget::paintArrow(QPainter &painter, QPointF mass, std::int32_t colour) const
+{
+    const std::optional<QPointF> at = edgeArrow(QRectF(rect()), mass, 14);
+    if (!at)
+        return;
+    // A triangle at the edge, its tip toward the mass.
+    const QPointF d = mass - *at;
+    const QPointF along = d / std::hypot(d.x(), d.y());
+    const QPointF across(-along.y(), along.x());
+    const QPolygonF arrow{*at + along * 10, *at - along * 6 + across * 8,
+                          *at - along * 6 - across * 8};
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(QColor(toRgb(colour)));
+    painter.drawPolygon(arrow);
 }
 
 void ViewWidget::paintTrajectory(QPainter &painter) const

@@ -1,4 +1,5 @@
 #include "explorer/explorerwindow.h"
+#include "explorer/massframe.h"
 #include "explorer/pendingpattern.h"
 #include "explorer/viewwidget.h"
 
@@ -22,6 +23,10 @@ private slots:
     void lastRequestWins();
     void passesGoOnPastLongTrajectories();
     void historySurvivesResizes();
+    void homeShowsEveryMass_data();
+    void homeShowsEveryMass();
+    void arrowTowardMass_data();
+    void arrowTowardMass();
     void zoomLimit_data();
     void zoomLimit();
 };
@@ -259,6 +264,63 @@ void ExplorerTest::historySurvivesResizes()
     QVERIFY(window.place() == shownAs(0));
     QVERIFY(!back->isEnabled());
     QVERIFY(forward->isEnabled());
+}
+
+void ExplorerTest::homeShowsEveryMass_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("home") << QStringLiteral("home");
+    QTest::newRow("show all masses") << QStringLiteral("showAllMasses");
+}
+
+void ExplorerTest::homeShowsEveryMass()
+{
+    QFETCH(QString, action);
+    ExplorerWindow window;
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Masses far apart and away from a small view, every parameter changed.
+    Place place = window.place();
+    place.scene.trajectory.masses[0] = {300, 200, 40, 20};
+    place.scene.trajectory.masses[1] = {900, 640, 70, 12};
+    place.scene.trajectory.movingMass = 70;
+    place.scene.shade = true;
+    place.view = Viewport::fitting(QRectF(600, 100, 4, 3), place.view.size);
+    QVERIFY(window.go(place));
+    window.findChild<QAction *>(action)->trigger();
+
+    const Place &shown = window.place();
+    QVERIFY(shown.scene == place.scene);
+    const QRectF inner = QRectF(QPointF(0, 0), QSizeF(shown.view.size)).adjusted(2, 2, -2, -2);
+    for (const FixedMass &m : shown.scene.trajectory.masses) {
+        const QPointF a = shown.view.device(QPointF(m.x - m.radius, m.y - m.radius));
+        const QPointF b = shown.view.device(QPointF(m.x + m.radius, m.y + m.radius));
+        QVERIFY(inner.contains(a) && inner.contains(b));
+    }
+    if (action == QStringLiteral("showAllMasses"))
+        QVERIFY(inner.contains(shown.view.device(QPointF(600, 100))));
+    else // no more than the masses and a margin: the view is not wider than it needs be
+        QVERIFY(shown.view.spacing * shown.view.size.width() < 2 * (900 + 12 - (300 - 20)));
+}
+
+void ExplorerTest::arrowTowardMass_data()
+{
+    QTest::addColumn<QPointF>("mass");
+    QTest::addColumn<QPointF>("arrow"); // (-1, -1): none
+    // A view of 200 x 100, arrows 10 in from its edges.
+    QTest::newRow("right") << QPointF(500, 50) << QPointF(190, 50);
+    QTest::newRow("above, to the left") << QPointF(-100, -50) << QPointF(20, 10);
+    QTest::newRow("below") << QPointF(100, 400) << QPointF(100, 90);
+    QTest::newRow("in sight") << QPointF(20, 90) << QPointF(-1, -1);
+}
+
+void ExplorerTest::arrowTowardMass()
+{
+    QFETCH(QPointF, mass);
+    QFETCH(QPointF, arrow);
+    const std::optional<QPointF> at = edgeArrow(QRectF(0, 0, 200, 100), mass, 10);
+    QCOMPARE(at.value_or(QPointF(-1, -1)), arrow);
 }
 
 void ExplorerTest::zoomLimit_data()
