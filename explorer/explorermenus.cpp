@@ -140,5 +140,38 @@ void ExplorerWindow::createHelpMenu()
                            "version 3 or later.</p>")
                 .arg(QApplication::applicationVersion()));
     });
-    help->addAction(about);
+    QAction *controls = makeAction("controls", QStringLiteral("&Controls"), {QKeySequence::HelpContents});
+    connect(controls, &QAction::triggered, this, [this] {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Controls"), controlsPage(),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::RichText);
+        box.exec();
+    });
+    help->addActions({controls, about});
+}
+
+QString ExplorerWindow::controlsPage()
+{
+    const QList<std::pair<const char *, const char *>> rows{
+        {"Wheel", "zoom around the cursor"},
+        {"+ and -", "zoom around the middle"},
+        {"Drag", "pan"},
+        {"Arrow keys", "pan by an eighth of the view"},
+        {"Right-drag, Ctrl-drag", "zoom to the rectangle"},
+        {"Drag a mass's handle", "move the mass"},
+        {"Hold Shift", "the trajectory from the start point under the cursor"},
+        {"Alt+Left, Alt+Right", "back and forward through the places visited"},
+        {"Home", "every mass with its capture circle"},
+        {"0", "zoom out until every mass is in sight too"},
+        {"F11", "full screen"},
+        {"Stop (status bar)", "stop computing; the finished points stay"},
+    };
+    QString page = QStringLiteral("<table cellspacing=4>");
+    for (const auto &[key, what] : rows) {
+        page += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+                    .arg(QLatin1String(key), QLatin1String(what));
+    }
+    return page + QStringLiteral("</table><p>Grey stripes: start points still being "
+                                 "followed. Positions are in plane units, those of the "
+                                 "masses.</p>");
 }

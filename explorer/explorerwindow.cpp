@@ -62,7 +62,7 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
                 if (request == computer_.latest())
                     statistics_->showStatistics(&statistics, pending);
             });
-    statusBar()->addWidget(progress_);
+    statusBar()->addPermanentWidget(progress_);
     connect(progress_, &ProgressLine::stopped, this, [this](qint64 left) {
         statusBar()->showMessage(
             QStringLiteral("Stopped: %1 start points left uncomputed, drawn striped.")
@@ -349,5 +349,11 @@ void ExplorerWindow::restoreSettings()
     Place last;
     if (viewfile::read(settings.value(QStringLiteral("place")).toByteArray(), last, nullptr)) {
         opening_ = last;
+    }
+    if (!settings.value(QStringLiteral("hintShown")).toBool()) {
+        statusBar()->showMessage(QStringLiteral(
+            "Wheel: zoom. Drag: pan. Right-drag: zoom to a box. Shift: trajectory. "
+            "Help > Controls (F1) for more."));
+        settings.setValue(QStringLiteral("hintShown"), true);
     }
 }

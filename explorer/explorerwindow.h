@@ -58,6 +58,8 @@ private:
     QList<QAction *> createFileMenu();
     QList<QAction *> createViewMenu();
     void createHelpMenu();
+    /// Help > Controls: every key and mouse gesture, as rich text.
+    static QString controlsPage();
     QAction *makeAction(const char *name, const QString &text, const QList<QKeySequence> &keys,
                         const QString &tip = {});
     void showPass(const PassResult &result);

@@ -4,6 +4,8 @@
 
 #include <QDockWidget>
 
+#include <vector>
+
 class QLabel;
 
 /// The figures of the finished view, as the renderer's statistics give them.
@@ -18,5 +20,7 @@ public:
     void showStatistics(const Statistics *statistics, qint64 pending = 0);
 
 private:
-    QLabel *text_;
+    QLabel *note_;   ///< computing, or incomplete
+    QLabel *footer_;
+    std::vector<QLabel *> values_; ///< beside their names, in a column of their own
 };
