@@ -17,8 +17,9 @@
 
 namespace {
 
-/// Start points a worker takes at a time: small enough to balance trajectories of very
-/// different lengths, large enough that taking them costs nothing.
+/// Start points a worker takes at a time at most: small enough to balance trajectories of very
+/// different lengths, large enough that taking them costs nothing. Fewer when the start points
+/// are few, so that a handful of long ones is shared among the workers.
 constexpr std::int64_t chunkSize = 16;
 
 static_assert(std::is_same_v<std::underlying_type_t<sim::Capture>, std::uint8_t> &&
@@ -39,14 +40,15 @@ struct Engine::Task
     Engine *engine;
     KernelJob job;
     std::int64_t count;
+    std::int64_t chunk = chunkSize;
     std::atomic<std::int64_t> next{0};
 
     bool take(std::int64_t &first, std::int64_t &end)
     {
         if (engine->abandoned())
             return false;
-        first = std::min(next.fetch_add(chunkSize, std::memory_order_relaxed), count);
-        end = std::min(first + chunkSize, count);
+        first = std::min(next.fetch_add(chunk, std::memory_order_relaxed), count);
+        end = std::min(first + chunk, count);
         return first < end;
     }
 };
@@ -68,7 +70,7 @@ bool Engine::run(Task &task)
 {
     KernelJob &job = task.job;
     job.field = field_;
-    job.limit = parameters_.stepLimit;
+    job.limit = stepBudget();
     job.take = [](void *queue, std::int64_t *first, std::int64_t *end) {
         return static_cast<Task *>(queue)->take(*first, *end);
     };
@@ -78,18 +80,26 @@ bool Engine::run(Task &task)
         engine->pointsDone_.fetch_add(points, std::memory_order_relaxed);
     };
     job.abandoned = [](void *queue) { return static_cast<Task *>(queue)->engine->abandoned(); };
+    job.running = [](void *queue, std::uint64_t longest) {
+        std::atomic<std::uint64_t> &seen = static_cast<Task *>(queue)->engine->longestSeen_;
+        std::uint64_t was = seen.load(std::memory_order_relaxed);
+        while (was < longest && !seen.compare_exchange_weak(was, longest))
+            ;
+    };
     job.queue = &task;
 
     if (abandoned())
         return false;
     if (task.count == 0)
         return true;
+    task.chunk = std::clamp<std::int64_t>(task.count / (4 * std::int64_t(threads_)), 1, chunkSize);
     const int threads =
-        int(std::min<std::int64_t>(threads_, (task.count + chunkSize - 1) / chunkSize));
+        int(std::min<std::int64_t>(threads_, (task.count + task.chunk - 1) / task.chunk));
     const KernelEntry entry = kernelEntry(kernel_);
     QSemaphore finished;
     const auto wait = [&](int workers) {
         while (!finished.tryAcquire(workers, 100)) {
+            longestRunning_.store(longestSeen_.exchange(0), std::memory_order_relaxed);
             if (onProgress_)
                 onProgress_(pointsDone());
         }

@@ -4,6 +4,7 @@
 #include "parameters.h"
 #include "view.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -62,6 +63,12 @@ public:
     void setProgress(std::function<void(std::int64_t done)> onProgress);
     /// The pool the next computations run in (null: threads of their own); not during one.
     void setPool(QThreadPool *pool) { workers_.pool = pool; }
+    /// The most steps the next computations follow a start point, when below the parameters'
+    /// step limit: a start point it stops ends as PointOutcome::never after exactly that many
+    /// steps, as under that step limit. Not during a computation.
+    void setStepBudget(std::uint64_t steps) { budget_ = steps; }
+    /// The steps a start point is followed at most: the budget or the step limit.
+    std::uint64_t stepBudget() const { return std::min(budget_, parameters_.stepLimit); }
 
     /// Ends the computation under way and every later one of this engine: its workers begin no
     /// new start point and leave the trajectories they follow within about a millisecond, and
@@ -85,6 +92,12 @@ public:
     /// under way included; any thread.
     std::int64_t pointsDone() const { return pointsDone_.load(std::memory_order_relaxed); }
     std::uint64_t stepsTaken() const { return steps_.load(std::memory_order_relaxed); }
+    /// The steps of the longest trajectory under way, as the workers last told (about every
+    /// tenth of a second); 0 before. Any thread.
+    std::uint64_t longestRunning() const
+    {
+        return longestRunning_.load(std::memory_order_relaxed);
+    }
 
     const TrajectoryParameters &parameters() const { return parameters_; }
     /// The kernel that runs: the workers' request, resolved.
@@ -100,8 +113,11 @@ private:
     Workers workers_;
     Kernel kernel_;
     int threads_;
+    std::uint64_t budget_ = ~std::uint64_t(0);
     std::function<void(std::int64_t)> onProgress_;
     std::atomic<std::int64_t> pointsDone_{0};
     std::atomic<std::uint64_t> steps_{0};
     std::atomic<bool> abandoned_{false};
+    std::atomic<std::uint64_t> longestSeen_{0}; ///< since longestRunning_ was last set
+    std::atomic<std::uint64_t> longestRunning_{0};
 };

@@ -36,6 +36,8 @@ struct KernelJob
     /// True once the start points are no longer wanted: the kernel then returns within a few
     /// thousand turns, its start points in progress unfinished. Any thread may call it at any time.
     bool (*abandoned)(void *queue);
+    /// Each time a kernel asks whether abandoned: the steps of its longest trajectory in progress.
+    void (*running)(void *queue, std::uint64_t longest);
     void *queue;
 
     /// Per start point index: how it ended (0 never captured, k captured by mass k) and, unless null,

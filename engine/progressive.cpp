@@ -5,8 +5,9 @@
 
 namespace {
 
-/// Tiles of about this many start points at most, so that the caller hears of progress often.
-constexpr std::int64_t tilePoints = 65536;
+/// Tiles of about this many start points at most, so that the caller hears of progress often:
+/// about a tenth of a second of work at the first budget.
+constexpr std::int64_t tilePoints = 16384;
 
 /// The start points a pass adds: every level-th column and row, less those of the coarser pass.
 /// For level 8 one grid; otherwise two, which with the coarser pass's make every level-th.
@@ -98,12 +99,56 @@ std::int64_t ProgressiveView::keep(const ProgressiveView &earlier)
 
 bool ProgressiveView::run(Engine &engine, const std::function<void(const ViewTile &)> &onTile)
 {
-    std::vector<float> x;
-    std::vector<double> y;
+    for (;;) {
+        engine.setStepBudget(budget_);
+        if (!(round_ == 0 ? runRound(engine, onTile) : runPending(engine, onTile)))
+            return false;
+        if (pending_ == 0)
+            return true;
+        budget_ = budget_ > engine.parameters().stepLimit / budgetGrowth
+                      ? engine.parameters().stepLimit
+                      : budget_ * budgetGrowth;
+        ++round_;
+    }
+}
+
+bool ProgressiveView::computeAt(Engine &engine, const std::vector<std::size_t> &where,
+                                std::int64_t &stillRunning)
+{
+    stillRunning = 0;
+    std::vector<float> x(where.size());
+    std::vector<double> y(where.size());
+    const auto width = std::size_t(view_.width);
+    for (std::size_t k = 0; k < where.size(); ++k) {
+        x[k] = view_.columnX(std::int64_t(where[k] % width));
+        y[k] = view_.rowY(std::int64_t(where[k] / width));
+    }
+    std::vector<std::uint8_t> outcomes(where.size(), std::uint8_t(PointOutcome::notComputed));
+    std::vector<std::uint64_t> steps(where.size(), 0);
+    const bool finished = engine.computePoints(x.data(), y.data(), std::int64_t(where.size()),
+                                               outcomes.data(), steps.data());
+    const std::uint64_t budget = engine.stepBudget();
+    const bool cut = budget < engine.parameters().stepLimit;
+    for (std::size_t k = 0; k < where.size(); ++k) {
+        if (outcomes[k] == std::uint8_t(PointOutcome::notComputed))
+            continue;
+        if (cut && outcomes[k] == std::uint8_t(PointOutcome::never) && steps[k] == budget) {
+            ++stillRunning; // followed further in a later round
+            longestPending_ = budget;
+            continue;
+        }
+        maps_.outcomes[where[k]] = outcomes[k];
+        if (!maps_.steps.empty())
+            maps_.steps[where[k]] = steps[k];
+        ++computed_;
+    }
+    return finished;
+}
+
+bool ProgressiveView::runRound(Engine &engine, const std::function<void(const ViewTile &)> &onTile)
+{
     std::vector<std::size_t> where;
-    std::vector<std::uint8_t> outcomes;
-    std::vector<std::uint64_t> steps;
-    const bool keepSteps = !maps_.steps.empty();
+    pending_ = 0;
     for (int level = coarsestLevel; level >= 1; level /= 2) {
         std::vector<ViewTile> tiles;
         for (const ViewTile &grid : passGrids(level, view_.width, view_.height)) {
@@ -114,8 +159,6 @@ bool ProgressiveView::run(Engine &engine, const std::function<void(const ViewTil
             ViewTile &tile = tiles[t];
             tile.passComplete = t + 1 == tiles.size();
             // Only the start points not known yet, as a list.
-            x.clear();
-            y.clear();
             where.clear();
             for (int r = 0; r < tile.rows; ++r) {
                 const int j = tile.firstRow + r * tile.rowStep;
@@ -123,31 +166,56 @@ bool ProgressiveView::run(Engine &engine, const std::function<void(const ViewTil
                     const int i = tile.firstColumn + c * tile.columnStep;
                     const std::size_t at =
                         std::size_t(j) * std::size_t(view_.width) + std::size_t(i);
-                    if (maps_.outcomes[at] != std::uint8_t(PointOutcome::notComputed))
-                        continue;
-                    x.push_back(view_.columnX(i));
-                    y.push_back(view_.rowY(j));
-                    where.push_back(at);
+                    if (maps_.outcomes[at] == std::uint8_t(PointOutcome::notComputed))
+                        where.push_back(at);
                 }
             }
-            outcomes.assign(where.size(), std::uint8_t(PointOutcome::notComputed));
-            steps.assign(keepSteps ? where.size() : 0, 0);
-            const bool finished =
-                engine.computePoints(x.data(), y.data(), std::int64_t(where.size()),
-                                     outcomes.data(), keepSteps ? steps.data() : nullptr);
-            for (std::size_t k = 0; k < where.size(); ++k) {
-                if (outcomes[k] == std::uint8_t(PointOutcome::notComputed))
-                    continue;
-                maps_.outcomes[where[k]] = outcomes[k];
-                if (keepSteps)
-                    maps_.steps[where[k]] = steps[k];
-                ++computed_;
-            }
+            std::int64_t stillRunning = 0;
+            const bool finished = computeAt(engine, where, stillRunning);
+            pending_ += stillRunning;
             if (!finished)
                 return false;
             if (onTile)
                 onTile(tile);
         }
+    }
+    return true;
+}
+
+bool ProgressiveView::runPending(Engine &engine,
+                                 const std::function<void(const ViewTile &)> &onTile)
+{
+    // The pending start points, coarse passes' first.
+    std::vector<std::size_t> all;
+    for (int level = coarsestLevel; level >= 1; level /= 2) {
+        for (const ViewTile &grid : passGrids(level, view_.width, view_.height)) {
+            for (int r = 0; r < grid.rows; ++r) {
+                const int j = grid.firstRow + r * grid.rowStep;
+                for (int c = 0; c < grid.columns; ++c) {
+                    const std::size_t at = std::size_t(j) * std::size_t(view_.width) +
+                                           std::size_t(grid.firstColumn + c * grid.columnStep);
+                    if (maps_.outcomes[at] == std::uint8_t(PointOutcome::notComputed))
+                        all.push_back(at);
+                }
+            }
+        }
+    }
+    // Batches of about as many steps as a tile of the passes, for progress as often.
+    const std::size_t batch = std::size_t(std::clamp<std::uint64_t>(
+        tilePoints * firstBudget / budget_, 64, std::uint64_t(tilePoints)));
+    pending_ = std::int64_t(all.size());
+    std::vector<std::size_t> where;
+    for (std::size_t first = 0; first < all.size(); first += batch) {
+        const std::size_t end = std::min(all.size(), first + batch);
+        where.assign(all.begin() + std::ptrdiff_t(first), all.begin() + std::ptrdiff_t(end));
+        const std::int64_t before = computed_;
+        std::int64_t stillRunning = 0;
+        const bool finished = computeAt(engine, where, stillRunning);
+        pending_ -= computed_ - before;
+        if (!finished)
+            return false;
+        if (onTile)
+            onTile({1, 0, 0, 1, 1, 0, 0, end == all.size(), round_});
     }
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 /// A block of a view's start points finished together: the columns firstColumn,
 /// firstColumn + columnStep, ... (columns of them) on the rows firstRow, firstRow + rowStep, ...
@@ -17,17 +18,29 @@ struct ViewTile
     int firstColumn, firstRow;
     int columnStep, rowStep;
     int columns, rows;
-    bool passComplete; ///< the last tile of its pass
+    bool passComplete; ///< the last tile of its pass (of its round, after the first)
+    /// 0 for the passes; after them a round over the start points still running, whose tiles
+    /// name no grid (level 1, no columns or rows): they finish some of those start points.
+    int round = 0;
 };
 
 /// A view computed coarse to fine, or taken over in part from an earlier view of the same grid.
 /// The passes never repeat a start point: first every 8th start point in each direction, then
 /// those that refine it to every 4th, every 2nd and every start point. Only start points not yet
 /// known are computed. Its maps hold PointOutcome::notComputed where nothing is known.
+///
+/// So that a few start points that run (almost) without end never hold up the rest, the passes
+/// follow each start point at most firstBudget steps; those still running then are pending, and
+/// rounds after the passes follow them afresh from their start, budgetGrowth times as far each
+/// round, until the step limit. A trajectory cut short by a budget ends exactly as under that
+/// step limit, so starting it again gives the same outcome and steps as one undisturbed run;
+/// following it again from its start costs at most 1 / (budgetGrowth - 1) of its steps more.
 class ProgressiveView
 {
 public:
     static constexpr int coarsestLevel = 8;
+    static constexpr std::uint64_t firstBudget = 1024;
+    static constexpr std::uint64_t budgetGrowth = 8;
 
     /// A computation of a view that checkView() accepts; nothing known yet.
     explicit ProgressiveView(const View &view, bool keepSteps = true);
@@ -48,9 +61,26 @@ public:
     bool known(int i, int j) const;
     /// Start points run() has computed so far (not those taken over).
     std::int64_t pointsComputed() const { return computed_; }
+    /// Start points whose trajectory a pass or round began and that were still running at its
+    /// budget: not known yet, and each at least budget() steps long.
+    std::int64_t pending() const { return pending_; }
+    /// The steps the longest pending trajectory has run so far: the largest budget that cut one
+    /// short; 0 before any.
+    std::uint64_t longestPending() const { return longestPending_; }
 
 private:
+    bool runRound(Engine &engine, const std::function<void(const ViewTile &)> &onTile);
+    bool runPending(Engine &engine, const std::function<void(const ViewTile &)> &onTile);
+    /// Computes the start points at where under the engine's budget into the maps; those the
+    /// budget cuts short stay unknown and are counted in stillRunning.
+    bool computeAt(Engine &engine, const std::vector<std::size_t> &where,
+                   std::int64_t &stillRunning);
+
     View view_;
     PointMaps maps_;
     std::int64_t computed_ = 0;
+    std::int64_t pending_ = 0;
+    std::uint64_t budget_ = firstBudget;
+    std::uint64_t longestPending_ = 0;
+    int round_ = 0;
 };

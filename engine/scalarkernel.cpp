@@ -2,6 +2,7 @@
 
 #include "sim/fieldstep.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -56,8 +57,16 @@ void runScalarKernel(const KernelJob &job)
         active += begin(lane) ? 1 : 0;
     // One step of each lane per turn.
     for (unsigned turns = 1; active > 0; ++turns) {
-        if (turns % abandonCheckTurns == 0 && job.abandoned(job.queue))
-            break;
+        if (turns % abandonCheckTurns == 0) {
+            if (job.abandoned(job.queue))
+                break;
+            std::uint64_t longest = 0;
+            for (const Lane &lane : lanes) {
+                if (lane.point >= 0)
+                    longest = std::max(longest, lane.trajectory.steps());
+            }
+            job.running(job.queue, longest);
+        }
         for (Lane &lane : lanes) {
             if (lane.point < 0 ||
                 lane.trajectory.advance(job.field, lane.x, lane.y, job.limit)) {

@@ -99,8 +99,15 @@ QList<QAction *> ExplorerWindow::createViewMenu()
     forward_ = makeAction("forward", QStringLiteral("&Forward"), {QKeySequence(Qt::ALT | Qt::Key_Right)});
     connect(forward_, &QAction::triggered, this, &ExplorerWindow::forward);
     QAction *homeAction = makeAction("home", QStringLiteral("&Home"), {QKeySequence(Qt::Key_Home)},
-                               QStringLiteral("The default picture and masses, unshaded."));
+                               QStringLiteral("Every mass with its capture circle; the parameters stay."));
     connect(homeAction, &QAction::triggered, this, [this] { go(home()); });
+    QAction *all = makeAction("showAllMasses", QStringLiteral("Show &All Masses"),
+                              {QKeySequence(Qt::Key_0)},
+                              QStringLiteral("Zoom out until every mass is in sight too."));
+    connect(all, &QAction::triggered, this, [this] { go(allMasses()); });
+    QAction *reset = makeAction("resetParameters", QStringLiteral("&Reset Parameters"), {},
+                                QStringLiteral("Every parameter as at first start (Back undoes it)."));
+    connect(reset, &QAction::triggered, this, [this] { go({place_.view, Scene()}); });
     QAction *fullScreen = makeAction("fullScreen", QStringLiteral("&Full Screen"),
                                {QKeySequence(Qt::Key_F11)});
     fullScreen->setCheckable(true);
@@ -108,7 +115,8 @@ QList<QAction *> ExplorerWindow::createViewMenu()
             [this](bool on) { on ? showFullScreen() : showNormal(); });
     view->addActions({zoomIn, zoomOut});
     view->addSeparator();
-    view->addActions({back_, forward_, homeAction});
+    view->addActions({back_, forward_, homeAction, all});
+    view->addAction(reset);
     view->addSeparator();
     view->addAction(parameters_->toggleViewAction());
     view->addAction(statistics_->toggleViewAction());
@@ -132,5 +140,38 @@ void ExplorerWindow::createHelpMenu()
                            "version 3 or later.</p>")
                 .arg(QApplication::applicationVersion()));
     });
-    help->addAction(about);
+    QAction *controls = makeAction("controls", QStringLiteral("&Controls"), {QKeySequence::HelpContents});
+    connect(controls, &QAction::triggered, this, [this] {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Controls"), controlsPage(),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::RichText);
+        box.exec();
+    });
+    help->addActions({controls, about});
+}
+
+QString ExplorerWindow::controlsPage()
+{
+    const QList<std::pair<const char *, const char *>> rows{
+        {"Wheel", "zoom around the cursor"},
+        {"+ and -", "zoom around the middle"},
+        {"Drag", "pan"},
+        {"Arrow keys", "pan by an eighth of the view"},
+        {"Right-drag, Ctrl-drag", "zoom to the rectangle"},
+        {"Drag a mass's handle", "move the mass"},
+        {"Hold Shift", "the trajectory from the start point under the cursor"},
+        {"Alt+Left, Alt+Right", "back and forward through the places visited"},
+        {"Home", "every mass with its capture circle"},
+        {"0", "zoom out until every mass is in sight too"},
+        {"F11", "full screen"},
+        {"Stop (status bar)", "stop computing; the finished points stay"},
+    };
+    QString page = QStringLiteral("<table cellspacing=4>");
+    for (const auto &[key, what] : rows) {
+        page += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+                    .arg(QLatin1String(key), QLatin1String(what));
+    }
+    return page + QStringLiteral("</table><p>Grey stripes: start points still being "
+                                 "followed. Positions are in plane units, those of the "
+                                 "masses.</p>");
 }

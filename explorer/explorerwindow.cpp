@@ -1,7 +1,9 @@
 #include "explorerwindow.h"
 
 #include "explorericon.h"
+#include "massframe.h"
 #include "parameterdock.h"
+#include "progressline.h"
 #include "statisticsdock.h"
 #include "viewwidget.h"
 
@@ -19,6 +21,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -28,9 +31,6 @@
 #include <QToolBar>
 
 namespace {
-
-/// Places kept for Back.
-constexpr std::size_t historyLength = 200;
 
 QString shellWord(const QString &word)
 {
@@ -45,7 +45,8 @@ QString shellWord(const QString &word)
 
 ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     : QMainWindow(parent), view_(new ViewWidget), parameters_(new ParameterDock(this)),
-      statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads)
+      statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads),
+      progress_(new ProgressLine(computer_))
 {
     setWindowTitle(QStringLiteral("Velmora Explorer"));
     setWindowIcon(explorerIcon());
@@ -57,22 +58,33 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
 
     connect(&computer_, &PassComputer::passReady, this, &ExplorerWindow::showPass);
     connect(&computer_, &PassComputer::statisticsReady, this,
-            [this](quint64 request, const Statistics &statistics) {
+            [this](quint64 request, const Statistics &statistics, qint64 pending) {
                 if (request == computer_.latest())
-                    statistics_->showStatistics(&statistics);
+                    statistics_->showStatistics(&statistics, pending);
             });
+    statusBar()->addPermanentWidget(progress_);
+    connect(progress_, &ProgressLine::stopped, this, [this](qint64 left) {
+        statusBar()->showMessage(
+            QStringLiteral("Stopped: %1 start points left uncomputed, drawn striped.")
+                .arg(QLocale().toString(left)));
+    });
     connect(view_, &ViewWidget::viewWanted, this, [this](const Viewport &view) {
         go({view, place_.scene});
     });
     connect(view_, &ViewWidget::deviceSizeChanged, this, [this](QSize size) {
         if (computer_.latest() != 0) {
-            go({place_.view.resized(size), place_.scene}, false);
+            // The same place at the new size, not another one: a change still settling is
+            // recorded first.
+            if (settle_.isActive())
+                remember();
+            if (go({place_.view.resized(size), place_.scene}, false))
+                history_.update(place_);
             return;
         }
         // The first size: where the explorer opens.
         if (!go(opening_ ? Place{opening_->view.centred(size), opening_->scene} : home(), false))
             go(home(), false);
-        history_ = {place_};
+        history_.reset(place_);
     });
     connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
         Place moved = place_;
@@ -96,7 +108,10 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
             statusBar()->showMessage(text);
     });
     connect(parameters_, &ParameterDock::sceneChanged, this,
-            [this](const Scene &scene) { go({place_.view, scene}); });
+            [this](const Scene &scene) {
+                go({place_.view, scene});
+                offerMasses();
+            });
     connect(&saver_, &PictureSaver::finished, this, [this](bool ok, const QString &reason) {
         if (ok)
             statusBar()->showMessage(QStringLiteral("Picture saved."), 5000);
@@ -112,7 +127,7 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     connect(&settle_, &QTimer::timeout, this, &ExplorerWindow::remember);
 
     createActions();
-    history_.push_back(place_);
+    history_.reset(place_);
     restoreSettings();
 }
 
@@ -120,12 +135,16 @@ ExplorerWindow::~ExplorerWindow() = default;
 
 Place ExplorerWindow::home() const
 {
-    const sim::Rect r = sim::defaultPicture(1024, 700);
-    Place home;
-    home.view = Viewport::fitting(QRectF(double(r.left), double(r.top), sim::defaultPictureWidth,
-                                         sim::defaultPictureHeight),
-                                  view_->deviceSize());
-    return home;
+    return {Viewport::fitting(massesFrame(place_.scene.trajectory), view_->deviceSize()),
+            place_.scene};
+}
+
+Place ExplorerWindow::allMasses() const
+{
+    const Viewport &v = place_.view;
+    const QRectF shown(v.x, v.y, v.spacing * v.size.width(), v.spacing * v.size.height());
+    return {Viewport::fitting(shown.united(massesFrame(place_.scene.trajectory)), v.size),
+            place_.scene};
 }
 
 bool ExplorerWindow::go(const Place &wanted, bool record)
@@ -148,9 +167,27 @@ bool ExplorerWindow::go(const Place &wanted, bool record)
     statistics_->showStatistics(nullptr);
     requestedAt_ = QDateTime::currentMSecsSinceEpoch();
     computer_.request(place.view, place.scene);
+    progress_->refresh();
     if (record)
         settle_.start();
     return true;
+}
+
+void ExplorerWindow::offerMasses()
+{
+    const Viewport &v = place_.view;
+    const QRectF shown(0, 0, v.size.width(), v.size.height());
+    const std::vector<FixedMass> &masses = place_.scene.trajectory.masses;
+    for (std::size_t k = 0; k < masses.size(); ++k) {
+        if (!shown.contains(v.device(QPointF(masses[k].x, masses[k].y)))) {
+            statusBar()->showMessage(
+                QStringLiteral("Mass %1 is out of sight: press 0 (View > Show All Masses) to see "
+                               "it.")
+                    .arg(QLatin1String(massWord(int(k) + 1))),
+                8000);
+            return;
+        }
+    }
 }
 
 void ExplorerWindow::showPass(const PassResult &result)
@@ -168,43 +205,38 @@ void ExplorerWindow::showPass(const PassResult &result)
 
 void ExplorerWindow::remember()
 {
-    if (history_[historyIndex_] == place_)
-        return;
-    history_.resize(historyIndex_ + 1);
-    history_.push_back(place_);
-    if (history_.size() > historyLength)
-        history_.erase(history_.begin());
-    historyIndex_ = history_.size() - 1;
+    settle_.stop();
+    history_.visit(place_);
     updateHistoryActions();
 }
 
 void ExplorerWindow::back()
 {
     remember();
-    if (historyIndex_ == 0)
+    if (!history_.canGoBack())
         return;
-    --historyIndex_;
-    Place p = history_[historyIndex_];
-    p.view = p.view.centred(view_->deviceSize());
-    go(p, false);
-    updateHistoryActions();
+    goThrough(history_.back());
 }
 
 void ExplorerWindow::forward()
 {
-    if (historyIndex_ + 1 >= history_.size())
+    remember();
+    if (!history_.canGoForward())
         return;
-    ++historyIndex_;
-    Place p = history_[historyIndex_];
-    p.view = p.view.centred(view_->deviceSize());
-    go(p, false);
+    goThrough(history_.forward());
+}
+
+void ExplorerWindow::goThrough(const Place &entry)
+{
+    if (go({entry.view.centred(view_->deviceSize()), entry.scene}, false))
+        history_.update(place_);
     updateHistoryActions();
 }
 
 void ExplorerWindow::updateHistoryActions()
 {
-    back_->setEnabled(historyIndex_ > 0);
-    forward_->setEnabled(historyIndex_ + 1 < history_.size());
+    back_->setEnabled(history_.canGoBack());
+    forward_->setEnabled(history_.canGoForward());
 }
 
 QString ExplorerWindow::commandLine(const QString &output) const
@@ -317,5 +349,11 @@ void ExplorerWindow::restoreSettings()
     Place last;
     if (viewfile::read(settings.value(QStringLiteral("place")).toByteArray(), last, nullptr)) {
         opening_ = last;
+    }
+    if (!settings.value(QStringLiteral("hintShown")).toBool()) {
+        statusBar()->showMessage(QStringLiteral(
+            "Wheel: zoom. Drag: pan. Right-drag: zoom to a box. Shift: trajectory. "
+            "Help > Controls (F1) for more."));
+        settings.setValue(QStringLiteral("hintShown"), true);
     }
 }

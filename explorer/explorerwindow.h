@@ -2,6 +2,7 @@
 
 #include "passcomputer.h"
 #include "picturesaver.h"
+#include "placehistory.h"
 #include "scene/viewfile.h"
 
 #include <QMainWindow>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class ParameterDock;
+class ProgressLine;
 class QLabel;
 class StatisticsDock;
 class ViewWidget;
@@ -30,8 +32,10 @@ public:
     /// Goes to place (at the view's own size when it has one); false, with the reason in the status
     /// bar, when the viewport is refused.
     bool go(const Place &place, bool remember = true);
-    /// The default place: the window's default picture rectangle filling the view, unshaded.
+    /// Every mass with its capture circle and a margin filling the view, the scene kept.
     Place home() const;
+    /// The view shown and every mass with its capture circle, the scene kept.
+    Place allMasses() const;
 
     PassComputer &computer() { return computer_; }
     ViewWidget &view() { return *view_; }
@@ -40,6 +44,8 @@ public:
     bool openView(const QString &path);
     /// Writes the current place as a view file; false with a message box.
     bool saveView(const QString &path);
+    /// Records the place shown in the history at once, as a change does once it settles.
+    void remember();
     /// The velmora-render command line that writes the view as it stands to output.
     QString commandLine(const QString &output = QStringLiteral("view.png")) const;
 
@@ -52,12 +58,17 @@ private:
     QList<QAction *> createFileMenu();
     QList<QAction *> createViewMenu();
     void createHelpMenu();
+    /// Help > Controls: every key and mouse gesture, as rich text.
+    static QString controlsPage();
     QAction *makeAction(const char *name, const QString &text, const QList<QKeySequence> &keys,
                         const QString &tip = {});
     void showPass(const PassResult &result);
-    void remember();
+    /// Offers Show All Masses in the status bar when a mass is out of sight.
+    void offerMasses();
     void back();
     void forward();
+    /// Goes to a place of the history, re-centred for the view's size.
+    void goThrough(const Place &entry);
     void updateHistoryActions();
     void savePicture();
     void restoreSettings();
@@ -67,10 +78,10 @@ private:
     StatisticsDock *statistics_;
     QLabel *cursor_;
     PassComputer computer_;
+    ProgressLine *progress_;
     PictureSaver saver_;
     Place place_;
-    std::vector<Place> history_;
-    std::size_t historyIndex_ = 0;
+    PlaceHistory history_;
     QTimer settle_;
     QAction *back_ = nullptr;
     QAction *forward_ = nullptr;

@@ -23,7 +23,9 @@ void paintSwatch(QPushButton *button, std::int32_t colour)
 {
     const QColor c(toRgb(colour));
     button->setText(c.name());
-    button->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; }")
+    // A border of its own, so that the style paints the exact colour, not a shade of it.
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; "
+                                         "border: 1px solid #707070; padding: 3px; }")
                               .arg(c.name(), c.lightness() > 128 ? QStringLiteral("black")
                                                                  : QStringLiteral("white")));
 }
@@ -55,7 +57,7 @@ QString unitOf(const SceneParameter &p)
         return {};
     const ParameterKind kind = p.trajectory->kind;
     return kind == ParameterKind::radius || kind == ParameterKind::x || kind == ParameterKind::y
-               ? QStringLiteral("px")
+               ? QStringLiteral("plane units")
                : QString();
 }
 
@@ -102,8 +104,12 @@ void ParameterDock::addNumber(QFormLayout *form, const SceneParameter &p)
     const QString name = QLatin1String(p.name);
     const int min = int(p.min());
     const int max = int(p.max(viewArea()));
+    // Masses and radii span orders of magnitude: logarithmic, the default in the middle.
+    const ParameterKind kind = p.trajectory->kind;
+    const SliderScale scale(min, max, p.get(Scene()),
+                            kind != ParameterKind::x && kind != ParameterKind::y);
     auto *slider = new QSlider(Qt::Horizontal);
-    slider->setRange(min, max);
+    slider->setRange(-SliderScale::halfRange, SliderScale::halfRange);
     slider->setObjectName(name + QStringLiteral("-slider"));
     slider->setToolTip(helpOf(p));
     auto *box = new QSpinBox;
@@ -115,10 +121,14 @@ void ParameterDock::addNumber(QFormLayout *form, const SceneParameter &p)
     row->addWidget(slider, 1);
     row->addWidget(box);
     form->addRow(labelOf(p), row);
-    numbers_.push_back({&p, slider, box});
-    connect(slider, &QSlider::valueChanged, box, &QSpinBox::setValue);
-    connect(box, &QSpinBox::valueChanged, this, [this, slider, &p](int value) {
-        slider->setValue(value);
+    numbers_.push_back({&p, slider, box, scale});
+    connect(slider, &QSlider::valueChanged, box,
+            [box, scale](int position) { box->setValue(int(scale.value(position))); });
+    connect(box, &QSpinBox::valueChanged, this, [this, slider, scale, &p](int value) {
+        {
+            const QSignalBlocker blocker(slider);
+            slider->setValue(scale.position(value));
+        }
         if (p.get(scene_) == value)
             return;
         p.set(scene_, value);
@@ -174,7 +184,7 @@ void ParameterDock::showScene()
     for (Number &n : numbers_) {
         const QSignalBlocker a(n.slider);
         const QSignalBlocker b(n.box);
-        n.slider->setValue(int(n.parameter->get(scene_)));
+        n.slider->setValue(n.scale.position(n.parameter->get(scene_)));
         n.box->setValue(int(n.parameter->get(scene_)));
     }
     for (Colour &c : colours_)

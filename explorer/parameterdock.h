@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sliderscale.h"
+
 #include "scene/scene.h"
 
 #include <QDockWidget>
@@ -37,6 +39,7 @@ private:
         const SceneParameter *parameter;
         QSlider *slider;
         QSpinBox *box;
+        SliderScale scale;
     };
     struct Colour
     {

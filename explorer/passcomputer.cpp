@@ -1,5 +1,7 @@
 #include "passcomputer.h"
 
+#include "pendingpattern.h"
+
 #include "scene/painter.h"
 
 #include <QElapsedTimer>
@@ -66,6 +68,41 @@ void PassComputer::coordinate()
     }
 }
 
+void PassComputer::stop()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!engine_)
+        return;
+    progress_.stopped = true;
+    engine_->abandon();
+}
+
+PassProgress PassComputer::progress() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    PassProgress p = progress_;
+    if (p.running) {
+        p.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - began_)
+                          .count();
+    }
+    return p;
+}
+
+void PassComputer::noteProgress(bool running)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    progress_.running = running;
+    progress_.known = kept_ + current_->pointsComputed();
+    progress_.pending = current_->pending();
+    progress_.longest = current_->longestPending();
+    if (!running) {
+        progress_.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  std::chrono::steady_clock::now() - began_)
+                                  .count();
+    }
+}
+
 void PassComputer::compute(const Request &request)
 {
     // Step counts only where shading needs them: 8 bytes a start point, to be allocated afresh.
@@ -74,14 +111,17 @@ void PassComputer::compute(const Request &request)
     if (current_ && currentScene_.sameOutcomes(request.scene))
         kept = next->keep(*current_);
     const bool mostlyKept = 2 * kept > next->view().pointCount();
-    current_ = std::move(next);
-    currentScene_ = request.scene;
 
     Engine engine(request.scene.trajectory, Workers{Kernel::automatic, 0, &pool_});
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         if (latest_.load() != request.number)
             return;
+        current_ = std::move(next);
+        currentScene_ = request.scene;
+        kept_ = kept;
+        began_ = request.made;
+        progress_ = PassProgress{request.number, true, kept, current_->view().pointCount()};
         engine_ = &engine;
     }
     QElapsedTimer sinceShown;
@@ -91,20 +131,36 @@ void PassComputer::compute(const Request &request)
         pointsComputed_.fetch_add(current_->pointsComputed() - counted);
         counted = current_->pointsComputed();
     };
-    current_->run(engine, [&](const ViewTile &tile) {
+    const bool done = current_->run(engine, [&](const ViewTile &tile) {
         count();
-        const bool finest = tile.level == 1;
-        if ((tile.passComplete && (finest || !mostlyKept)) ||
-            (finest && sinceShown.elapsed() >= partialInterval)) {
-            deliver(request, tile.level, tile.passComplete && finest);
+        noteProgress(true);
+        const bool passesDone = tile.passComplete && tile.level == 1;
+        if (passesDone && current_->pending() == 0)
+            return; // the run is over: delivered below
+        const bool complete = tile.passComplete && (tile.round > 0 || tile.level == 1 || !mostlyKept);
+        if (complete || sinceShown.elapsed() >= partialInterval) {
+            const bool partial = !tile.passComplete && tile.round == 0;
+            deliver(request, partial ? std::min(tile.level * 2, ProgressiveView::coarsestLevel)
+                                     : tile.level,
+                    false);
             sinceShown.restart();
         }
+        if (passesDone)
+            deliverStatistics(request);
     });
+    count();
+    noteProgress(false);
+    bool stopped = false;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         engine_ = nullptr;
+        stopped = progress_.stopped;
     }
-    count();
+    if (done || stopped) {
+        // Stopped: what finished stays on screen, the rest pending.
+        deliver(request, 1, done);
+        deliverStatistics(request);
+    }
 }
 
 void PassComputer::deliver(const Request &request, int level, bool finished)
@@ -115,26 +171,43 @@ void PassComputer::deliver(const Request &request, int level, bool finished)
     result.request = request.number;
     result.level = level;
     result.finished = finished;
+    result.pending = finished ? 0 : current_->pending();
     result.view = request.view;
     result.scene = request.scene;
     const PointMaps &maps = current_->maps();
     result.image = paintView(maps, request.scene, level);
-    emit passReady(result);
     if (!finished)
+        paintPending(maps, level, result.image);
+    emit passReady(result);
+}
+
+void PassComputer::deliverStatistics(const Request &request)
+{
+    if (latest_.load() != request.number)
         return;
-    // The statistics on a thread of their own, so that the next request need not wait for them.
-    auto outcomes = std::make_shared<const std::vector<std::uint8_t>>(maps.outcomes);
+    // The statistics on a thread of their own, so that the next request need not wait for them;
+    // start points not known count as never captured.
+    const PointMaps &maps = current_->maps();
+    auto outcomes = std::make_shared<std::vector<std::uint8_t>>(maps.outcomes);
+    std::int64_t unknown = 0;
+    for (std::uint8_t &o : *outcomes) {
+        if (o == std::uint8_t(PointOutcome::notComputed)) {
+            o = std::uint8_t(PointOutcome::never);
+            ++unknown;
+        }
+    }
     auto steps = std::make_shared<const std::vector<std::uint64_t>>(maps.steps);
     const quint64 number = request.number;
     const int width = maps.width;
     const int height = maps.height;
     const int masses = int(request.scene.trajectory.masses.size());
-    statisticsPool_.start([this, outcomes, steps, number, width, height, masses] {
+    statisticsPool_.start([this, outcomes, steps, number, width, height, masses, unknown] {
         if (latest_.load() != number)
             return;
         emit statisticsReady(number,
                              basinStatistics(width, height, outcomes->data(),
                                              steps->empty() ? nullptr : steps->data(),
-                                             defaultEntropyBox, masses));
+                                              defaultEntropyBox, masses),
+                             unknown);
     });
 }

@@ -25,11 +25,26 @@ struct PassResult
     quint64 request = 0;
     int level = 8;         ///< 8, 4, 2 or 1: every level-th start point is known
     bool finished = false; ///< every start point is known: the picture is exact
+    /// Start points of finished passes still running, drawn as pending (pendingpattern.h).
+    std::int64_t pending = 0;
     Viewport view;
     Scene scene;
     QImage image;
 };
 Q_DECLARE_METATYPE(PassResult)
+
+/// How far the latest request has come.
+struct PassProgress
+{
+    quint64 request = 0;
+    bool running = false;
+    std::int64_t known = 0;      ///< start points known, of
+    std::int64_t total = 0;      ///< the view's
+    std::int64_t pending = 0;    ///< start points of finished passes still running
+    std::uint64_t longest = 0;   ///< steps the longest of them has run so far
+    std::int64_t elapsedMs = 0;  ///< since the request
+    bool stopped = false;        ///< ended by stop(), with the rest unknown
+};
 Q_DECLARE_METATYPE(Statistics)
 
 /// Computes the viewports the explorer asks for, coarse to fine, away from the GUI thread. A
@@ -37,7 +52,9 @@ Q_DECLARE_METATYPE(Statistics)
 /// points a whole-point pan keeps are taken over, not computed again. Each pass is painted on
 /// the computing thread and handed over by passReady; the finest pass also now and then while
 /// it runs. When most of a view is kept (a pan), only the finest pass is painted: the kept
-/// points are on screen already, and the new strips are done almost at once.
+/// points are on screen already, and the new strips are done almost at once. Whatever finished
+/// is painted at least every partialInterval while anything runs: start points that run long
+/// are left to rounds after the passes (ProgressiveView) and drawn as pending meanwhile.
 class PassComputer : public QObject
 {
     Q_OBJECT
@@ -52,6 +69,10 @@ public:
     quint64 request(const Viewport &view, const Scene &scene);
     /// The number of the latest request.
     quint64 latest() const { return latest_.load(); }
+    /// Ends the latest request's computation, leaving what finished painted. Any thread.
+    void stop();
+    /// How far the latest request has come. Any thread.
+    PassProgress progress() const;
 
     /// Start points whose trajectories were followed since construction.
     std::int64_t pointsComputed() const { return pointsComputed_.load(); }
@@ -66,8 +87,9 @@ public:
 signals:
     /// From the computing thread; the receiver drops a result whose request is not the latest.
     void passReady(const PassResult &result);
-    /// The statistics of a finished request, soon after its last pass.
-    void statisticsReady(quint64 request, const Statistics &statistics);
+    /// The statistics of a request, soon after its last pass, or after the passes while pending
+    /// start points (counted as never captured) still run.
+    void statisticsReady(quint64 request, const Statistics &statistics, qint64 pending);
 
 private:
     struct Request
@@ -81,10 +103,15 @@ private:
     void coordinate();
     void compute(const Request &request);
     void deliver(const Request &request, int level, bool finished);
+    void deliverStatistics(const Request &request);
+    void noteProgress(bool running);
 
     QThreadPool pool_;
     QThreadPool statisticsPool_; ///< one thread, for the statistics of finished views
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
+    PassProgress progress_;            ///< under mutex_
+    std::int64_t kept_ = 0;            ///< start points current_ took over
+    std::chrono::steady_clock::time_point began_;
     std::condition_variable wake_;
     std::optional<Request> pending_;
     bool stopping_ = false;

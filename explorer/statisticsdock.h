@@ -4,6 +4,8 @@
 
 #include <QDockWidget>
 
+#include <vector>
+
 class QLabel;
 
 /// The figures of the finished view, as the renderer's statistics give them.
@@ -13,9 +15,12 @@ class StatisticsDock : public QDockWidget
 
 public:
     explicit StatisticsDock(QWidget *parent = nullptr);
-    /// Shows these figures; null: the view is not finished yet.
-    void showStatistics(const Statistics *statistics);
+    /// Shows these figures, incomplete while pending start points (counted as never captured)
+    /// still run; null: the passes are not done yet.
+    void showStatistics(const Statistics *statistics, qint64 pending = 0);
 
 private:
-    QLabel *text_;
+    QLabel *note_;   ///< computing, or incomplete
+    QLabel *footer_;
+    std::vector<QLabel *> values_; ///< beside their names, in a column of their own
 };

@@ -1,5 +1,8 @@
 #include "viewwidget.h"
 
+#include "massframe.h"
+#include "pendingpattern.h"
+
 #include "picture/surface.h"
 #include "scene/text.h"
 
@@ -22,6 +25,17 @@ QString outcomeText(const ProbedTrajectory &t)
     return QStringLiteral("captured by mass %1 at step %2")
         .arg(QLatin1String(massWord(t.outcome)))
         .arg(t.steps);
+}
+
+/// The pending pattern as a brush's tile.
+QImage pendingTile()
+{
+    QImage tile(8, 8, QImage::Format_RGB32);
+    for (int j = 0; j < tile.height(); ++j) {
+        for (int i = 0; i < tile.width(); ++i)
+            tile.setPixel(i, j, pendingColour(i, j));
+    }
+    return tile;
 }
 
 } // namespace
@@ -69,6 +83,9 @@ void ViewWidget::setView(const Viewport &view)
 
 void ViewWidget::setScene(const Scene &scene)
 {
+    // Another scene's outcomes are no picture of this one: pending until its first pass.
+    if (!scene.sameOutcomes(scene_))
+        image_ = QImage();
     scene_ = scene;
     trajectory_.reset();
     update();
@@ -95,7 +112,10 @@ void ViewWidget::panBy(int di, int dj)
 void ViewWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(toRgb(scene_.background)));
+    if (image_.isNull())
+        painter.fillRect(rect(), QBrush(pendingTile()));
+    else
+        painter.fillRect(rect(), QColor(toRgb(scene_.background)));
     if (!image_.isNull()) {
         const double ratio = devicePixelRatioF();
         if (imageView_ == view_ && imageView_.size == image_.size()) {
@@ -138,8 +158,27 @@ void ViewWidget::paintHandles(QPainter &painter) const
         painter.setBrush(QColor(toRgb(colour)));
         painter.drawEllipse(centre, 5, 5);
     };
-    for (std::size_t k = 0; k < p.masses.size(); ++k)
+    for (std::size_t k = 0; k < p.masses.size(); ++k) {
         handle(p.masses[k].x, p.masses[k].y, p.masses[k].radius, scene_.colours[k]);
+        paintArrow(painter, toLogical(view_.device(QPointF(p.masses[k].x, p.masses[k].y))),
+                   scene_.colours[k]);
+    }
+}
+
+void ViewWidget::paintArrow(QPainter &painter, QPointF mass, std::int32_t colour) const
+{
+    const std::optional<QPointF> at = edgeArrow(QRectF(rect()), mass, 14);
+    if (!at)
+        return;
+    // A triangle at the edge, its tip toward the mass.
+    const QPointF d = mass - *at;
+    const QPointF along = d / std::hypot(d.x(), d.y());
+    const QPointF across(-along.y(), along.x());
+    const QPolygonF arrow{*at + along * 10, *at - along * 6 + across * 8,
+                          *at - along * 6 - across * 8};
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(QColor(toRgb(colour)));
+    painter.drawPolygon(arrow);
 }
 
 void ViewWidget::paintTrajectory(QPainter &painter) const

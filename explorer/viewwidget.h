@@ -69,6 +69,8 @@ private:
     int handleAt(QPointF logical) const;
     void probeAt(QPointF logical);
     void paintHandles(QPainter &painter) const;
+    /// An arrow at the view's edge toward a mass out of sight (logical position).
+    void paintArrow(QPainter &painter, QPointF mass, std::int32_t colour) const;
     void paintTrajectory(QPainter &painter) const;
 
     Viewport view_;

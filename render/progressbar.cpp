@@ -5,6 +5,8 @@
 namespace {
 
 constexpr int barWidth = 30;
+/// Steps from which a trajectory counts as long, for the line's sake.
+constexpr std::uint64_t longRun = 1000000;
 
 } // namespace
 
@@ -14,7 +16,7 @@ ProgressBar::ProgressBar(std::FILE *stream, std::int64_t total, int frames)
     timer_.start();
 }
 
-void ProgressBar::update(std::int64_t done, int framesDone)
+void ProgressBar::update(std::int64_t done, int framesDone, std::uint64_t longest)
 {
     const double seconds = double(timer_.elapsed()) / 1000;
     const double fraction = total_ > 0 ? double(done) / double(total_) : 1;
@@ -24,6 +26,19 @@ void ProgressBar::update(std::int64_t done, int framesDone)
     std::fill(bar + filled, bar + barWidth, '.');
     bar[barWidth] = '\0';
 
+    const std::int64_t remaining = total_ - done;
+    if (longest >= longRun) {
+        std::fprintf(stream_, "\r[%s] ", bar);
+        if (frames_ > 0)
+            std::fprintf(stream_, "%d/%d frames  ", framesDone, frames_);
+        std::fprintf(stream_,
+                     "%lld of %lld start points to go, the longest running %llu steps so far "
+                     "(--step-limit caps them)\033[K",
+                     static_cast<long long>(remaining), static_cast<long long>(total_),
+                     static_cast<unsigned long long>(longest));
+        std::fflush(stream_);
+        return;
+    }
     const double rate = seconds > 0 ? double(done) / seconds : 0;
     std::fprintf(stream_, "\r[%s] ", bar);
     if (frames_ > 0)

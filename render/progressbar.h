@@ -14,7 +14,10 @@ public:
     /// total start points in all; frames 0 for a single picture.
     ProgressBar(std::FILE *stream, std::int64_t total, int frames = 0);
 
-    void update(std::int64_t done, int framesDone = 0);
+    /// longest: the steps of the longest trajectory under way. Once that runs long (a million
+    /// steps or more), when no time left can be foretold, the line says how many start points
+    /// are left and how long the longest has run, and names the option that caps it.
+    void update(std::int64_t done, int framesDone = 0, std::uint64_t longest = 0);
     /// Erases the bar so that the next line starts clean.
     void finish();
 

@@ -60,6 +60,8 @@ public:
 
     /// Start points finished so far; any thread may read it while render() runs.
     std::int64_t pointsDone() const { return engine_.pointsDone(); }
+    /// The steps of the longest trajectory under way (Engine::longestRunning).
+    std::uint64_t longestRunning() const { return engine_.longestRunning(); }
     std::int64_t pointCount() const { return std::int64_t(captures_.size()); }
     /// The start points as a view, row by row.
     const View &view() const { return view_; }

@@ -130,7 +130,8 @@ bool Sweep::computeFrame(int index)
         renderer.abandon();
     const RenderSummary summary = renderer.render([&] {
         if (bar_)
-            bar_->update(framePoints_ * index + renderer.pointsDone(), index);
+            bar_->update(framePoints_ * index + renderer.pointsDone(), index,
+                         renderer.longestRunning());
     });
     if (renderer.abandoned())
         return false;

@@ -141,6 +141,7 @@ std::vector<std::uint64_t> runDirectly(KernelEntry kernel, KernelJob job,
     };
     job.report = [](void *, std::int64_t, std::uint64_t) {};
     job.abandoned = [](void *) { return false; };
+    job.running = [](void *, std::uint64_t) {};
     job.queue = &untaken;
     job.captures = captures.data();
     job.steps = steps.data();

@@ -1,8 +1,11 @@
 #include "explorer/explorerwindow.h"
+#include "explorer/massframe.h"
+#include "explorer/pendingpattern.h"
 #include "explorer/viewwidget.h"
 
 #include "picture/surface.h"
 
+#include <QAction>
 #include <QFile>
 #include <QProcess>
 #include <QStatusBar>
@@ -18,6 +21,12 @@ private slots:
     void finishedViewEqualsRenderer();
     void panComputesOnlyNewPoints();
     void lastRequestWins();
+    void passesGoOnPastLongTrajectories();
+    void historySurvivesResizes();
+    void homeShowsEveryMass_data();
+    void homeShowsEveryMass();
+    void arrowTowardMass_data();
+    void arrowTowardMass();
     void zoomLimit_data();
     void zoomLimit();
 };
@@ -180,6 +189,140 @@ void ExplorerTest::lastRequestWins()
     QVERIFY(window.view().imageView() == place.view);
 }
 
+void ExplorerTest::passesGoOnPastLongTrajectories()
+{
+    // Capture radii of 1: most trajectories here run far longer than the passes follow them.
+    Scene scene;
+    for (FixedMass &m : scene.trajectory.masses)
+        m.radius = 1;
+    scene.trajectory.stepLimit = 50000;
+    PassComputer computer(2);
+    std::vector<PassResult> results;
+    QObject context;
+    connect(&computer, &PassComputer::passReady, &context,
+            [&](const PassResult &r) { results.push_back(r); });
+    computer.request(Viewport{497, 340, 1, QSize(30, 20)}, scene);
+    QTRY_VERIFY_WITH_TIMEOUT(!results.empty() && results.back().finished, 60000);
+
+    // The finest pass came while long trajectories still ran, each drawn as pending, never as
+    // an outcome; every other point as in the exact picture.
+    const auto passes = std::find_if(results.begin(), results.end(), [](const PassResult &r) {
+        return r.level == 1 && r.pending > 0;
+    });
+    QVERIFY(passes != results.end());
+    const QImage &exact = results.back().image;
+    std::int64_t striped = 0;
+    for (int j = 0; j < exact.height(); ++j) {
+        for (int i = 0; i < exact.width(); ++i) {
+            if (passes->image.pixel(i, j) == exact.pixel(i, j))
+                continue;
+            QCOMPARE(passes->image.pixel(i, j), pendingColour(i, j));
+            ++striped;
+        }
+    }
+    QCOMPARE(striped, passes->pending);
+}
+
+void ExplorerTest::historySurvivesResizes()
+{
+    ExplorerWindow window;
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *back = window.findChild<QAction *>(QStringLiteral("back"));
+    auto *forward = window.findChild<QAction *>(QStringLiteral("forward"));
+    std::vector<Place> visited{window.place()};
+    const auto zoom = [&] {
+        window.view().zoomBy(1 / ViewWidget::zoomStep);
+        window.remember();
+        visited.push_back(window.place());
+    };
+    const auto shownAs = [&](std::size_t k) {
+        return Place{visited[k].view.centred(window.view().deviceSize()), visited[k].scene};
+    };
+    zoom();
+    zoom();
+    zoom();
+    const QSize before = window.view().deviceSize();
+    window.resize(800, 520);
+    QTRY_VERIFY(window.view().deviceSize() != before);
+    visited.back() = window.place(); // the same place at the new size
+    back->trigger();
+    QVERIFY(window.place() == shownAs(2));
+    forward->trigger();
+    zoom();
+
+    back->trigger();
+    back->trigger();
+    QVERIFY(window.place() == shownAs(2));
+    forward->trigger();
+    forward->trigger();
+    QVERIFY(window.place() == shownAs(4));
+    QVERIFY(!forward->isEnabled());
+    for (int k = 0; k < 4; ++k)
+        back->trigger();
+    QVERIFY(window.place() == shownAs(0));
+    QVERIFY(!back->isEnabled());
+    QVERIFY(forward->isEnabled());
+}
+
+void ExplorerTest::homeShowsEveryMass_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("home") << QStringLiteral("home");
+    QTest::newRow("show all masses") << QStringLiteral("showAllMasses");
+}
+
+void ExplorerTest::homeShowsEveryMass()
+{
+    QFETCH(QString, action);
+    ExplorerWindow window;
+    window.resize(640, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Masses far apart and away from a small view, every parameter changed.
+    Place place = window.place();
+    place.scene.trajectory.masses[0] = {300, 200, 40, 20};
+    place.scene.trajectory.masses[1] = {900, 640, 70, 12};
+    place.scene.trajectory.movingMass = 70;
+    place.scene.shade = true;
+    place.view = Viewport::fitting(QRectF(600, 100, 4, 3), place.view.size);
+    QVERIFY(window.go(place));
+    window.findChild<QAction *>(action)->trigger();
+
+    const Place &shown = window.place();
+    QVERIFY(shown.scene == place.scene);
+    const QRectF inner = QRectF(QPointF(0, 0), QSizeF(shown.view.size)).adjusted(2, 2, -2, -2);
+    for (const FixedMass &m : shown.scene.trajectory.masses) {
+        const QPointF a = shown.view.device(QPointF(m.x - m.radius, m.y - m.radius));
+        const QPointF b = shown.view.device(QPointF(m.x + m.radius, m.y + m.radius));
+        QVERIFY(inner.contains(a) && inner.contains(b));
+    }
+    if (action == QStringLiteral("showAllMasses"))
+        QVERIFY(inner.contains(shown.view.device(QPointF(600, 100))));
+    else // no more than the masses and a margin: the view is not wider than it needs be
+        QVERIFY(shown.view.spacing * shown.view.size.width() < 2 * (900 + 12 - (300 - 20)));
+}
+
+void ExplorerTest::arrowTowardMass_data()
+{
+    QTest::addColumn<QPointF>("mass");
+    QTest::addColumn<QPointF>("arrow"); // (-1, -1): none
+    // A view of 200 x 100, arrows 10 in from its edges.
+    QTest::newRow("right") << QPointF(500, 50) << QPointF(190, 50);
+    QTest::newRow("above, to the left") << QPointF(-100, -50) << QPointF(20, 10);
+    QTest::newRow("below") << QPointF(100, 400) << QPointF(100, 90);
+    QTest::newRow("in sight") << QPointF(20, 90) << QPointF(-1, -1);
+}
+
+void ExplorerTest::arrowTowardMass()
+{
+    QFETCH(QPointF, mass);
+    QFETCH(QPointF, arrow);
+    const std::optional<QPointF> at = edgeArrow(QRectF(0, 0, 200, 100), mass, 10);
+    QCOMPARE(at.value_or(QPointF(-1, -1)), arrow);
+}
+
 void ExplorerTest::zoomLimit_data()
 {
     QTest::addColumn<double>("x");
@@ -198,6 +341,7 @@ void ExplorerTest::zoomLimit()
     Place place = window.place();
     place.view = Viewport::fitting(QRectF(x, 350, 1, 1), place.view.size);
     QVERIFY(window.go(place));
+    window.statusBar()->clearMessage(); // the first start's hint
     for (int i = 0; i < 200 && window.statusBar()->currentMessage().isEmpty(); ++i)
         window.view().zoomBy(1 / ViewWidget::zoomStep);
 
