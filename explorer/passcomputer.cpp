@@ -37,8 +37,8 @@ quint64 PassComputer::request(const Viewport &view, const Scene &scene)
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         number = latest_.load() + 1;
-        pending_ = Request{number, view, scene, std::chrono::steady_clock::now(),
-                           engine_ != nullptr};
+        pending_ =
+            Request{number, view, scene, std::chrono::steady_clock::now(), engine_ != nullptr};
         latest_.store(number);
         if (engine_)
             engine_->abandon();
@@ -137,11 +137,12 @@ void PassComputer::compute(const Request &request)
         const bool passesDone = tile.passComplete && tile.level == 1;
         if (passesDone && current_->pending() == 0)
             return; // the run is over: delivered below
-        const bool complete = tile.passComplete && (tile.round > 0 || tile.level == 1 || !mostlyKept);
+        const bool complete =
+            tile.passComplete && (tile.round > 0 || tile.level == 1 || !mostlyKept);
         if (complete || sinceShown.elapsed() >= partialInterval) {
             const bool partial = !tile.passComplete && tile.round == 0;
-            deliver(request, partial ? std::min(tile.level * 2, ProgressiveView::coarsestLevel)
-                                     : tile.level,
+            deliver(request,
+                    partial ? std::min(tile.level * 2, ProgressiveView::coarsestLevel) : tile.level,
                     false);
             sinceShown.restart();
         }
@@ -207,7 +208,7 @@ void PassComputer::deliverStatistics(const Request &request)
         emit statisticsReady(number,
                              basinStatistics(width, height, outcomes->data(),
                                              steps->empty() ? nullptr : steps->data(),
-                                              defaultEntropyBox, masses),
+                                             defaultEntropyBox, masses),
                              unknown);
     });
 }

@@ -22,10 +22,10 @@ QString dimension(const std::optional<Slope> &d)
              : QStringLiteral("none (too few box sizes)");
 }
 
-const char *const names[] = {"Start points",         "Mass one",
-                             "Mass two",             "Never captured",
-                             "Basin entropy",        "Boundary basin entropy",
-                             "Boundary fraction",    "Box-counting dimension"};
+const char *const names[] = {"Start points",      "Mass one",
+                             "Mass two",          "Never captured",
+                             "Basin entropy",     "Boundary basin entropy",
+                             "Boundary fraction", "Box-counting dimension"};
 
 } // namespace
 
@@ -74,10 +74,14 @@ void StatisticsDock::showStatistics(const Statistics *s, qint64 pending)
     const auto massShare = [s](std::size_t k) {
         return real(k < s->captured.size() ? s->fraction(s->captured[k]) : 0.0);
     };
-    const QString texts[] = {locale.toString(qlonglong(s->points)), massShare(0), massShare(1),
+    const QString texts[] = {locale.toString(qlonglong(s->points)),
+                             massShare(0),
+                             massShare(1),
                              real(s->fraction(s->never)),
-                             optional(s->basinEntropy),  optional(s->boundaryBasinEntropy),
-                             real(s->boundaryFraction),  dimension(s->boxDimension)};
+                             optional(s->basinEntropy),
+                             optional(s->boundaryBasinEntropy),
+                             real(s->boundaryFraction),
+                             dimension(s->boxDimension)};
     for (std::size_t k = 0; k < values_.size(); ++k)
         values_[k]->setText(texts[k]);
     footer_->setText(QStringLiteral("Entropy boxes of %1 x %1 points.").arg(s->entropyBox));

@@ -113,13 +113,13 @@ View viewOf(const py::tuple &origin, const py::tuple &size)
         badValue("view", "finite x and y and a spacing above 0", origin);
     case ViewFault::outOfRange:
         badValue("view", "start points within " + shortestText(maxViewCoordinate) + " of 0",
-                   origin);
+                 origin);
     case ViewFault::tooFine:
         badValue("view",
-                   "a spacing of at least " +
-                       shortestText(finestSpacing(view.x, view.width)) + " at x = " +
-                       shortestText(view.x) + " for " + std::to_string(view.width) + " columns",
-                   origin);
+                 "a spacing of at least " + shortestText(finestSpacing(view.x, view.width)) +
+                     " at x = " + shortestText(view.x) + " for " + std::to_string(view.width) +
+                     " columns",
+                 origin);
     }
     return view;
 }
@@ -154,8 +154,7 @@ Basins basins(const Parameters &parameters, const std::optional<py::tuple> &orig
 /// The 2-D array of integers of 0 to max that value holds, as a C-ordered array of T: TypeError
 /// for anything else (a float array is no map of outcomes or steps), ValueError for a value out
 /// of range or a side too long; whatever NumPy raises (MemoryError) as it is.
-template <typename T>
-py::array_t<T> mapOf(py::handle value, const char *what, std::uint64_t max)
+template <typename T> py::array_t<T> mapOf(py::handle value, const char *what, std::uint64_t max)
 {
     const py::module_ numpy = py::module_::import("numpy");
     const py::object array = numpy.attr("asarray")(value);
@@ -172,22 +171,20 @@ py::array_t<T> mapOf(py::handle value, const char *what, std::uint64_t max)
         if (side.cast<py::ssize_t>() > std::numeric_limits<int>::max()) {
             throw py::value_error(name + ": expected at most " +
                                   std::to_string(std::numeric_limits<int>::max()) +
-                                  " rows and as many columns, got " +
-                                  std::string(py::repr(shape)));
+                                  " rows and as many columns, got " + std::string(py::repr(shape)));
         }
     }
     if (py::int_(array.attr("size")).cast<std::int64_t>() > 0 && kind != "b") {
         const py::object low = array.attr("min")();
         const py::object high = array.attr("max")();
         if (low < py::int_(0) || high > py::int_(max)) {
-            throw py::value_error(name + ": expected " +
-                                  (max == 2 ? std::string("0, 1 or 2") : "counts from 0") +
-                                  " at every point, got " +
-                                  std::string(py::repr(low < py::int_(0) ? low : high)));
+            throw py::value_error(
+                name + ": expected " +
+                (max <= 16 ? "0 to " + std::to_string(max) : std::string("counts from 0")) +
+                " at every point, got " + std::string(py::repr(low < py::int_(0) ? low : high)));
         }
     }
-    const py::object converted =
-        numpy.attr("ascontiguousarray")(array, py::dtype::of<T>());
+    const py::object converted = numpy.attr("ascontiguousarray")(array, py::dtype::of<T>());
     auto map = py::array_t<T, py::array::c_style>::ensure(converted);
     if (!map)
         throw py::type_error(name + ": expected a 2-dimensional array");
@@ -198,30 +195,25 @@ py::object statistics(py::handle result, int entropyBox, bool wada)
 {
     if (entropyBox < minEntropyBox || entropyBox > maxEntropyBox) {
         badValue("entropy_box",
-                   "an integer from " + std::to_string(minEntropyBox) + " to " +
-                       std::to_string(maxEntropyBox),
-                   py::int_(entropyBox));
+                 "an integer from " + std::to_string(minEntropyBox) + " to " +
+                     std::to_string(maxEntropyBox),
+                 py::int_(entropyBox));
     }
-    const auto outcome = mapOf<std::uint8_t>(result.attr("outcome"), "outcome", 2);
+    // The masses of the parameters computed, or two.
+    int masses = 2;
+    if (py::hasattr(result, "parameters") && py::isinstance<Parameters>(result.attr("parameters")))
+        masses = int(
+            result.attr("parameters").cast<const Parameters &>().scene.trajectory.masses.size());
+    const auto outcome =
+        mapOf<std::uint8_t>(result.attr("outcome"), "outcome", std::uint64_t(masses));
     const auto steps = mapOf<std::uint64_t>(result.attr("steps"), "steps",
                                             std::numeric_limits<std::uint64_t>::max());
     if (outcome.shape(0) != steps.shape(0) || outcome.shape(1) != steps.shape(1))
         throw py::value_error("steps: expected the shape of outcome");
     const std::uint8_t *outcomes = outcome.data();
-    // The masses of the parameters computed, or two.
-    int masses = 2;
-    if (py::hasattr(result, "parameters") && py::isinstance<Parameters>(result.attr("parameters")))
-        masses = int(result.attr("parameters").cast<const Parameters &>().scene.trajectory.masses.size());
-    for (py::ssize_t i = 0; i < outcome.size(); ++i) {
-        if (outcomes[i] > masses) {
-            throw py::value_error("outcome: expected 0 to " + std::to_string(masses) +
-                                  " at every point, got " + std::to_string(outcomes[i]));
-        }
-    }
     const int width = int(outcome.shape(1));
     const int height = int(outcome.shape(0));
-    Statistics figures =
-        basinStatistics(width, height, outcomes, steps.data(), entropyBox, masses);
+    Statistics figures = basinStatistics(width, height, outcomes, steps.data(), entropyBox, masses);
     if (wada)
         figures.wada = wadaMeasures(width, height, outcomes, masses);
     const QByteArray json = statisticsJson(figures);
@@ -236,9 +228,9 @@ py::array_t<std::uint8_t> picture(const Parameters &parameters, int threads,
         throw std::bad_alloc();
     Engine engine(parameters.scene.trajectory, workersOf(threads, kernel));
     PointMaps maps;
-    runInterruptibly([&] { engine.computeView(parameters.framing.startPoints(), maps,
-                                              parameters.scene.shade); },
-                     [&] { engine.abandon(); });
+    runInterruptibly(
+        [&] { engine.computeView(parameters.framing.startPoints(), maps, parameters.scene.shade); },
+        [&] { engine.abandon(); });
     paintPicture(parameters.scene, parameters.framing, maps.outcomes.data(),
                  maps.steps.empty() ? nullptr : maps.steps.data(), surface);
 
@@ -305,8 +297,9 @@ void addFunctions(py::module_ &module)
         .def_readonly("extent", &Basins::extent,
                       "(left, right, bottom, top) in pixels of the client area, for "
                       "matplotlib.pyplot.imshow(outcome, extent=extent).")
-        .def_readonly("view", &Basins::view, "(x, y, spacing): the top-left start point and the "
-                                             "distance between neighbours.")
+        .def_readonly("view", &Basins::view,
+                      "(x, y, spacing): the top-left start point and the "
+                      "distance between neighbours.")
         .def_readonly("parameters", &Basins::parameters, "The parameters computed.")
         .def_readonly("kernel", &Basins::kernel, "The kernel that computed it.")
         .def("__reduce__", [](py::handle) { refusePickling("velmora.Basins"); })

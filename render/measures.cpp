@@ -31,8 +31,7 @@ OutcomeFunction pointOutcomes(const RenderParameters &parameters, QThreadPool *p
             });
         }
         std::vector<std::uint8_t> ends(points.size());
-        engine.computePoints(x.data(), y.data(), std::int64_t(points.size()), ends.data(),
-                             nullptr);
+        engine.computePoints(x.data(), y.data(), std::int64_t(points.size()), ends.data(), nullptr);
         outcomes.resize(points.size());
         std::transform(ends.begin(), ends.end(), outcomes.begin(),
                        [](std::uint8_t end) { return sim::Capture(end); });

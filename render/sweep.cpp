@@ -91,9 +91,10 @@ void Sweep::computeFrames()
             if (!computeFrame(index))
                 break;
         } catch (const std::bad_alloc &) {
-            failure_ = job_.sweep ? QStringLiteral("not enough memory for frame %1")
-                                        .arg(job_.first() + index)
-                                  : QStringLiteral("not enough memory");
+            failure_ =
+                job_.sweep
+                    ? QStringLiteral("not enough memory for frame %1").arg(job_.first() + index)
+                    : QStringLiteral("not enough memory");
             break;
         }
     }
@@ -162,17 +163,17 @@ bool Sweep::measureFrame(const Renderer &renderer, const JobFrame &frame,
     statistics = basinStatistics(width, height, renderer.captures(), renderer.pointSteps(),
                                  job_.entropyBox, job_.masses());
     if (job_.wada) {
-        statistics.wada =
-            wadaMeasures(width, height,
-                         reinterpret_cast<const std::uint8_t *>(renderer.captures().data()),
-                         job_.masses());
+        statistics.wada = wadaMeasures(
+            width, height, reinterpret_cast<const std::uint8_t *>(renderer.captures().data()),
+            job_.masses());
     }
     if (!addRandomMeasures(statistics, frame.parameters, job_.randomPoints, nullptr,
                            [] { return InterruptGuard::signal() != 0; })) {
         return false;
     }
     if (!previous_.empty())
-        statistics.tippingFromPrevious = tippingMatrix(previous_, renderer.captures(), job_.masses());
+        statistics.tippingFromPrevious =
+            tippingMatrix(previous_, renderer.captures(), job_.masses());
     return true;
 }
 
