@@ -134,9 +134,7 @@ def maps(outcome, steps=None):
 
 
 class NoMemory:
-    """An array-like whose conversion runs out of memory."""
-
-    def __array__(self, dtype=None):
+    def __array__(self, dtype=None):  # as when memory runs out while it is converted
         raise MemoryError
 
 

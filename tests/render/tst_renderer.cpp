@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <tuple>
+
 Q_DECLARE_METATYPE(RenderParameters)
 
 namespace {
@@ -62,7 +64,6 @@ private slots:
     void sameForEveryThreadCount_data();
     void sameForEveryThreadCount();
     void abandonedThenSharedPool();
-    void measuresAbandoned_data();
     void measuresAbandoned();
     void startPointsFollowTheScan_data();
     void startPointsFollowTheScan();
@@ -218,30 +219,20 @@ void RendererTest::abandonedThenSharedPool()
     QCOMPARE(summary.points, shared.pointCount());
 }
 
-void RendererTest::measuresAbandoned_data()
-{
-    QTest::addColumn<int>("movingMass");
-    QTest::addColumn<qint64>("points");
-    QTest::addColumn<int>("askedBefore"); // the times abandoned() says false first
-    // Many batches of quick points (half an hour in all); a batch of points that take hours.
-    QTest::newRow("between batches") << 50 << qint64(maxRandomPoints) << 2;
-    QTest::newRow("within a slow batch") << 32767 << qint64(10) << 1;
-}
-
 void RendererTest::measuresAbandoned()
 {
-    QFETCH(int, movingMass);
-    QFETCH(qint64, points);
-    QFETCH(int, askedBefore);
-    RenderParameters p = smallPicture({1024, 700}, {20, 16});
-    p.scene.trajectory.movingMass = movingMass;
-    for (FixedMass &mass : p.scene.trajectory.masses)
-        mass.weight = 1;
-    int asked = 0;
-    Statistics statistics;
-    QVERIFY(!addRandomMeasures(statistics, p, {points, points, 1}, nullptr,
-                               [&] { return ++asked > askedBefore; }));
-    QVERIFY(!statistics.uncertainty && !statistics.sample);
+    // Many batches of quick points (half an hour in all); one batch of points that take hours.
+    for (const auto &[movingMass, points, askedBefore] :
+         {std::tuple{50, maxRandomPoints, 2}, std::tuple{32767, std::int64_t(10), 1}}) {
+        RenderParameters p = smallPicture({1024, 700}, {20, 16});
+        p.scene.trajectory.movingMass = std::int16_t(movingMass);
+        p.scene.trajectory.masses[0].weight = p.scene.trajectory.masses[1].weight = 1;
+        int asked = 0;
+        Statistics statistics;
+        QVERIFY(!addRandomMeasures(statistics, p, {points, points, 1}, nullptr,
+                                   [&] { return ++asked > askedBefore; }));
+        QVERIFY(!statistics.uncertainty && !statistics.sample);
+    }
 }
 
 void RendererTest::startPointsFollowTheScan_data()

@@ -229,15 +229,13 @@ void RenderFailuresTest::memoryMessagesAreTrue()
         QTemporaryDir dir;
         const auto outcome = runTool(QString(line).replace('@', dir.path()).split(' '),
                                      QStringLiteral("ulimit -v %1").arg(smallest + kb));
+        QVERIFY2(outcome.exitCode == 0 || (outcome.exitCode == 1 && outcome.err.count('\n') == 1),
+                 outcome.err.constData());
         const QStringList written = pathkinds::entries(dir.path());
-        if (outcome.exitCode == 0)
-            continue;
-        QCOMPARE(outcome.exitCode, 1);
-        QCOMPARE(outcome.err.count('\n'), 1);
-        if (outcome.err.contains("nothing written"))
-            QVERIFY2(written.isEmpty(), outcome.err.constData());
         for (const QString &name : written)
-            QVERIFY2(outcome.err.contains(name.toUtf8()), outcome.err.constData());
+            QVERIFY2(outcome.exitCode == 0 || (outcome.err.contains(name.toUtf8()) &&
+                                               !outcome.err.contains("nothing written")),
+                     outcome.err.constData());
     }
 }
 

@@ -262,22 +262,19 @@ void SweepToolTest::badInputWritesNothing()
     QFETCH(QString, line);
     QFETCH(QByteArray, named);
     QFETCH(QString, linked);
-    const QDir folder(dir_->path());
-    QStringList made;
-    if (!linked.isEmpty()) {
-        QFile frame(folder.filePath(QStringLiteral("f0.png")));
-        QVERIFY(frame.open(QIODevice::WriteOnly) && frame.write("x") == 1);
-        QVERIFY(QFile::link(QStringLiteral("f0.png"), folder.filePath(linked)));
-        made << QStringLiteral("f0.png") << linked;
-    }
+    const QString frame = dir_->filePath(QStringLiteral("f0.png"));
+    QFile file(frame);
+    const QStringList made = linked.isEmpty() ? QStringList() : QStringList{"f0.png", linked};
+    if (!linked.isEmpty())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1 && file.flush() &&
+                QFile::link(QStringLiteral("f0.png"), dir_->filePath(linked)));
     const auto outcome = runTool(arguments(line + QStringLiteral(" --stats @/s.csv")));
     QCOMPARE(outcome.exitCode, 2);
     QCOMPARE(outcome.err.count('\n'), 1);
     QVERIFY2(outcome.err.contains(named), outcome.err.constData());
     QCOMPARE(outcome.out, QByteArray());
     QCOMPARE(entries(dir_->path()), made);
-    if (!linked.isEmpty())
-        QCOMPARE(fileBytes(folder.filePath(QStringLiteral("f0.png"))), QByteArray("x"));
+    QCOMPARE(fileBytes(frame), QByteArray(linked.isEmpty() ? "" : "x"));
 }
 
 QTEST_GUILESS_MAIN(SweepToolTest)
