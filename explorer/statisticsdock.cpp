@@ -52,8 +52,8 @@ void StatisticsDock::showStatistics(const Statistics *s)
                        "<tr><td>Boundary fraction</td><td align=right>%7</td></tr>"
                        "<tr><td>Box-counting dimension</td><td align=right>%8</td></tr>"
                        "</table><p>Entropy boxes of %9 x %9 points.</p>")
-            .arg(QLocale().toString(qlonglong(s->points)), real(s->fraction(s->captured[0])),
-                 real(s->fraction(s->captured[1])), real(s->fraction(s->never)),
+            .arg(QLocale().toString(qlonglong(s->points)), real(s->fraction(s->count(sim::Capture::one))),
+                 real(s->fraction(s->masses() > 1 ? s->count(sim::Capture::two) : 0)), real(s->fraction(s->never)),
                  optional(s->basinEntropy), optional(s->boundaryBasinEntropy),
                  real(s->boundaryFraction), dimension(s->boxDimension))
             .arg(s->entropyBox));
