@@ -65,6 +65,7 @@ private slots:
     void sweepSetsItsOption_data();
     void sweepSetsItsOption();
     void helpListsEveryOption();
+    void massesTakeTheirOwnColours();
     void environmentChoosesAuto_data();
     void environmentChoosesAuto();
 };
@@ -324,6 +325,27 @@ void CommandLineTest::helpListsEveryOption()
         // The description up to the next option names the default.
         const qsizetype next = help.indexOf(QStringLiteral(" --"), at + 2);
         QVERIFY2(help.mid(at, next - at).contains(QStringLiteral("default:")), name);
+    }
+}
+
+void CommandLineTest::massesTakeTheirOwnColours()
+{
+    // The background is the first later default; mass two's colour is given to mass three.
+    RenderCommandLine commandLine;
+    QString line = QStringLiteral("--view 0,0,1 --size 9x9 --background #00a000 "
+                                  "--mass 1,1,1,1 --mass 2,2,2,2 --mass 3,3,3,3,#ff8000");
+    for (int k = 0; k < 13; ++k)
+        line += QStringLiteral(" --mass 4,4,4,4");
+    QCOMPARE(commandLine.parse(arguments(line + QStringLiteral(" a.bmp"))),
+             RenderCommandLine::Result::render);
+    const Scene &scene = commandLine.job().parameters.scene;
+    QCOMPARE(scene.trajectory.masses.size(), std::size_t(16));
+    QCOMPARE(scene.colours[0], sim::defaultColourOne);
+    QCOMPARE(scene.colours[1], sim::defaultColourTwo);
+    for (std::size_t k = 3; k < scene.colours.size(); ++k) {
+        QVERIFY(scene.colours[k] != scene.background);
+        for (std::size_t other = 0; other < k; ++other)
+            QVERIFY(scene.colours[k] != scene.colours[other]);
     }
 }
 
