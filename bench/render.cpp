@@ -1,21 +1,22 @@
 // The renderer's throughput, nanoseconds a step and start points a second, for every kernel this
-// processor has, with one thread and with every core, on the default picture and on a 600 x 450
-// picture in a 1920 x 1080 client, and the engine's on a view of 1920 x 1080 start points at
-// spacing 0.25 around the middle between the default masses; then how long the engine's workers
-// take to return once a view is abandoned. Wall time is given as the best, the median and the
-// worst of several rounds: other work on the machine only ever slows a round down, so the best
-// is the figure to compare, and the spread says how loaded the machine was. The processor time
-// of the process (best and median) counts only the time its threads ran, so on a busy machine it
-// shows the cost of a step on one core better than the wall time does.
+// processor has, with one thread and with every core, on the default picture, on a 600 x 450
+// picture in a 1920 x 1080 client, and on that picture with 3 and with 5 fixed masses, and the
+// engine's on a view of 1920 x 1080 start points at spacing 0.25 around the middle between the
+// default masses; then how long the engine's workers take to return once a view is abandoned.
+// Wall time is given as the best, the median and the worst of several rounds: other work on the
+// machine only ever slows a round down, so the best is the figure to compare, and the spread
+// says how loaded the machine was. The processor time of the process (best and median) counts
+// only the time its threads ran, so on a busy machine it shows the cost of a step on one core
+// better than the wall time does.
 //
-// On the 600 x 450 picture with one thread, each round of a kernel follows a round of the
-// divider's floor: a step's 8 divisions and 2 square roots alone, 4 lanes a vector and 4
-// vectors at once, the least time a step can take on this processor. Paired so, both see the
-// same load, and the share of the floor a kernel reaches (floor / kernel) is given round by
-// round, best, median and worst.
+// On the 600 x 450 pictures with one thread, each round of a kernel follows a round of the
+// divider's floor: a step's 4 divisions and square root for each mass alone (8 and 2 with two
+// masses), 4 lanes a vector and 4 vectors at once, the least time a step can take on this
+// processor. Paired so, both see the same load, and the share of the floor a kernel reaches
+// (floor / kernel) is given round by round, best, median and worst.
 //
 // Usage: bench_render [rounds]; bench_render --floor [KERNEL] [rounds] measures only the
-// 600 x 450 picture with one thread beside the floor, for each kernel or the one named.
+// 600 x 450 pictures with one thread beside the floor, for each kernel or the one named.
 
 #include "engine/engine.h"
 #include "render/renderer.h"
@@ -31,6 +32,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +48,28 @@ struct Case
     QSize client;
     QSize picture;
     bool besideFloor;
+    /// Fixed masses: 2 where the client puts them; more, of the default weight and radius,
+    /// evenly on the circle through those two around the middle between them, the first where
+    /// mass one is.
+    int masses;
 };
+
+void placeMasses(Scene &scene, int count)
+{
+    std::vector<FixedMass> &masses = scene.trajectory.masses;
+    if (count == 2)
+        return;
+    const double middleX = (masses[0].x + masses[1].x) / 2.0;
+    const double middleY = (masses[0].y + masses[1].y) / 2.0;
+    const double radius = (masses[1].x - masses[0].x) / 2.0;
+    masses.resize(std::size_t(count));
+    for (int k = 0; k < count; ++k) {
+        const double angle = M_PI + 2 * M_PI * k / count;
+        masses[std::size_t(k)].x = std::int16_t(std::lround(middleX + radius * std::cos(angle)));
+        masses[std::size_t(k)].y = std::int16_t(std::lround(middleY + radius * std::sin(angle)));
+    }
+    scene.colours.resize(std::size_t(count), scene.colours.back());
+}
 
 double processorSeconds()
 {
@@ -89,17 +112,19 @@ struct Rounds
     }
 };
 
-/// One round of the divider's floor; false where this processor lacks AVX2.
-bool floorRound(Rounds &floor, double &wallStep, double &processorStep)
+/// One round of the divider's floor with this many masses; false where this processor lacks
+/// AVX2.
+bool floorRound(Rounds &floor, int masses, double &wallStep, double &processorStep)
 {
 #ifdef VELMORA_DIVIDER_FLOOR
     if (!kernelAvailable(Kernel::avx2))
         return false;
-    constexpr std::int64_t turns = 4'000'000;
+    // About as long a round for every number of masses.
+    const std::int64_t turns = 8'000'000 / masses;
     static volatile double sink = 0;
     floor.add(
-        [] {
-            sink = sink + runDividerFloor(turns);
+        [&] {
+            sink = sink + runDividerFloor(turns, masses);
             RenderSummary s;
             s.steps = std::uint64_t(turns * dividerFloorLanes);
             return s;
@@ -108,6 +133,7 @@ bool floorRound(Rounds &floor, double &wallStep, double &processorStep)
     return true;
 #else
     (void)floor;
+    (void)masses;
     (void)wallStep;
     (void)processorStep;
     return false;
@@ -151,7 +177,7 @@ Rounds measureView(const Workers &workers, int rounds)
 void print(const char *name, Kernel kernel, int threads, const Rounds &r, double single)
 {
     const double best = r.wall.least();
-    std::printf("%-26s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread, "
+    std::printf("%-30s %-6s %d thread%s %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread, "
                 "%9.0f points/s",
                 name, kernelName(kernel), threads, threads == 1 ? " " : "s", best, r.wall.median(),
                 r.wall.most(), r.processor.least(), r.processor.median(),
@@ -173,7 +199,8 @@ Rounds measure(const Case &c, const RenderParameters &p, int rounds, bool beside
     for (int i = 0; i < rounds; ++i) {
         double floorWall = 0;
         double floorProcessor = 0;
-        const bool haveFloor = besideFloor && floorRound(floor, floorWall, floorProcessor);
+        const bool haveFloor =
+            besideFloor && floorRound(floor, c.masses, floorWall, floorProcessor);
         Renderer renderer(p);
         double wall = 0;
         double processor = 0;
@@ -185,7 +212,7 @@ Rounds measure(const Case &c, const RenderParameters &p, int rounds, bool beside
     }
     print(c.name, p.workers.kernel, p.workers.threads, r, single);
     if (!floor.wall.values.empty()) {
-        std::printf("%-26s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread; "
+        std::printf("%-30s %-6s 1 thread  %6.2f %6.2f %6.2f ns/step, %6.2f %6.2f on a thread; "
                     "floor/kernel best, median, worst: processor %.2f %.2f %.2f, wall %.2f %.2f "
                     "%.2f\n",
                     "  divider floor", "", floor.wall.least(), floor.wall.median(),
@@ -229,9 +256,13 @@ int main(int argc, char *argv[])
         ++argument;
     const int rounds = argc > argument ? std::max(1, std::atoi(argv[argument])) : 9;
     const int cores = std::max(1, QThread::idealThreadCount());
-    std::vector<Case> cases{{"600x450 at 1920x1080", {1920, 1080}, {600, 450}, true}};
-    if (!floorOnly)
-        cases.insert(cases.begin(), {"default 100x80 at 1024x700", {1024, 700}, {100, 80}, false});
+    std::vector<Case> cases{{"600x450 at 1920x1080", {1920, 1080}, {600, 450}, true, 2},
+                            {"600x450 at 1920x1080, 3 masses", {1920, 1080}, {600, 450}, true, 3},
+                            {"600x450 at 1920x1080, 5 masses", {1920, 1080}, {600, 450}, true, 5}};
+    if (!floorOnly) {
+        cases.insert(cases.begin(),
+                     {"default 100x80 at 1024x700", {1024, 700}, {100, 80}, false, 2});
+    }
     std::vector<Kernel> kernels;
     for (const Kernel k : {Kernel::scalar, Kernel::avx2}) {
         if (kernelAvailable(k) && (only == Kernel::automatic || only == k))
@@ -247,6 +278,7 @@ int main(int argc, char *argv[])
     for (const Case &c : cases) {
         RenderParameters p = RenderParameters::defaults(c.client);
         p.framing.picture = c.picture;
+        placeMasses(p.scene, c.masses);
         for (const Kernel kernel : kernels) {
             p.workers.kernel = kernel;
             double single = 0;
