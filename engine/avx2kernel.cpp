@@ -128,6 +128,7 @@ struct alignas(32) Vector
     std::int64_t following[lanesPerVector]; ///< all ones while the lane follows a start point
     std::int64_t point[lanesPerVector];
     int live;
+    bool firstSteps; ///< whether a lane's next step is its first
 };
 
 /// A fixed mass as the step reads it, one copy a lane.
@@ -168,21 +169,11 @@ struct Ends
     }
 };
 
-/// What one fixed mass does to a vector in a step: whether it captures each lane, and the point
-/// its pull reaches.
-struct Reach
-{
-    __m256i captures;
-    Lanes x, y;
-};
-
-/// The point reached by the pull of the fixed mass at (fx, fy), as sim::stepField finds it: the
-/// mass itself where the pull equals the distance.
-void pointReached(Lanes pull, Lanes distance, Lanes gx, Lanes gy, Lanes fx, Lanes fy, Lanes &px,
+/// The point reached by the pull of the fixed mass at (fx, fy) with this section ratio, as
+/// sim::stepField finds it: the mass itself where the pull equals the distance (gap 0).
+void pointReached(Lanes lambda, Lanes gap, Lanes gx, Lanes gy, Lanes fx, Lanes fy, Lanes &px,
                   Lanes &py)
 {
-    const Lanes gap = distance - pull;
-    const Lanes lambda = pull / gap;
     px = (gx + fx * lambda) / (lambda + all(1));
     py = (gy + fy * lambda) / (lambda + all(1));
     // Only a start point made for it lands on a mass: a branch that is never taken costs the
@@ -192,23 +183,6 @@ void pointReached(Lanes pull, Lanes distance, Lanes gx, Lanes gy, Lanes fx, Lane
         px = select(_mm256_castpd_si256(atMass), fx, px);
         py = select(_mm256_castpd_si256(atMass), fy, py);
     }
-}
-
-/// Mass m's part of the step from (x, y), as sim::stepField works it out: the distance (the
-/// x difference turned into the single one by the lane's rounding on the first step), the
-/// capture test, the pull and the point it reaches. Inlined, or its vectors would pass through
-/// memory at every call.
-[[gnu::always_inline]] inline Reach reach(const MassLanes &m, Lanes x, Lanes y, double *rounding)
-{
-    const Lanes dx = (m.x - x) + load(rounding);
-    store(rounding, all(0));
-    const Lanes dy = m.y - y;
-    const Lanes distance = sqrt(dx * dx + dy * dy);
-    const Lanes pull = (m.kilograms / (distance * distance)) * all(sim::G);
-    Reach r;
-    r.captures = lessOrEqual(distance, m.radius);
-    pointReached(pull, distance, x, y, m.x, m.y, r.x, r.y);
-    return r;
 }
 
 /// One turn of a vector: for each lane the step limit and the cycle test as sim::Trajectory
@@ -236,23 +210,48 @@ Ends<count> turn(Vector &v, const Parameters &p)
     store(v.savedX, select(save, x, savedX));
     store(v.savedY, select(save, y, savedY));
 
-    // The step, in sim::stepField's order and grouping: the first mass's point, then each
-    // other's offset from x added in mass order.
+    // The step, in sim::stepField's order and grouping, each stage for every mass before the
+    // next, so that the divisions and square roots of all masses are under way at once. On the
+    // first step the lane's rounding turns the x differences into the single ones.
     Ends<count> e;
-    Reach r = reach(p.masses[0], x, y, v.rounding[0]);
-    Lanes nx = r.x;
-    Lanes ny = r.y;
-    __m256i captured = r.captures;
-    e.captures[0] = laneBits(r.captures);
-    for (int k = 1; k < count; ++k) {
-        r = reach(p.masses[k], x, y, v.rounding[k]);
-        nx = nx + ((r.x + x) - all(2) * x);
-        ny = ny + ((r.y + y) - all(2) * y);
-        captured = _mm256_or_si256(captured, r.captures);
-        e.captures[k] = laneBits(r.captures);
+    Lanes distance[count];
+    __m256i captured = _mm256_setzero_si256();
+    #pragma GCC unroll 16
+    for (int k = 0; k < count; ++k) {
+        const MassLanes &m = p.masses[k];
+        Lanes dx = m.x - x;
+        if (v.firstSteps) {
+            dx = dx + load(v.rounding[k]);
+            store(v.rounding[k], all(0));
+        }
+        const Lanes dy = m.y - y;
+        distance[k] = sqrt(dx * dx + dy * dy);
+        const __m256i captures = lessOrEqual(distance[k], m.radius);
+        e.captures[k] = laneBits(captures);
+        captured = _mm256_or_si256(captured, captures);
+    }
+    Lanes gap[count];
+    Lanes lambda[count];
+    #pragma GCC unroll 16
+    for (int k = 0; k < count; ++k) {
+        const Lanes pull = (p.masses[k].kilograms / (distance[k] * distance[k])) * all(sim::G);
+        gap[k] = distance[k] - pull;
+        lambda[k] = pull / gap[k];
+    }
+    // The first mass's point, then each other's offset from x added in mass order.
+    Lanes nx;
+    Lanes ny;
+    #pragma GCC unroll 16
+    for (int k = 0; k < count; ++k) {
+        Lanes px;
+        Lanes py;
+        pointReached(lambda[k], gap[k], x, y, p.masses[k].x, p.masses[k].y, px, py);
+        nx = k == 0 ? px : nx + ((px + x) - all(2) * x);
+        ny = k == 0 ? py : ny + ((py + y) - all(2) * y);
     }
     store(v.x, nx);
     store(v.y, ny);
+    v.firstSteps = false;
 
     // A lane without a step counts one too many, which retiring it takes back.
     storeInts(v.steps, _mm256_add_epi64(n, one));
@@ -290,6 +289,7 @@ public:
             v.rounding[k][i] = singleRounding(job_.field.masses[k].x, x);
         v.steps[i] = 0;
         v.following[i] = -1;
+        v.firstSteps = true;
     }
 
     /// Records how the trajectory of lane i ended.
@@ -334,16 +334,8 @@ void follow(const KernelJob &job, const Parameters &p)
         live += v.live;
     }
     for (unsigned turns = 1; live > 0; ++turns) {
-        if (turns % abandonCheckTurns == 0) {
-            if (job.abandoned(job.queue))
-                break;
-            std::int64_t longest = 0;
-            for (const Vector &v : vectors) {
-                for (int i = 0; i < lanesPerVector; ++i)
-                    longest = v.following[i] != 0 && v.steps[i] > longest ? v.steps[i] : longest;
-            }
-            job.running(job.queue, std::uint64_t(longest));
-        }
+        if (turns % abandonCheckTurns == 0 && job.abandoned(job.queue))
+            break;
         for (Vector &v : vectors) {
             if (v.live == 0)
                 continue;

@@ -56,7 +56,7 @@ struct Engine::Task
 Engine::Engine(const TrajectoryParameters &parameters, const Workers &workers)
     : parameters_(parameters), field_(parameters.field()), workers_(workers),
       // The vector kernel follows two masses only.
-      kernel_(field_.count == 2 ? resolvedKernel(workers.kernel) : Kernel::scalar),
+      kernel_(resolvedKernel(workers.kernel)),
       threads_(workers.count())
 {
 }
