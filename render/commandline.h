@@ -46,6 +46,9 @@ private:
     bool readPicture(QSize &area);
     bool readView(QSize &area);
     bool readViewFile(QSize &area);
+    bool readViewFile(QSize &area, const QCommandLineOption &file);
+    /// --zoom FROM.json with TO.json, the first of the positional arguments, and --frames.
+    bool readZoom(QSize &area);
     bool readSize(QSize &size);
     bool readMasses(QSize area);
     bool readColours();

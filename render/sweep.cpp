@@ -83,7 +83,7 @@ void Sweep::computeFrames()
             if (!computeFrame(index))
                 break;
         } catch (const std::bad_alloc &) {
-            failure_ = job_.sweep ? QStringLiteral("not enough memory for frame %1")
+            failure_ = job_.series() ? QStringLiteral("not enough memory for frame %1")
                                         .arg(job_.first() + index)
                                   : QStringLiteral("not enough memory");
             break;
@@ -112,7 +112,7 @@ bool Sweep::computeFrame(int index)
     framePoints_ = renderer.pointCount();
     const int count = job_.end() - job_.first();
     if (!bar_ && isatty(STDERR_FILENO)) {
-        bar_ = job_.sweep ? std::make_unique<ProgressBar>(stderr, framePoints_ * count, count)
+        bar_ = job_.series() ? std::make_unique<ProgressBar>(stderr, framePoints_ * count, count)
                           : std::make_unique<ProgressBar>(stderr, framePoints_);
     }
     InterruptGuard::setCurrent(&renderer);
@@ -153,7 +153,7 @@ QByteArray Sweep::statisticsText(StatisticsFormat format) const
             frames_, format,
             {job_.identity(), job_.shard->index, job_.shard->count, job_.frameCount()});
     }
-    return ::statisticsText(frames_, format, bool(job_.sweep));
+    return ::statisticsText(frames_, format, job_.series());
 }
 
 void Sweep::noteFailure(const QString &path, const QString &why)
