@@ -193,7 +193,9 @@ bool RenderCommandLine::readKernel()
 
 bool RenderCommandLine::readOutputName()
 {
-    const QStringList positional = parser_.positionalArguments();
+    QStringList positional = parser_.positionalArguments();
+    if (parser_.isSet(option("zoom")) && !positional.isEmpty())
+        positional.removeFirst(); // TO.json, read with the framing
     if (positional.size() != 1) {
         error_ = positional.isEmpty()
                      ? QStringLiteral("OUTPUT: expected the name of the file to write, ending "
@@ -258,9 +260,9 @@ bool RenderCommandLine::readSweep(QSize area)
         return false;
     // The plot shows statistics.
     job_.parameters.keepPointSteps = job_.parameters.keepPointSteps || !job_.plot.isEmpty();
-    if (job_.sweep && !job_.frames.read(job_.output)) {
+    if (job_.series() && !job_.frames.read(job_.output)) {
         error_ = QStringLiteral("OUTPUT: expected one frame number, %d or %0Nd with N 1 to 9, "
-                                "with --sweep, got '") +
+                                "with --sweep or --zoom, got '") +
                  job_.output + QStringLiteral("'.");
         return false;
     }

@@ -49,6 +49,9 @@ private:
     bool readPicture(QSize &area);
     bool readView(QSize &area);
     bool readViewFile(QSize &area);
+    bool readViewFile(QSize &area, const QCommandLineOption &file);
+    /// --zoom FROM.json with TO.json, the first of the positional arguments, and --frames.
+    bool readZoom(QSize &area);
     bool readSize(QSize &size);
     bool readMasses(QSize area);
     /// --mass, repeated: the masses of a view, in mass order; refuses the two-mass options

@@ -8,13 +8,13 @@ bool RenderCommandLine::readShard()
 {
     job_.shard.reset();
     return readEach(option("shard"),
-                    QStringLiteral("I/N, whole numbers with 1 <= I <= N <= %1, with --sweep and "
+                    QStringLiteral("I/N, whole numbers with 1 <= I <= N <= %1, with --sweep or --zoom and "
                                    "without --plot")
                         .arg(SweepRange::maxFrames),
                     [&](const QString &value) {
                         qint64 index = 0;
                         qint64 count = 0;
-                        if (!job_.sweep || !job_.plot.isEmpty() ||
+                        if (!job_.series() || !job_.plot.isEmpty() ||
                             !readWholePair(value, QLatin1Char('/'), SweepRange::maxFrames,
                                            SweepRange::maxFrames, 1, index, count) ||
                             index > count) {

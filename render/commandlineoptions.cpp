@@ -189,7 +189,16 @@ void RenderCommandLine::addOptions()
              << makeOption("view-file", "FILE",
                        QStringLiteral("The view, size and every parameter of a view file saved "
                                       "by Velmora Explorer; the options given beside it "
-                                      "override what it says."));
+                                      "override what it says."))
+             << makeOption("zoom", "FROM.json",
+                       QStringLiteral("velmora-render --zoom FROM.json TO.json --frames N "
+                                      "OUTPUT%05d.png: the frames of a smooth zoom from one view "
+                                      "file into another with the same parameters, the first "
+                                      "exactly FROM's picture and the last TO's; --size WxH "
+                                      "for both; --shard as with --sweep."))
+             << makeOption("frames", "N",
+                       QStringLiteral("With --zoom: the frames, 2 to %1 (default: 60).")
+                           .arg(ZoomPath::maxFrames));
     parser_.setApplicationDescription(
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));

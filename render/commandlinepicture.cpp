@@ -8,6 +8,8 @@
 
 bool RenderCommandLine::readFraming(QSize &area)
 {
+    if (parser_.isSet(option("zoom")))
+        return readZoom(area);
     if (parser_.isSet(option("view-file")))
         return readViewFile(area);
     return parser_.isSet(option("view")) ? readView(area) : readPicture(area);
@@ -80,9 +82,73 @@ bool RenderCommandLine::readView(QSize &area)
     return true;
 }
 
+bool RenderCommandLine::readZoom(QSize &area)
+{
+    const QCommandLineOption &zoom = option("zoom");
+    for (const char *other : {"view-file", "view", "sweep"}) {
+        if (parser_.isSet(option(other)))
+            return fail(zoom, QStringLiteral("no --%1 beside it").arg(QLatin1String(other)),
+                        parser_.value(zoom));
+    }
+    const QStringList positional = parser_.positionalArguments();
+    if (positional.size() != 2) {
+        error_ = QStringLiteral("--zoom: expected FROM.json TO.json OUTPUT, got '%1'.")
+                     .arg(positional.join(QLatin1Char(' ')));
+        return false;
+    }
+    const QString toPath = positional.constFirst();
+    Place to;
+    QString problem;
+    if (!viewfile::readViewFile(toPath, to, &problem)) {
+        error_ = QStringLiteral("--zoom: cannot use '%1': %2.").arg(toPath, problem);
+        return false;
+    }
+    if (!readViewFile(area, zoom))
+        return false;
+    const View &from = *job_.parameters.framing.view;
+    if (to.scene != job_.parameters.scene) {
+        error_ = QStringLiteral("--zoom: '%1' has other parameters than '%2'; a zoom keeps them.")
+                     .arg(toPath, parser_.value(zoom));
+        return false;
+    }
+    if (!parser_.isSet(option("size")) && to.view.size != QSize(from.width, from.height)) {
+        error_ = QStringLiteral("--zoom: '%1' and '%2' differ in size; give --size WxH.")
+                     .arg(parser_.value(zoom), toPath);
+        return false;
+    }
+    ZoomPath path;
+    path.from = from;
+    path.to = from;
+    path.to.x = to.view.x;
+    path.to.y = to.view.y;
+    path.to.spacing = to.view.spacing;
+    qint64 frames = 60;
+    const QString given = parser_.value(option("frames"));
+    if (!given.isEmpty() && !readWhole(given, 2, ZoomPath::maxFrames, frames)) {
+        return fail(option("frames"),
+                    QStringLiteral("a whole number from 2 to %1").arg(ZoomPath::maxFrames), given);
+    }
+    path.frames = int(frames);
+    for (int k = 0; k < path.frames; ++k) {
+        QString accepts;
+        if (!acceptView(path.view(k), accepts)) {
+            error_ = QStringLiteral("--zoom: frame %1 cannot be computed: expected %2.")
+                         .arg(k)
+                         .arg(accepts);
+            return false;
+        }
+    }
+    job_.zoom = path;
+    return true;
+}
+
 bool RenderCommandLine::readViewFile(QSize &area)
 {
-    const QCommandLineOption &file = option("view-file");
+    return readViewFile(area, option("view-file"));
+}
+
+bool RenderCommandLine::readViewFile(QSize &area, const QCommandLineOption &file)
+{
     if (parser_.isSet(option("client")) || parser_.isSet(option("picture")))
         return fail(file, QStringLiteral("no --client or --picture beside it"),
                     parser_.value(file));

@@ -4,6 +4,11 @@
 
 JobFrame RenderJob::frame(int number) const
 {
+    if (zoom) {
+        RenderParameters p = parameters;
+        p.framing.view = zoom->view(number);
+        return {number, number, frames.fileName(number), p};
+    }
     if (!sweep)
         return {0, std::nullopt, output, parameters};
     const int value = sweep->value(number);
@@ -41,6 +46,14 @@ QString RenderJob::identity() const
         text += QStringLiteral(" --wada");
     if (sweep)
         text += QStringLiteral(" --sweep ") + sweep->text();
+    if (zoom) {
+        const View &to = zoom->to;
+        text += QStringLiteral(" --zoom-to %1,%2,%3 --frames %4")
+                    .arg(QString::fromStdString(shortestText(to.x + double(to.column) * to.spacing)),
+                         QString::fromStdString(shortestText(to.y + double(to.row) * to.spacing)),
+                         QString::fromStdString(shortestText(to.spacing)))
+                    .arg(zoom->frames);
+    }
     if (randomPoints.uncertainty > 0)
         text += QStringLiteral(" --uncertainty %1").arg(randomPoints.uncertainty);
     if (randomPoints.sample > 0)

@@ -5,6 +5,7 @@
 #include "renderer.h"
 #include "engine/statistics.h"
 #include "sweeprange.h"
+#include "zoompath.h"
 
 #include <QString>
 
@@ -47,6 +48,10 @@ struct RenderJob
     QString statistics;
     int entropyBox = defaultEntropyBox;
     std::optional<SweepRange> sweep;
+    /// A zoom movie's frames instead of a sweep's: the parameters' view is the first frame's.
+    std::optional<ZoomPath> zoom;
+    /// Several frames: a sweep or a zoom.
+    bool series() const { return sweep || zoom; }
     FramePattern frames;
     /// Empty for none.
     QString plot;
@@ -64,7 +69,7 @@ struct RenderJob
 
     bool statisticsToFile() const { return !statistics.isEmpty() && statistics != "-"; }
     /// The frames of the whole series, this shard's or not.
-    int frameCount() const { return sweep ? sweep->frameCount() : 1; }
+    int frameCount() const { return sweep ? sweep->frameCount() : zoom ? zoom->frames : 1; }
     /// This shard's frames: numbers first() to end() - 1.
     int first() const { return shard.value_or(Shard()).first(frameCount()); }
     int end() const { return shard.value_or(Shard()).end(frameCount()); }

@@ -92,7 +92,7 @@ void Sweep::computeFrames()
                 break;
         } catch (const std::bad_alloc &) {
             failure_ =
-                job_.sweep
+                job_.series()
                     ? QStringLiteral("not enough memory for frame %1").arg(job_.first() + index)
                     : QStringLiteral("not enough memory");
             break;
@@ -121,8 +121,8 @@ bool Sweep::computeFrame(int index)
     framePoints_ = renderer.pointCount();
     const int count = job_.end() - job_.first();
     if (!bar_ && isatty(STDERR_FILENO)) {
-        bar_ = job_.sweep ? std::make_unique<ProgressBar>(stderr, framePoints_ * count, count)
-                          : std::make_unique<ProgressBar>(stderr, framePoints_);
+        bar_ = job_.series() ? std::make_unique<ProgressBar>(stderr, framePoints_ * count, count)
+                             : std::make_unique<ProgressBar>(stderr, framePoints_);
     }
     InterruptGuard::setCurrent(&renderer);
     const auto forget = qScopeGuard([] { InterruptGuard::setCurrent(nullptr); });
@@ -185,7 +185,7 @@ QByteArray Sweep::statisticsText(StatisticsFormat format) const
             {job_.identity(), job_.shard->index, job_.shard->count, job_.frameCount()},
             job_.masses(), job_.wada);
     }
-    return ::statisticsText(frames_, format, bool(job_.sweep), job_.masses(), job_.wada);
+    return ::statisticsText(frames_, format, job_.series(), job_.masses(), job_.wada);
 }
 
 void Sweep::noteFailure(const QString &path, const QString &why)
@@ -233,7 +233,7 @@ QString Sweep::writtenText() const
     if (frames == 0)
         return QStringLiteral("nothing written");
     QString text;
-    if (!job_.sweep) {
+    if (!job_.series()) {
         text = QStringLiteral("'%1' is written").arg(job_.output);
     } else if (frames == 1) {
         text = QStringLiteral("frame %1 is written ('%2')")
@@ -256,15 +256,15 @@ QString Sweep::writtenText() const
 int Sweep::summarise()
 {
     const QString writtenNow = writtenText();
-    QByteArray printed = job_.sweep ? QStringLiteral("%1 frames, %2 start points, %3 steps in "
-                                                     "%4 s\n")
-                                          .arg(frames_.size())
-                                          .arg(total_.points)
-                                          .arg(total_.steps)
-                                          .arg(seconds_, 0, 'f', 2)
-                                          .toUtf8()
-                                    : pictureSummary(total_, seconds_);
-    if (const std::optional<View> &view = job_.parameters.framing.view; view && !job_.sweep)
+    QByteArray printed = job_.series() ? QStringLiteral("%1 frames, %2 start points, %3 steps in "
+                                                        "%4 s\n")
+                                             .arg(frames_.size())
+                                             .arg(total_.points)
+                                             .arg(total_.steps)
+                                             .arg(seconds_, 0, 'f', 2)
+                                             .toUtf8()
+                                       : pictureSummary(total_, seconds_);
+    if (const std::optional<View> &view = job_.parameters.framing.view; view && !job_.series())
         printed.prepend(QStringLiteral("view %1: ").arg(viewText(*view)).toUtf8());
     const int signal = InterruptGuard::signal();
     const bool done = failure_.isEmpty() && signal == 0;

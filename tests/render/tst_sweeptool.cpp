@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include "render/zoompath.h"
 #include <QTest>
 
 #include <csignal>
@@ -34,6 +36,8 @@ private slots:
     void tippingCountsTheFrames();
     void badInputWritesNothing_data();
     void badInputWritesNothing();
+    void zoomFramesAreViews_data();
+    void zoomFramesAreViews();
 
 };
 
@@ -275,6 +279,67 @@ void SweepToolTest::badInputWritesNothing()
     QCOMPARE(outcome.out, QByteArray());
     QCOMPARE(entries(dir_->path()), made);
     QCOMPARE(fileBytes(frame), QByteArray(linked.isEmpty() ? "" : "x"));
+}
+
+
+void SweepToolTest::zoomFramesAreViews_data()
+{
+    QTest::addColumn<QString>("shard");
+    QTest::addColumn<QString>("files");
+    QTest::newRow("whole") << "" << "f0.png f1.png f2.png f3.png";
+    QTest::newRow("second shard") << "--shard 2/2" << "f2.png f3.png";
+}
+
+void SweepToolTest::zoomFramesAreViews()
+{
+    QFETCH(QString, shard);
+    QFETCH(QString, files);
+    QTemporaryDir dir;
+    const QString view = QStringLiteral(
+        "{\"format\":\"velmora-view\",\"version\":1,\"view\":{\"x\":%1,\"y\":%2,\"spacing\":%3},"
+        "\"size\":{\"width\":48,\"height\":36},\"parameters\":{\"mass-one\":10,\"mass-two\":10,"
+        "\"mass-moving\":70,\"radius-one\":5,\"radius-two\":5,\"one-x\":502,\"one-y\":350,"
+        "\"two-x\":522,\"two-y\":350,\"step-limit\":1e14,\"color-one\":\"#ff0000\","
+        "\"color-two\":\"#0000ff\",\"background\":\"#ffffff\",\"shade\":false}}");
+    for (const auto &[name, text] :
+         {std::pair{"from.json", view.arg(470).arg(320).arg(1.5)},
+          std::pair{"to.json", view.arg(505.25).arg(345.5).arg(0.125)}}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
+    }
+    QCOMPARE(runToolIn(dir.path(), QStringLiteral("--zoom from.json to.json --frames 4 %1 f%d.png")
+                                       .arg(shard))
+                 .exitCode,
+             0);
+    QCOMPARE(entries(dir.path()).filter(QStringLiteral(".png")).join(QLatin1Char(' ')), files);
+    // The first and last frames are the files' pictures, each between a view of its own.
+    QCOMPARE(runToolIn(dir.path(), QStringLiteral("--view-file to.json last.png")).exitCode, 0);
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("f3.png"))),
+             fileBytes(dir.filePath(QStringLiteral("last.png"))));
+    const QStringList frames = files.split(QLatin1Char(' '));
+    const QString middle = frames.at(frames.size() - 2); // f2.png
+    View from;
+    from.x = 470;
+    from.y = 320;
+    from.spacing = 1.5;
+    View to = from;
+    to.x = 505.25;
+    to.y = 345.5;
+    to.spacing = 0.125;
+    const View v = ZoomPath{from, to, 4}.view(2);
+    QCOMPARE(runToolIn(dir.path(), QStringLiteral("--view %1,%2,%3 --size 48x36 --mass-moving 70 "
+                                                  "middle.png")
+                                       .arg(v.x, 0, 'g', 17)
+                                       .arg(v.y, 0, 'g', 17)
+                                       .arg(v.spacing, 0, 'g', 17))
+                 .exitCode,
+             0);
+    QCOMPARE(fileBytes(dir.filePath(middle)), fileBytes(dir.filePath(QStringLiteral("middle.png"))));
+    if (shard.isEmpty()) {
+        QCOMPARE(runToolIn(dir.path(), QStringLiteral("--view-file from.json first.png")).exitCode, 0);
+        QCOMPARE(fileBytes(dir.filePath(QStringLiteral("f0.png"))),
+                 fileBytes(dir.filePath(QStringLiteral("first.png"))));
+    }
 }
 
 QTEST_GUILESS_MAIN(SweepToolTest)
