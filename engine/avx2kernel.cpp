@@ -334,8 +334,16 @@ void follow(const KernelJob &job, const Parameters &p)
         live += v.live;
     }
     for (unsigned turns = 1; live > 0; ++turns) {
-        if (turns % abandonCheckTurns == 0 && job.abandoned(job.queue))
-            break;
+        if (turns % abandonCheckTurns == 0) {
+            if (job.abandoned(job.queue))
+                break;
+            std::int64_t longest = 0;
+            for (const Vector &v : vectors) {
+                for (int i = 0; i < lanesPerVector; ++i)
+                    longest = v.following[i] != 0 && v.steps[i] > longest ? v.steps[i] : longest;
+            }
+            job.running(job.queue, std::uint64_t(longest));
+        }
         for (Vector &v : vectors) {
             if (v.live == 0)
                 continue;
