@@ -100,6 +100,8 @@ def test_a_view_equals_the_renderers_and_its_trajectories(tmp_path):
         assert (path.outcome, path.steps) == (result.outcome[j, i], result.steps[j, i])
         assert tuple(path.positions[0]) == (np.float32(x + i * spacing), y + j * spacing)
         assert len(path.positions) == path.steps + (path.outcome == 0)
+    # Between the default masses the mass never moves: the start point alone.
+    assert len(velmora.trajectory(velmora.Parameters(), 512, 350).positions) == 1
 
 
 @pytest.mark.parametrize("call,name,accepts", [
@@ -107,7 +109,7 @@ def test_a_view_equals_the_renderers_and_its_trajectories(tmp_path):
     (lambda: velmora.Parameters(radius_two=301), "radius_two", "1 to 300"),
     (lambda: velmora.Parameters(client=(1, 700)), "client", "2 to 16384"),
     (lambda: velmora.Parameters(client=(50, 50)), "client", "picture"),
-    (lambda: velmora.Parameters(client=(200, 100), one=(201, 5)), "one_x", "0 to 200"),
+    (lambda: velmora.Parameters(client=(200, 100), one=(16385, 5)), "one_x", "0 to 16384"),
     (lambda: velmora.Parameters(picture=(1025, 10)), "picture", "2 to 1024"),
     (lambda: velmora.Parameters(step_limit=10**14 + 1), "step_limit", "1 to 1e14"),
     (lambda: velmora.Parameters(background="#12345"), "background", "#RRGGBB"),
@@ -163,14 +165,14 @@ def test_ctrl_c_abandons_a_long_render():
 
 
 def test_the_stubs_name_every_parameter():
-    stubs = (Path(velmora.__file__).parent / "velmora.pyi").read_text()
+    stubs = (Path(velmora.__file__).parent / "_velmora.pyi").read_text()
     for name in velmora.Parameters().keywords():
         assert f"\n        {name}: " in stubs and f"\n    def {name}(self)" in stubs
 
 
 def test_module_needs_no_widgets():
     """The module draws no window and no chart: neither library is among those it loads."""
-    libraries = subprocess.run(["ldd", velmora.__file__], capture_output=True, text=True,
+    libraries = subprocess.run(["ldd", velmora._velmora.__file__], capture_output=True, text=True,
                                check=True).stdout
     assert "libQt6Core" in libraries
     assert "libQt6Widgets" not in libraries and "libQt6Charts" not in libraries
