@@ -126,6 +126,39 @@ def test_bad_values_name_the_parameter(call, name, accepts):
     assert str(error.value).startswith(name + ": ") and accepts in str(error.value)
 
 
+P = velmora.Parameters()
+
+
+@pytest.mark.parametrize("call,error,starts", [
+    (lambda: velmora.basins(P, view=[1, 2], size=(3, 3)), ValueError, "view: "),
+    (lambda: velmora.basins(P, view="abc", size=(3, 3)), TypeError, "view: "),
+    (lambda: velmora.basins(P, view=(1, "2", 1), size=(3, 3)), TypeError, "view: "),
+    (lambda: velmora.basins(P, view=(1, 2, 1), size=(3.0, 3)), TypeError, "size: "),
+    (lambda: velmora.basins(P, view=(1, 2, 1)), ValueError, "size: "),
+    (lambda: velmora.basins(P, threads="2"), TypeError, "threads: "),
+    (lambda: velmora.basins(P, kernel=1), TypeError, "kernel: "),
+    (lambda: velmora.basins(P, cancel=True), TypeError, "cancel: "),
+    (lambda: velmora.basins({}), TypeError, "parameters: "),
+    (lambda: velmora.basins(P, colour=1), TypeError, "basins() got an unexpected keyword"),
+    (lambda: velmora.basins(), TypeError, "basins() missing required argument 'parameters'"),
+    (lambda: velmora.statistics(P, bins=3), TypeError, "statistics() got an unexpected"),
+    (lambda: velmora.statistics(P), TypeError, "result: "),
+    (lambda: velmora.picture(P, 0, "auto", None, 1), TypeError, "picture() takes at most 4"),
+    (lambda: velmora.trajectory(P, 1, 2, steps=3), TypeError, "trajectory() got an unexpected"),
+    (lambda: velmora.trajectory(P, float("nan"), 2), ValueError, "x: "),
+    (lambda: velmora.trajectory(P, 1, 1e308), ValueError, "y: "),
+    (lambda: velmora.trajectory(P, 1, 2, limit=0), ValueError, "limit: "),
+    (lambda: velmora.points(["a"], [1], P), TypeError, "x: "),
+    (lambda: velmora.points([1, 2], [1, 2, 3], P), ValueError, "y: "),
+    (lambda: velmora.points([1], [float("inf")], P), ValueError, "y: "),
+    (lambda: velmora.sweep("client", [1]), ValueError, "parameter: "),
+])
+def test_bad_arguments_name_themselves(call, error, starts):
+    with pytest.raises(error) as raised:
+        call()
+    assert str(raised.value).startswith(starts), raised.value
+
+
 def test_arrays_outlive_their_result():
     # Above 32 MB, memory freed with the result would go back to the system at once.
     parameters = velmora.Parameters(client=(2100, 2000), picture=(2100, 2000), step_limit=1)
