@@ -123,14 +123,15 @@ py::str colourString(std::int32_t packed)
     return py::str(colourText(packed).toStdString());
 }
 
-/// Reads a table parameter's keyword into p when given.
+/// Reads a table parameter's keyword into p when given. Positions lie anywhere a view's may,
+/// as views of any part of the plane are computed from the same parameters.
 void readParameter(const ParameterInfo &parameter, const std::string &name, py::handle value,
                    Parameters &p)
 {
-    const QSize client = p.framing.client;
-    const auto v = whole(name, value, parameter.min, maxValue(parameter, client));
+    const QSize area = viewArea();
+    const auto v = whole(name, value, parameter.min, maxValue(parameter, area));
     if (!v)
-        badValue(name, parameterAccepts(parameter, client).toStdString(), value);
+        badValue(name, parameterAccepts(parameter, area).toStdString(), value);
     parameter.set(p.scene.trajectory, *v);
 }
 
@@ -277,7 +278,7 @@ py::dict parameterDocs()
                            std::string(py::repr(defaults[other.name])) + ").";
     }
     for (const ParameterInfo &parameter : parameterTable())
-        docs[keywordOf(parameter).c_str()] = parameterHelp(parameter, defaultClient).toStdString();
+        docs[keywordOf(parameter).c_str()] = parameterHelp(parameter, viewArea()).toStdString();
     return docs;
 }
 

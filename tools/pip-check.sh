@@ -20,3 +20,8 @@ shape = velmora.basins(velmora.Parameters()).outcome.shape
 assert shape == (80, 100), shape
 print("pip-check: velmora imported from", velmora.__file__)
 PY
+# mypy, Debian's, finds the installed package's types.
+printf 'import velmora\nn: int = velmora.basins(velmora.Parameters()).kernel\n' >typed.py
+found=$("$work/venv/bin/python" -m mypy --no-incremental typed.py || true)
+grep -q 'typed.py:2: error: Incompatible types' <<<"$found" ||
+    { echo "pip-check: mypy did not find the package's types: $found" >&2; exit 1; }

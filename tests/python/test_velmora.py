@@ -102,6 +102,8 @@ def test_a_view_equals_the_renderers_and_its_trajectories(tmp_path):
         assert (path.outcome, path.steps) == (result.outcome[j, i], result.steps[j, i])
         assert tuple(path.positions[0]) == (np.float32(x + i * spacing), y + j * spacing)
         assert len(path.positions) == path.steps + (path.outcome == 0)
+    # Between the default masses the mass never moves: the start point alone.
+    assert len(velmora.trajectory(velmora.Parameters(), 512, 350).positions) == 1
 
 
 @pytest.mark.parametrize("call,name,accepts", [
@@ -109,7 +111,7 @@ def test_a_view_equals_the_renderers_and_its_trajectories(tmp_path):
     (lambda: velmora.Parameters(radius_two=301), "radius_two", "1 to 300"),
     (lambda: velmora.Parameters(client=(1, 700)), "client", "2 to 16384"),
     (lambda: velmora.Parameters(client=(50, 50)), "client", "picture"),
-    (lambda: velmora.Parameters(client=(200, 100), one=(201, 5)), "one_x", "0 to 200"),
+    (lambda: velmora.Parameters(client=(200, 100), one=(16385, 5)), "one_x", "0 to 16384"),
     (lambda: velmora.Parameters(picture=(1025, 10)), "picture", "2 to 1024"),
     (lambda: velmora.Parameters(step_limit=10**14 + 1), "step_limit", "1 to 1e14"),
     (lambda: velmora.Parameters(background="#12345"), "background", "#RRGGBB"),
@@ -164,11 +166,42 @@ def test_bad_objects_raise(call, error, text):
 def test_pickling_with_every_protocol(protocol):
     parameters = velmora.Parameters(mass_one=7, one=(400, 300))
     assert pickle.loads(pickle.dumps(parameters, protocol)) == parameters
-    results = [velmora.basins(parameters, view=(0, 0, 1), size=(2, 2)),
-               velmora.trajectory(parameters, 1, 1, limit=2)]
-    for value in results + [make() for make in HALF_MADE]:
+    for make in HALF_MADE:
         with pytest.raises(TypeError):
-            pickle.dumps(value, protocol)
+            pickle.dumps(make(), protocol)
+
+
+P = velmora.Parameters()
+
+
+@pytest.mark.parametrize("call,error,starts", [
+    (lambda: velmora.basins(P, view=[1, 2], size=(3, 3)), ValueError, "view: "),
+    (lambda: velmora.basins(P, view="abc", size=(3, 3)), TypeError, "view: "),
+    (lambda: velmora.basins(P, view=(1, "2", 1), size=(3, 3)), TypeError, "view: "),
+    (lambda: velmora.basins(P, view=(1, 2, 1), size=(3.0, 3)), TypeError, "size: "),
+    (lambda: velmora.basins(P, view=(1, 2, 1)), ValueError, "size: "),
+    (lambda: velmora.basins(P, threads="2"), TypeError, "threads: "),
+    (lambda: velmora.basins(P, kernel=1), TypeError, "kernel: "),
+    (lambda: velmora.basins(P, cancel=True), TypeError, "cancel: "),
+    (lambda: velmora.basins({}), TypeError, "parameters: "),
+    (lambda: velmora.basins(P, colour=1), TypeError, "basins() got an unexpected keyword"),
+    (lambda: velmora.basins(), TypeError, "basins() missing required argument 'parameters'"),
+    (lambda: velmora.statistics(P, bins=3), TypeError, "statistics() got an unexpected"),
+    (lambda: velmora.statistics(P), TypeError, "result: "),
+    (lambda: velmora.picture(P, 0, "auto", None, 1), TypeError, "picture() takes at most 4"),
+    (lambda: velmora.trajectory(P, 1, 2, steps=3), TypeError, "trajectory() got an unexpected"),
+    (lambda: velmora.trajectory(P, float("nan"), 2), ValueError, "x: "),
+    (lambda: velmora.trajectory(P, 1, 1e308), ValueError, "y: "),
+    (lambda: velmora.trajectory(P, 1, 2, limit=0), ValueError, "limit: "),
+    (lambda: velmora.points(["a"], [1], P), TypeError, "x: "),
+    (lambda: velmora.points([1, 2], [1, 2, 3], P), ValueError, "y: "),
+    (lambda: velmora.points([1], [float("inf")], P), ValueError, "y: "),
+    (lambda: velmora.sweep("client", [1]), ValueError, "parameter: "),
+])
+def test_bad_arguments_name_themselves(call, error, starts):
+    with pytest.raises(error) as raised:
+        call()
+    assert str(raised.value).startswith(starts), raised.value
 
 
 def test_arrays_outlive_their_result():
@@ -210,14 +243,14 @@ def test_ctrl_c_abandons_a_long_render():
 
 
 def test_the_stubs_name_every_parameter():
-    stubs = (Path(velmora.__file__).parent / "velmora.pyi").read_text()
+    stubs = (Path(velmora.__file__).parent / "_velmora.pyi").read_text()
     for name in velmora.Parameters().keywords():
         assert f"\n        {name}: " in stubs and f"\n    def {name}(self)" in stubs
 
 
 def test_module_needs_no_widgets():
     """The module draws no window and no chart: neither library is among those it loads."""
-    libraries = subprocess.run(["ldd", velmora.__file__], capture_output=True, text=True,
+    libraries = subprocess.run(["ldd", velmora._velmora.__file__], capture_output=True, text=True,
                                check=True).stdout
     assert "libQt6Core" in libraries
     assert "libQt6Widgets" not in libraries and "libQt6Charts" not in libraries
