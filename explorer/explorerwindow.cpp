@@ -68,50 +68,11 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
             QStringLiteral("Stopped: %1 start points left uncomputed, drawn striped.")
                 .arg(QLocale().toString(left)));
     });
-    connect(view_, &ViewWidget::viewWanted, this, [this](const Viewport &view) {
-        go({view, place_.scene});
+    connectView();
+    connect(parameters_, &ParameterDock::sceneChanged, this, [this](const Scene &scene) {
+        go({place_.view, scene});
+        offerMasses();
     });
-    connect(view_, &ViewWidget::deviceSizeChanged, this, [this](QSize size) {
-        if (computer_.latest() != 0) {
-            // The same place at the new size, not another one: a change still settling is
-            // recorded first.
-            if (settle_.isActive())
-                remember();
-            if (go({place_.view.resized(size), place_.scene}, false))
-                history_.update(place_);
-            return;
-        }
-        // The first size: where the explorer opens.
-        if (!go(opening_ ? Place{opening_->view.centred(size), opening_->scene} : home(), false))
-            go(home(), false);
-        history_.reset(place_);
-    });
-    connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
-        Place moved = place_;
-        for (const auto &[kind, value] : {std::pair{ParameterKind::x, at.x()},
-                                          std::pair{ParameterKind::y, at.y()}}) {
-            const ParameterInfo &p = *massParameter(mass - 1, kind);
-            p.set(moved.scene.trajectory, std::clamp<std::int64_t>(value, p.min,
-                                                                   maxValue(p, viewArea())));
-        }
-        go(moved);
-    });
-    connect(view_, &ViewWidget::cursorMoved, this, [this](QPointF at) {
-        cursor_->setText(QStringLiteral("x %1   y %2")
-                             .arg(double(float(at.x())), 0, 'g', 9)
-                             .arg(at.y(), 0, 'g', 12));
-    });
-    connect(view_, &ViewWidget::trajectoryShown, this, [this](const QString &text) {
-        if (text.isEmpty())
-            statusBar()->clearMessage();
-        else
-            statusBar()->showMessage(text);
-    });
-    connect(parameters_, &ParameterDock::sceneChanged, this,
-            [this](const Scene &scene) {
-                go({place_.view, scene});
-                offerMasses();
-            });
     connect(&saver_, &PictureSaver::finished, this, [this](bool ok, const QString &reason) {
         if (ok)
             statusBar()->showMessage(QStringLiteral("Picture saved."), 5000);
@@ -132,6 +93,49 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
 }
 
 ExplorerWindow::~ExplorerWindow() = default;
+
+void ExplorerWindow::connectView()
+{
+    connect(view_, &ViewWidget::viewWanted, this, [this](const Viewport &view) {
+        go({view, place_.scene});
+    });
+    connect(view_, &ViewWidget::deviceSizeChanged, this, [this](QSize size) {
+        if (computer_.latest() != 0) {
+            // The same place at the new size, not another one: a change still settling is
+            // recorded first.
+            if (settle_.isActive())
+                remember();
+            if (go({place_.view.resized(size), place_.scene}, false))
+                history_.update(place_);
+            return;
+        }
+        // The first size: where the explorer opens.
+        if (!go(opening_ ? Place{opening_->view.centred(size), opening_->scene} : home(), false))
+            go(home(), false);
+        history_.reset(place_);
+    });
+    connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
+        Place moved = place_;
+        for (const auto &[kind, value] :
+             {std::pair{ParameterKind::x, at.x()}, std::pair{ParameterKind::y, at.y()}}) {
+            const ParameterInfo &p = *massParameter(mass - 1, kind);
+            p.set(moved.scene.trajectory,
+                  std::clamp<std::int64_t>(value, p.min, maxValue(p, viewArea())));
+        }
+        go(moved);
+    });
+    connect(view_, &ViewWidget::cursorMoved, this, [this](QPointF at) {
+        cursor_->setText(QStringLiteral("x %1   y %2")
+                             .arg(double(float(at.x())), 0, 'g', 9)
+                             .arg(at.y(), 0, 'g', 12));
+    });
+    connect(view_, &ViewWidget::trajectoryShown, this, [this](const QString &text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
+}
 
 Place ExplorerWindow::home() const
 {
@@ -196,10 +200,9 @@ void ExplorerWindow::showPass(const PassResult &result)
         return; // a later request is under way: this pass is stale
     view_->showPass(result);
     if (result.finished) {
-        statusBar()->showMessage(
-            QStringLiteral("Finished in %1 ms.")
-                .arg(QDateTime::currentMSecsSinceEpoch() - requestedAt_),
-            3000);
+        statusBar()->showMessage(QStringLiteral("Finished in %1 ms.")
+                                     .arg(QDateTime::currentMSecsSinceEpoch() - requestedAt_),
+                                 3000);
     }
 }
 
@@ -283,9 +286,9 @@ void ExplorerWindow::savePicture()
 {
     if (saver_.busy())
         return;
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save Picture"), QStringLiteral("view.png"),
-        QStringLiteral("Pictures (*.png *.bmp)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Picture"),
+                                                      QStringLiteral("view.png"),
+                                                      QStringLiteral("Pictures (*.png *.bmp)"));
     if (path.isEmpty())
         return;
     const QSize current = place_.view.size;
@@ -293,8 +296,7 @@ void ExplorerWindow::savePicture()
     const QString text = QInputDialog::getText(
         this, QStringLiteral("Save Picture"),
         QStringLiteral("Size in points, WIDTHxHEIGHT (each 1 to %1):").arg(viewfile::maxSide),
-        QLineEdit::Normal, sizeText(current),
-        &ok);
+        QLineEdit::Normal, sizeText(current), &ok);
     if (!ok)
         return;
     QSize size;
@@ -322,7 +324,8 @@ void ExplorerWindow::savePicture()
     progress->setMinimumDuration(0);
     auto *poll = new QTimer(progress);
     connect(poll, &QTimer::timeout, progress, [this, progress] {
-        progress->setValue(int(1000 * saver_.pointsDone() / std::max<std::int64_t>(1, saver_.pointCount())));
+        progress->setValue(
+            int(1000 * saver_.pointsDone() / std::max<std::int64_t>(1, saver_.pointCount())));
     });
     connect(progress, &QProgressDialog::canceled, &saver_, &PictureSaver::cancel);
     connect(&saver_, &PictureSaver::finished, progress, &QProgressDialog::close);
@@ -351,9 +354,9 @@ void ExplorerWindow::restoreSettings()
         opening_ = last;
     }
     if (!settings.value(QStringLiteral("hintShown")).toBool()) {
-        statusBar()->showMessage(QStringLiteral(
-            "Wheel: zoom. Drag: pan. Right-drag: zoom to a box. Shift: trajectory. "
-            "Help > Controls (F1) for more."));
+        statusBar()->showMessage(
+            QStringLiteral("Wheel: zoom. Drag: pan. Right-drag: zoom to a box. Shift: trajectory. "
+                           "Help > Controls (F1) for more."));
         settings.setValue(QStringLiteral("hintShown"), true);
     }
 }

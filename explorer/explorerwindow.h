@@ -53,6 +53,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    /// What the view's gestures and size changes do.
+    void connectView();
     void createActions();
     /// The menus; each returns the actions the toolbar shows too.
     QList<QAction *> createFileMenu();

@@ -98,8 +98,8 @@ QSize size(const std::string &name, py::handle value, int min, QSize max)
     if (!width || !height) {
         badValue(name,
                  "(width, height) with width " + std::to_string(min) + " to " +
-                     std::to_string(max.width()) + " and height " + std::to_string(min) +
-                     " to " + std::to_string(max.height()),
+                     std::to_string(max.width()) + " and height " + std::to_string(min) + " to " +
+                     std::to_string(max.height()),
                  value);
     }
     return QSize(int(*width), int(*height));
@@ -198,8 +198,10 @@ Parameters Parameters::fromKeywords(const py::kwargs &keywords)
         p.framing.picture = size("picture", keywords["picture"], 2, client);
     } else if (p.framing.picture.width() > client.width() ||
                p.framing.picture.height() > client.height()) {
-        badValue("client", "a client area that holds the default picture (100, 80), or a "
-                           "picture that fits", keywords["client"]);
+        badValue("client",
+                 "a client area that holds the default picture (100, 80), or a "
+                 "picture that fits",
+                 keywords["client"]);
     }
     for (const char *mass : {"one", "two"}) {
         if (!given(mass))
@@ -259,8 +261,8 @@ std::string Parameters::repr() const
     std::string text = "velmora.Parameters(";
     const char *separator = "";
     for (const auto &item : keywords()) {
-        text += separator + std::string(py::str(item.first)) + "=" +
-                std::string(py::repr(item.second));
+        text +=
+            separator + std::string(py::str(item.first)) + "=" + std::string(py::repr(item.second));
         separator = ", ";
     }
     return text + ")";
@@ -274,13 +276,41 @@ py::dict parameterDocs()
     defaults["two"] = py::make_tuple(defaults["two_x"], defaults["two_y"]);
     py::dict docs;
     for (const OtherKeyword &other : otherKeywords) {
-        docs[other.name] = std::string(other.doc) + " (default: " +
-                           std::string(py::repr(defaults[other.name])) + ").";
+        docs[other.name] = std::string(other.doc) +
+                           " (default: " + std::string(py::repr(defaults[other.name])) + ").";
     }
     for (const ParameterInfo &parameter : parameterTable())
         docs[keywordOf(parameter).c_str()] = parameterHelp(parameter, viewArea()).toStdString();
     return docs;
 }
+
+namespace {
+
+/// A copy of p with changes, checked as the constructor checks them.
+Parameters replaced(const Parameters &p, const py::kwargs &changes)
+{
+    py::dict keywords = p.keywords();
+    if (changes.contains("masses")) {
+        for (const auto &item : p.keywords()) {
+            if (twoMassKeyword(py::str(item.first)))
+                PyDict_DelItem(keywords.ptr(), item.first.ptr());
+        }
+    }
+    for (const char *mass : {"one", "two"}) {
+        // A pair replaces both coordinates; a new client area places the masses
+        // as start-up does unless they are given.
+        if (keywords.contains(std::string(mass) + "_x") &&
+            (changes.contains(mass) || changes.contains("client"))) {
+            PyDict_DelItemString(keywords.ptr(), (std::string(mass) + "_x").c_str());
+            PyDict_DelItemString(keywords.ptr(), (std::string(mass) + "_y").c_str());
+        }
+    }
+    for (const auto &item : changes)
+        keywords[item.first] = item.second;
+    return Parameters::fromKeywords(py::kwargs(keywords));
+}
+
+} // namespace
 
 void addParameters(py::module_ &module)
 {
@@ -300,30 +330,8 @@ void addParameters(py::module_ &module)
 
     py::class_<Parameters> cls(module, "Parameters", doc.c_str());
     cls.def(py::init([](const py::kwargs &keywords) { return Parameters::fromKeywords(keywords); }))
-        .def(
-            "replace",
-            [](const Parameters &p, const py::kwargs &changes) {
-                py::dict keywords = p.keywords();
-                if (changes.contains("masses")) {
-                    for (const auto &item : p.keywords()) {
-                        if (twoMassKeyword(py::str(item.first)))
-                            PyDict_DelItem(keywords.ptr(), item.first.ptr());
-                    }
-                }
-                for (const char *mass : {"one", "two"}) {
-                    // A pair replaces both coordinates; a new client area places the masses
-                    // as start-up does unless they are given.
-                    if (keywords.contains(std::string(mass) + "_x") &&
-                        (changes.contains(mass) || changes.contains("client"))) {
-                        PyDict_DelItemString(keywords.ptr(), (std::string(mass) + "_x").c_str());
-                        PyDict_DelItemString(keywords.ptr(), (std::string(mass) + "_y").c_str());
-                    }
-                }
-                for (const auto &item : changes)
-                    keywords[item.first] = item.second;
-                return Parameters::fromKeywords(py::kwargs(keywords));
-            },
-            "A copy with the given parameters changed, checked as the constructor checks them.")
+        .def("replace", &replaced,
+             "A copy with the given parameters changed, checked as the constructor checks them.")
         .def("keywords", &Parameters::keywords,
              "Every parameter by name: Parameters(**p.keywords()) == p.")
         .def("__repr__", &Parameters::repr)
@@ -338,8 +346,7 @@ void addParameters(py::module_ &module)
         // constructor but its keywords' is never made half.
         .def("__reduce__", [](const Parameters &p) {
             const py::object partial = py::module_::import("functools").attr("partial");
-            return py::make_tuple(partial(py::type::of<Parameters>(), **p.keywords()),
-                                  py::tuple());
+            return py::make_tuple(partial(py::type::of<Parameters>(), **p.keywords()), py::tuple());
         });
     for (const auto &item : Parameters().keywords()) {
         const std::string name = py::str(item.first);

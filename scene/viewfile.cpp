@@ -19,7 +19,7 @@ const QString formatName = QStringLiteral("velmora-view");
 
 /// A whole number in [min, max], exactly.
 bool readJsonWhole(const QJsonValue &value, std::uint64_t min, std::uint64_t max,
-               std::uint64_t &result)
+                   std::uint64_t &result)
 {
     if (!value.isDouble())
         return false;
@@ -124,6 +124,40 @@ QByteArray write(const Place &place)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
+namespace {
+
+/// The scene's parameters from a view file's "parameters" object (those of masses one and two
+/// left out when the masses were listed); why not, or empty.
+QString readParameters(const QJsonObject &parameters, bool listed, Scene &scene)
+{
+    for (const SceneParameter &p : sceneParameters()) {
+        if (listed && ofTwoMasses(p))
+            continue;
+        const QString key = QLatin1String(p.name);
+        const QJsonValue value = parameters.value(key);
+        const bool colour = p.kind == SceneParameter::Kind::colour;
+        const auto min = std::uint64_t(p.min());
+        const auto max = std::uint64_t(p.max(viewArea()));
+        std::uint64_t v = 0;
+        std::int32_t rgb = 0;
+        if (colour ? !value.isString() || !readColour(value.toString(), rgb)
+                   : !readJsonWhole(value, min, max, v)) {
+            return QStringLiteral("parameter '%1' must be %2")
+                .arg(key, colour
+                              ? QStringLiteral("a colour #RRGGBB")
+                              : QStringLiteral("a whole number from %1 to %2").arg(min).arg(max));
+        }
+        p.set(scene, colour ? rgb : std::int64_t(v));
+    }
+    const QJsonValue shade = parameters.value(QStringLiteral("shade"));
+    if (!shade.isBool())
+        return QStringLiteral("parameter 'shade' must be true or false");
+    scene.shade = shade.toBool();
+    return {};
+}
+
+} // namespace
+
 bool read(const QByteArray &contents, Place &place, QString *problem)
 {
     const auto refuse = [&](const QString &text) {
@@ -168,8 +202,8 @@ bool read(const QByteArray &contents, Place &place, QString *problem)
     std::uint64_t height = 0;
     if (!readJsonWhole(size.value(QStringLiteral("width")), 1, maxSide, width) ||
         !readJsonWhole(size.value(QStringLiteral("height")), 1, maxSide, height)) {
-        return refuse(QStringLiteral("the size must be a width and a height of 1 to %1 points")
-                          .arg(maxSide));
+        return refuse(
+            QStringLiteral("the size must be a width and a height of 1 to %1 points").arg(maxSide));
     }
     read.view.size = QSize(int(width), int(height));
     if (const QString why = read.view.refusal(); !why.isEmpty())
@@ -181,31 +215,10 @@ bool read(const QByteArray &contents, Place &place, QString *problem)
             !why.isEmpty())
             return refuse(why);
     }
-    const QJsonObject parameters = root.value(QStringLiteral("parameters")).toObject();
-    for (const SceneParameter &p : sceneParameters()) {
-        if (listed && ofTwoMasses(p))
-            continue;
-        const QString key = QLatin1String(p.name);
-        const QJsonValue value = parameters.value(key);
-        const bool colour = p.kind == SceneParameter::Kind::colour;
-        const auto min = std::uint64_t(p.min());
-        const auto max = std::uint64_t(p.max(viewArea()));
-        std::uint64_t v = 0;
-        std::int32_t rgb = 0;
-        if (colour ? !value.isString() || !readColour(value.toString(), rgb)
-                   : !readJsonWhole(value, min, max, v)) {
-            return refuse(QStringLiteral("parameter '%1' must be %2")
-                              .arg(key, colour ? QStringLiteral("a colour #RRGGBB")
-                                               : QStringLiteral("a whole number from %1 to %2")
-                                                     .arg(min)
-                                                     .arg(max)));
-        }
-        p.set(read.scene, colour ? rgb : std::int64_t(v));
-    }
-    const QJsonValue shade = parameters.value(QStringLiteral("shade"));
-    if (!shade.isBool())
-        return refuse(QStringLiteral("parameter 'shade' must be true or false"));
-    read.scene.shade = shade.toBool();
+    if (const QString why =
+            readParameters(root.value(QStringLiteral("parameters")).toObject(), listed, read.scene);
+        !why.isEmpty())
+        return refuse(why);
     place = read;
     return true;
 }
@@ -234,8 +247,10 @@ QStringList renderArguments(const Place &place)
                              .arg(colourText(place.scene.colours[k]));
         }
     } else {
-        arguments << QStringLiteral("--one") << QStringLiteral("%1,%2").arg(masses[0].x).arg(masses[0].y)
-                  << QStringLiteral("--two") << QStringLiteral("%1,%2").arg(masses[1].x).arg(masses[1].y);
+        arguments << QStringLiteral("--one")
+                  << QStringLiteral("%1,%2").arg(masses[0].x).arg(masses[0].y)
+                  << QStringLiteral("--two")
+                  << QStringLiteral("%1,%2").arg(masses[1].x).arg(masses[1].y);
     }
     for (const SceneParameter &p : sceneParameters()) {
         if (listed && ofTwoMasses(p))

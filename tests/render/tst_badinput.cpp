@@ -28,9 +28,15 @@ private slots:
     /// The picture's options: the surface, the rectangle, a view and its size, the output.
     void picture_data();
     void picture();
+    /// Views of unreadable numbers and view files that are not regular files.
+    void views_data();
+    void views();
     /// The scene's and the workers' options.
     void parameters_data();
     void parameters();
+    /// Options given more than once: every value counts.
+    void repeated_data();
+    void repeated();
     /// Sweeps, plots, measures, shards and merges.
     void series_data();
     void series();
@@ -100,6 +106,13 @@ void BadInputTest::picture_data()
                                          << "--view";
     QTest::newRow("view beyond reach") << "--view 2e9,0,1 --size 10x10 a.bmp"
                                        << "--view";
+}
+
+void BadInputTest::views_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("named");
+
     // Read without a recursive matcher, whose stack such a number overran.
     QTest::newRow("view of 30000 digits")
         << QStringLiteral("--view %1,0,1 --size 10x10 a.bmp").arg(QString(30000, QLatin1Char('1')))
@@ -176,6 +189,12 @@ void BadInputTest::parameters_data()
                                   << "--threads";
     QTest::newRow("threads too many") << "--threads 1025 a.bmp"
                                       << "--threads";
+}
+
+void BadInputTest::repeated_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("named");
 
     // Every value of a repeated option counts, not only the last.
     QTest::newRow("bad client before a good one") << "--client abc --client 400x300 a.bmp"
@@ -229,8 +248,9 @@ void BadInputTest::parameters_data()
                                           << "--color-two";
     QTest::newRow("mass without a view") << "--mass 1,1,1,1 a.bmp"
                                          << "--mass: expected --view or --view-file";
-    QTest::newRow("sweep of a mass not given") << view + " --mass 1,1,1,1 --sweep two-x=1:5:1 f%d.bmp"
-                                               << "--sweep";
+    QTest::newRow("sweep of a mass not given")
+        << view + " --mass 1,1,1,1 --sweep two-x=1:5:1 f%d.bmp"
+        << "--sweep";
     QTest::newRow("wada without statistics") << "--wada a.bmp"
                                              << "--wada";
 
@@ -276,8 +296,9 @@ void BadInputTest::series_data()
                                            << "OUTPUT";
     QTest::newRow("sweep with a width not zero-padded") << "--sweep mass-one=1:2:1 f%5d.bmp"
                                                         << "OUTPUT";
-    QTest::newRow("plot without sweep") << "--plot p.png a.bmp"
-                                        << "--plot: draws the frames of a sweep, so it needs --sweep";
+    QTest::newRow("plot without sweep")
+        << "--plot p.png a.bmp"
+        << "--plot: draws the frames of a sweep, so it needs --sweep";
     QTest::newRow("plot not png") << "--sweep mass-one=1:2:1 --plot p.bmp f%d.bmp"
                                   << "--plot";
     QTest::newRow("bad sweep before a good one")
@@ -318,8 +339,7 @@ void BadInputTest::series_data()
     QTest::newRow("merge into a picture") << "--merge-stats a.png b.csv"
                                           << "--merge-stats";
     QTest::newRow("merge of a pipe")
-        << "--merge-stats a.csv " + pipes_.filePath(QStringLiteral("pipe.json"))
-        << "it is a pipe";
+        << "--merge-stats a.csv " + pipes_.filePath(QStringLiteral("pipe.json")) << "it is a pipe";
     QTest::newRow("merge of a device") << "--merge-stats a.csv /dev/null"
                                        << "'/dev/null': it is a device";
 }
@@ -356,7 +376,17 @@ void BadInputTest::picture()
     rejects();
 }
 
+void BadInputTest::views()
+{
+    rejects();
+}
+
 void BadInputTest::parameters()
+{
+    rejects();
+}
+
+void BadInputTest::repeated()
 {
     rejects();
 }

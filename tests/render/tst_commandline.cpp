@@ -58,6 +58,9 @@ class CommandLineTest : public QObject
 private slots:
     void reads_data();
     void reads();
+    /// Views, their numbers and their masses.
+    void readsViews_data();
+    void readsViews();
     void readsShadingAndStatistics_data();
     void readsShadingAndStatistics();
     void readsSweep_data();
@@ -122,6 +125,20 @@ void CommandLineTest::reads_data()
     QTest::newRow("step limit in digits")
         << "--step-limit 100000000000000 out.bmp" << p << QByteArray("BMP");
 
+    if (kernelAvailable(Kernel::avx2)) {
+        p = RenderParameters::defaults({1024, 700});
+        p.workers.kernel = Kernel::avx2;
+        QTest::newRow("avx2 kernel") << "--kernel avx2 out.bmp" << p << QByteArray("BMP");
+    }
+}
+
+void CommandLineTest::readsViews_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<RenderParameters>("expected");
+    QTest::addColumn<QByteArray>("format");
+
+    RenderParameters p;
     // Start-up's masses; the positions may lie anywhere a surface could have them.
     p = RenderParameters::defaults({1024, 700});
     p.framing.view = View{0.1, -2.5, 0.25, 0, 0, 30, 1};
@@ -147,12 +164,11 @@ void CommandLineTest::reads_data()
         << "--view 0,0,1 --size 4x4 --background #00a000 --mass 1,2,3,4 --mass 5,6,7,8 "
            "--mass 9,10,11,12 --mass 13,14,15,16,#ff8000 out.png"
         << p << QByteArray("PNG");
+}
 
-    if (kernelAvailable(Kernel::avx2)) {
-        p = RenderParameters::defaults({1024, 700});
-        p.workers.kernel = Kernel::avx2;
-        QTest::newRow("avx2 kernel") << "--kernel avx2 out.bmp" << p << QByteArray("BMP");
-    }
+void CommandLineTest::readsViews()
+{
+    reads();
 }
 
 void CommandLineTest::reads()
@@ -316,9 +332,10 @@ void CommandLineTest::helpListsEveryOption()
                              "(default: 1024x700)", "(default: #0000ff)"}) {
         QVERIFY2(help.contains(QLatin1String(says)), says);
     }
-    for (const char *name : {"client", "picture", "one", "two", "mass-one", "mass-two",
-                             "mass-moving", "radius-one", "radius-two", "color-one", "color-two",
-                             "background", "step-limit", "threads", "entropy-box", "kernel", "mass"}) {
+    for (const char *name :
+         {"client", "picture", "one", "two", "mass-one", "mass-two", "mass-moving", "radius-one",
+          "radius-two", "color-one", "color-two", "background", "step-limit", "threads",
+          "entropy-box", "kernel", "mass"}) {
         const QString option = QStringLiteral("--%1 <").arg(QLatin1String(name));
         const qsizetype at = help.indexOf(option);
         QVERIFY2(at >= 0, name);

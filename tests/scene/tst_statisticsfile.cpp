@@ -54,24 +54,19 @@ void StatisticsFileTest::textReadsBack_data()
     QTest::newRow("exponents") << exponents << 100 << false;
 }
 
-void StatisticsFileTest::textReadsBack()
-{
-    QFETCH(Map, map);
-    QFETCH(int, box);
-    QFETCH(bool, valued);
-    const Statistics s = statisticsOf(map, box);
-    const StatisticsFrame frame{7, valued ? std::optional<std::int64_t>(-25) : std::nullopt};
+namespace {
 
+/// The JSON object of s, built key by key.
+QJsonObject expectedJson(const Statistics &s, int masses, int box)
+{
     const auto real = [](const std::optional<double> &v) {
         return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
     };
     QJsonObject steps;
     QJsonObject captured{{"never", qint64(s.never)}};
     QJsonObject fractions{{"never", s.fraction(s.never)}};
-    QList<QByteArray> words;
-    for (int k = 1; k <= map.masses; ++k) {
+    for (int k = 1; k <= masses; ++k) {
         const QLatin1String word(massWord(k));
-        words << QByteArray(massWord(k));
         captured[word] = qint64(s.captured[std::size_t(k - 1)]);
         fractions[word] = s.fraction(s.captured[std::size_t(k - 1)]);
         if (const std::optional<StepRange> &range = s.steps[std::size_t(k - 1)]) {
@@ -80,7 +75,7 @@ void StatisticsFileTest::textReadsBack()
                                       {"max", qint64(range->max)}};
         }
     }
-    QJsonObject expected{
+    return QJsonObject{
         {"points", qint64(s.points)},
         {"captured", captured},
         {"fraction", fractions},
@@ -89,9 +84,26 @@ void StatisticsFileTest::textReadsBack()
         {"boundary_basin_entropy", real(s.boundaryBasinEntropy)},
         {"entropy_box", box},
         {"boundary_fraction", s.boundaryFraction},
-        {"box_dimension", real(s.boxDimension ? std::optional(s.boxDimension->slope) : std::nullopt)},
+        {"box_dimension",
+         real(s.boxDimension ? std::optional(s.boxDimension->slope) : std::nullopt)},
         {"box_dimension_error",
          real(s.boxDimension ? std::optional(s.boxDimension->error) : std::nullopt)}};
+}
+
+} // namespace
+
+void StatisticsFileTest::textReadsBack()
+{
+    QFETCH(Map, map);
+    QFETCH(int, box);
+    QFETCH(bool, valued);
+    const Statistics s = statisticsOf(map, box);
+    const StatisticsFrame frame{7, valued ? std::optional<std::int64_t>(-25) : std::nullopt};
+
+    QList<QByteArray> words;
+    for (int k = 1; k <= map.masses; ++k)
+        words << QByteArray(massWord(k));
+    QJsonObject expected = expectedJson(s, map.masses, box);
     QJsonParseError error;
     QCOMPARE(QJsonDocument::fromJson(statisticsJson(s), &error).object(), expected);
     QCOMPARE(error.error, QJsonParseError::NoError);
@@ -122,8 +134,8 @@ void StatisticsFileTest::textReadsBack()
         reals.push_back(s.fraction(c));
     }
     whole << QByteArray::number(s.never);
-    reals.insert(reals.end(), {s.fraction(s.never), s.basinEntropy, s.boundaryBasinEntropy,
-                               s.boundaryFraction});
+    reals.insert(reals.end(),
+                 {s.fraction(s.never), s.basinEntropy, s.boundaryBasinEntropy, s.boundaryFraction});
     QCOMPARE(fields.mid(0, 3 + outcomes), whole);
     for (std::size_t i = 0; i < reals.size(); ++i) {
         // Exactly the value, not a rounded one, and a real number even when whole ("0.0"); an
