@@ -41,6 +41,17 @@ QString shellWord(const QString &word)
            QLatin1Char('\'');
 }
 
+/// Puts mass number k (from 0) at the whole plane position nearest at that a view may give.
+void placeMass(TrajectoryParameters &parameters, int k, QPointF at)
+{
+    for (const auto &[kind, value] :
+         {std::pair{ParameterKind::x, at.x()}, std::pair{ParameterKind::y, at.y()}}) {
+        const ParameterInfo &p = *massParameter(k, kind);
+        p.set(parameters, std::clamp<std::int64_t>(std::llround(value), p.min,
+                                                   maxValue(p, viewArea())));
+    }
+}
+
 } // namespace
 
 ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
@@ -72,6 +83,16 @@ ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     connect(parameters_, &ParameterDock::sceneChanged, this, [this](const Scene &scene) {
         go({place_.view, scene});
         offerMasses();
+    });
+    connect(parameters_, &ParameterDock::massWanted, this, [this] {
+        Scene scene = place_.scene;
+        const QSize size = place_.view.size;
+        if (!scene.addMass(FixedMass()))
+            return;
+        placeMass(scene.trajectory, int(scene.trajectory.masses.size()) - 1,
+                  place_.view.plane(QPointF(size.width() / 2.0, size.height() / 2.0)));
+        go({place_.view, scene});
+        parameters_->selectMass(int(scene.trajectory.masses.size()) - 1);
     });
     connect(&saver_, &PictureSaver::finished, this, [this](bool ok, const QString &reason) {
         if (ok)
@@ -116,12 +137,8 @@ void ExplorerWindow::connectView()
     });
     connect(view_, &ViewWidget::massMoved, this, [this](int mass, QPoint at) {
         Place moved = place_;
-        for (const auto &[kind, value] :
-             {std::pair{ParameterKind::x, at.x()}, std::pair{ParameterKind::y, at.y()}}) {
-            const ParameterInfo &p = *massParameter(mass - 1, kind);
-            p.set(moved.scene.trajectory,
-                  std::clamp<std::int64_t>(value, p.min, maxValue(p, viewArea())));
-        }
+        placeMass(moved.scene.trajectory, mass - 1, at);
+        parameters_->selectMass(mass - 1);
         go(moved);
     });
     connect(view_, &ViewWidget::cursorMoved, this, [this](QPointF at) {

@@ -1,21 +1,26 @@
 #include "parameterdock.h"
 
+#include "numberrow.h"
+
 #include "scene/parametertext.h"
 #include "scene/sceneparameters.h"
 #include "scene/text.h"
 
 #include "picture/surface.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
-#include <QSlider>
-#include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,57 +35,72 @@ void paintSwatch(QPushButton *button, std::int32_t colour)
                                                                  : QStringLiteral("white")));
 }
 
-/// What the dock calls a parameter: the help's words, but shorter for the step limit and the
-/// colours.
-QString labelOf(const SceneParameter &p)
+QString massTitle(int mass)
 {
-    if (p.kind == SceneParameter::Kind::steps)
-        return QStringLiteral("Step limit");
-    if (p.kind != SceneParameter::Kind::colour)
-        return QLatin1String(p.description);
-    if (p.mass < 0)
-        return QStringLiteral("Background");
-    return QStringLiteral("Colour %1").arg(QLatin1String(massWord(p.mass + 1)));
+    return QStringLiteral("Mass %1").arg(QLatin1String(massWord(mass + 1)));
 }
 
-QString helpOf(const SceneParameter &p)
+/// A mass's row labels: its group names the mass.
+QString shortLabel(ParameterKind kind)
 {
-    if (p.trajectory)
-        return parameterHelp(*p.trajectory, viewArea());
-    return p.mass < 0 ? QStringLiteral("Colour where no mass captures.")
-                      : QLatin1String(p.description) + QLatin1Char('.');
+    switch (kind) {
+    case ParameterKind::fixedMass:
+        return QStringLiteral("Weight");
+    case ParameterKind::radius:
+        return QStringLiteral("Radius");
+    case ParameterKind::x:
+        return QStringLiteral("x");
+    default:
+        return QStringLiteral("y");
+    }
 }
 
-QString unitOf(const SceneParameter &p)
+/// The width of the widest mass's pick, so that every group's rows line up.
+int pickWidth()
 {
-    if (!p.trajectory)
-        return {};
-    const ParameterKind kind = p.trajectory->kind;
-    return kind == ParameterKind::radius || kind == ParameterKind::x || kind == ParameterKind::y
-               ? QStringLiteral("plane units")
-               : QString();
+    static const int width = [] {
+        int widest = 0;
+        for (int k = 0; k < sim::maxFixedMasses; ++k)
+            widest = std::max(widest, QRadioButton(massTitle(k)).sizeHint().width());
+        return widest;
+    }();
+    return width;
 }
+
+constexpr ParameterKind massKinds[] = {ParameterKind::fixedMass, ParameterKind::radius,
+                                       ParameterKind::x, ParameterKind::y};
 
 } // namespace
 
 ParameterDock::ParameterDock(QWidget *parent)
-    : QDockWidget(QStringLiteral("Parameters"), parent), shade_(new QCheckBox)
+    : QDockWidget(QStringLiteral("Parameters"), parent), massLayout_(new QVBoxLayout),
+      picks_(new QButtonGroup(this)), add_(new QPushButton(QStringLiteral("Add Mass"))),
+      delete_(new QPushButton(QStringLiteral("Delete"))), shade_(new QCheckBox)
 {
     setObjectName(QStringLiteral("parameters"));
+    massLayout_->setContentsMargins(0, 0, 0, 0);
+    add_->setObjectName(QStringLiteral("addMass"));
+    add_->setToolTip(QStringLiteral("A fixed mass more, at the view's centre (up to %1).")
+                         .arg(sim::maxFixedMasses));
+    delete_->setObjectName(QStringLiteral("deleteMass"));
+    delete_->setToolTip(QStringLiteral("Remove the mass picked above; one always stays."));
+    connect(add_, &QPushButton::clicked, this, &ParameterDock::massWanted);
+    connect(delete_, &QPushButton::clicked, this, &ParameterDock::deleteSelected);
+    connect(picks_, &QButtonGroup::idClicked, this, [this](int mass) { selected_ = mass; });
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(add_);
+    buttons->addWidget(delete_);
+
     auto *form = new QFormLayout;
-    for (const SceneParameter &p : sceneParameters()) {
-        switch (p.kind) {
-        case SceneParameter::Kind::number:
-            addNumber(form, p);
-            break;
-        case SceneParameter::Kind::colour:
-            addColour(form, p);
-            break;
-        case SceneParameter::Kind::steps:
-            addStepLimit(form, p);
-            break;
+    for (const ParameterInfo &p : parameterTable()) {
+        if (p.mass < 0 && p.kind != ParameterKind::steps) {
+            numbers_.push_back(addNumber(p));
+            form->addRow(QLatin1String(p.description), numbers_.back());
         }
     }
+    form->addRow(QStringLiteral("Step limit"), addStepLimit());
+    background_ = addColour(-1);
+    form->addRow(QStringLiteral("Background"), background_);
     shade_->setObjectName(QStringLiteral("shade"));
     shade_->setToolTip(QStringLiteral("Paint each capture darker the later it happens."));
     form->addRow(QStringLiteral("Shading"), shade_);
@@ -90,7 +110,11 @@ ParameterDock::ParameterDock(QWidget *parent)
     });
 
     auto *inner = new QWidget;
-    inner->setLayout(form);
+    auto *column = new QVBoxLayout(inner);
+    column->addLayout(massLayout_);
+    column->addLayout(buttons);
+    column->addLayout(form);
+    column->addStretch(1);
     auto *scroll = new QScrollArea;
     scroll->setWidget(inner);
     scroll->setWidgetResizable(true);
@@ -99,78 +123,105 @@ ParameterDock::ParameterDock(QWidget *parent)
     showScene();
 }
 
-void ParameterDock::addNumber(QFormLayout *form, const SceneParameter &p)
+NumberRow *ParameterDock::addNumber(const ParameterInfo &p)
 {
-    const QString name = QLatin1String(p.name);
-    const int min = int(p.min());
-    const int max = int(p.max(viewArea()));
-    // Masses and radii span orders of magnitude: logarithmic, the default in the middle.
-    const ParameterKind kind = p.trajectory->kind;
-    const SliderScale scale(min, max, p.get(Scene()),
-                            kind != ParameterKind::x && kind != ParameterKind::y);
-    auto *slider = new QSlider(Qt::Horizontal);
-    slider->setRange(-SliderScale::halfRange, SliderScale::halfRange);
-    slider->setObjectName(name + QStringLiteral("-slider"));
-    slider->setToolTip(helpOf(p));
-    auto *box = new QSpinBox;
-    box->setRange(min, max);
-    box->setSuffix(unitOf(p).isEmpty() ? QString() : QLatin1Char(' ') + unitOf(p));
-    box->setObjectName(name);
-    box->setToolTip(helpOf(p));
-    auto *row = new QHBoxLayout;
-    row->addWidget(slider, 1);
-    row->addWidget(box);
-    form->addRow(labelOf(p), row);
-    numbers_.push_back({&p, slider, box, scale});
-    connect(slider, &QSlider::valueChanged, box,
-            [box, scale](int position) { box->setValue(int(scale.value(position))); });
-    connect(box, &QSpinBox::valueChanged, this, [this, slider, scale, &p](int value) {
-        {
-            const QSignalBlocker blocker(slider);
-            slider->setValue(scale.position(value));
-        }
-        if (p.get(scene_) == value)
+    auto *row = new NumberRow(p);
+    connect(row, &NumberRow::changed, this, [this, &p](std::int64_t value) {
+        if (p.get(scene_.trajectory) == value)
             return;
-        p.set(scene_, value);
+        p.set(scene_.trajectory, value);
         changed();
     });
+    return row;
 }
 
-void ParameterDock::addColour(QFormLayout *form, const SceneParameter &p)
+QPushButton *ParameterDock::addColour(int mass)
 {
     auto *button = new QPushButton;
-    button->setObjectName(QLatin1String(p.name));
-    button->setToolTip(helpOf(p));
-    form->addRow(labelOf(p), button);
-    colours_.push_back({&p, button});
-    connect(button, &QPushButton::clicked, this, [this, &p] {
-        const QColor chosen =
-            QColorDialog::getColor(QColor(toRgb(std::int32_t(p.get(scene_)))), this, labelOf(p));
+    const QString title = mass < 0 ? QStringLiteral("Background") : massTitle(mass);
+    button->setObjectName(mass < 0 ? QStringLiteral("background")
+                                   : QStringLiteral("color-") + QLatin1String(massWord(mass + 1)));
+    button->setToolTip(mass < 0 ? QStringLiteral("Colour where no mass captures.")
+                                : QStringLiteral("Colour of ") + title.toLower() + '.');
+    connect(button, &QPushButton::clicked, this, [this, mass, title] {
+        std::int32_t &colour = mass < 0 ? scene_.background : scene_.colours[std::size_t(mass)];
+        const QColor chosen = QColorDialog::getColor(QColor(toRgb(colour)), this, title);
         if (!chosen.isValid())
             return;
-        p.set(scene_, fromRgb(chosen.rgb()));
+        colour = fromRgb(chosen.rgb());
         changed();
     });
+    return button;
 }
 
-void ParameterDock::addStepLimit(QFormLayout *form, const SceneParameter &p)
+QLineEdit *ParameterDock::addStepLimit()
 {
+    const ParameterInfo &p = *findParameter("step-limit");
     stepLimit_ = new QLineEdit;
     stepLimit_->setObjectName(QLatin1String(p.name));
-    stepLimit_->setToolTip(helpOf(p) + QStringLiteral(" Digits, or like 5e6."));
-    form->addRow(labelOf(p), stepLimit_);
+    stepLimit_->setToolTip(parameterHelp(p, viewArea()) + QStringLiteral(" Digits, or like 5e6."));
     connect(stepLimit_, &QLineEdit::editingFinished, this, [this, &p] {
         std::uint64_t value = 0;
-        if (!readSteps(stepLimit_->text().trimmed(), std::uint64_t(p.max(viewArea())), value)) {
-            stepLimit_->setText(stepsText(std::uint64_t(p.get(scene_))));
+        if (!readSteps(stepLimit_->text().trimmed(), std::uint64_t(p.max), value)) {
+            stepLimit_->setText(stepsText(scene_.trajectory.stepLimit));
             return;
         }
         stepLimit_->setText(stepsText(value));
-        if (std::int64_t(value) == p.get(scene_))
+        if (value == scene_.trajectory.stepLimit)
             return;
-        p.set(scene_, std::int64_t(value));
+        scene_.trajectory.stepLimit = value;
         changed();
     });
+    return stepLimit_;
+}
+
+void ParameterDock::addMassRows(int mass)
+{
+    auto *group = new QGroupBox;
+    group->setObjectName(QStringLiteral("mass-") + QLatin1String(massWord(mass + 1)) +
+                         QStringLiteral("-group"));
+    auto *form = new QFormLayout(group);
+    MassRows rows{group, new QRadioButton(massTitle(mass)), addColour(mass), {}};
+    rows.pick->setToolTip(QStringLiteral("Pick this mass for Delete."));
+    rows.pick->setMinimumWidth(pickWidth());
+    picks_->addButton(rows.pick, mass);
+    form->addRow(rows.pick, rows.colour);
+    for (const ParameterKind kind : massKinds) {
+        NumberRow *number = addNumber(*massParameter(mass, kind));
+        form->addRow(shortLabel(kind), number);
+        rows.numbers.push_back(number);
+    }
+    massLayout_->addWidget(group);
+    masses_.push_back(rows);
+}
+
+void ParameterDock::matchMasses()
+{
+    const std::size_t count = scene_.trajectory.masses.size();
+    while (masses_.size() > count) {
+        picks_->removeButton(masses_.back().pick);
+        delete masses_.back().group;
+        masses_.pop_back();
+    }
+    while (masses_.size() < count)
+        addMassRows(int(masses_.size()));
+    selectMass(selected_);
+    add_->setEnabled(count < std::size_t(sim::maxFixedMasses));
+    delete_->setEnabled(count > 1);
+}
+
+void ParameterDock::selectMass(int mass)
+{
+    selected_ = std::clamp(mass, 0, int(masses_.size()) - 1);
+    masses_[std::size_t(selected_)].pick->setChecked(true);
+}
+
+void ParameterDock::deleteSelected()
+{
+    if (!scene_.removeMass(selected_))
+        return;
+    showScene();
+    emit sceneChanged(scene_);
 }
 
 void ParameterDock::setScene(const Scene &scene)
@@ -181,25 +232,28 @@ void ParameterDock::setScene(const Scene &scene)
 
 void ParameterDock::showScene()
 {
-    for (Number &n : numbers_) {
-        const QSignalBlocker a(n.slider);
-        const QSignalBlocker b(n.box);
-        n.slider->setValue(n.scale.position(n.parameter->get(scene_)));
-        n.box->setValue(int(n.parameter->get(scene_)));
+    matchMasses();
+    for (const MassRows &m : masses_) {
+        for (NumberRow *n : m.numbers)
+            n->showValue(n->parameter().get(scene_.trajectory));
     }
-    for (Colour &c : colours_)
-        paintSwatch(c.button, std::int32_t(c.parameter->get(scene_)));
-    for (const SceneParameter &p : sceneParameters()) {
-        if (p.kind == SceneParameter::Kind::steps)
-            stepLimit_->setText(stepsText(std::uint64_t(p.get(scene_))));
-    }
+    for (NumberRow *n : numbers_)
+        n->showValue(n->parameter().get(scene_.trajectory));
+    stepLimit_->setText(stepsText(scene_.trajectory.stepLimit));
     const QSignalBlocker blocker(shade_);
     shade_->setChecked(scene_.shade);
+    paintColours();
+}
+
+void ParameterDock::paintColours()
+{
+    for (std::size_t k = 0; k < masses_.size(); ++k)
+        paintSwatch(masses_[k].colour, scene_.colours[k]);
+    paintSwatch(background_, scene_.background);
 }
 
 void ParameterDock::changed()
 {
-    for (Colour &c : colours_)
-        paintSwatch(c.button, std::int32_t(c.parameter->get(scene_)));
+    paintColours();
     emit sceneChanged(scene_);
 }

@@ -1,25 +1,24 @@
 #pragma once
 
-#include "sliderscale.h"
-
 #include "scene/scene.h"
 
 #include <QDockWidget>
 
-#include <functional>
 #include <vector>
 
-struct SceneParameter;
+class NumberRow;
+class QButtonGroup;
 class QCheckBox;
-class QFormLayout;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class QSlider;
-class QSpinBox;
+class QRadioButton;
+class QVBoxLayout;
 
-/// The parameters of the scene in a dock, one row each, built from the parameter table: a
-/// slider and a spin box for a number, a button for a colour, a check box for shading. Every
-/// change, a slider's included while it moves, is announced at once.
+/// The parameters of the scene in a dock: the fixed masses, a group each with its weight,
+/// radius, position and colour, with Add Mass and Delete; then the moving mass, the step limit,
+/// the background and shading. Every change, a slider's included while it moves, is announced
+/// at once.
 class ParameterDock : public QDockWidget
 {
     Q_OBJECT
@@ -29,32 +28,44 @@ public:
 
     void setScene(const Scene &scene);
     const Scene &scene() const { return scene_; }
+    /// The mass Delete removes, from 0.
+    int selectedMass() const { return selected_; }
+    void selectMass(int mass);
 
 signals:
     void sceneChanged(const Scene &scene);
+    /// Add Mass: the window knows where the view's centre is.
+    void massWanted();
 
 private:
-    struct Number
+    struct MassRows
     {
-        const SceneParameter *parameter;
-        QSlider *slider;
-        QSpinBox *box;
-        SliderScale scale;
+        QGroupBox *group;
+        QRadioButton *pick;
+        QPushButton *colour;
+        std::vector<NumberRow *> numbers;
     };
-    struct Colour
-    {
-        const SceneParameter *parameter;
-        QPushButton *button;
-    };
-    void addNumber(QFormLayout *form, const SceneParameter &p);
-    void addColour(QFormLayout *form, const SceneParameter &p);
-    void addStepLimit(QFormLayout *form, const SceneParameter &p);
+    /// Groups for the scene's masses, a group added or removed at the end for each one more or
+    /// fewer.
+    void matchMasses();
+    void addMassRows(int mass);
+    NumberRow *addNumber(const ParameterInfo &p);
+    QPushButton *addColour(int mass);
+    QLineEdit *addStepLimit();
+    void deleteSelected();
     void changed();
     void showScene();
+    void paintColours();
 
     Scene scene_;
-    std::vector<Number> numbers_;
-    std::vector<Colour> colours_;
-    QLineEdit *stepLimit_ = nullptr;
+    int selected_ = 0;
+    QVBoxLayout *massLayout_;
+    QButtonGroup *picks_;
+    std::vector<MassRows> masses_;
+    QPushButton *add_;
+    QPushButton *delete_;
+    std::vector<NumberRow *> numbers_; ///< the moving mass's and every other not a fixed mass's
+    QPushButton *background_;
+    QLineEdit *stepLimit_;
     QCheckBox *shade_;
 };

@@ -205,10 +205,12 @@ void PassComputer::deliverStatistics(const Request &request)
     statisticsPool_.start([this, outcomes, steps, number, width, height, masses, unknown] {
         if (latest_.load() != number)
             return;
-        emit statisticsReady(number,
-                             basinStatistics(width, height, outcomes->data(),
-                                             steps->empty() ? nullptr : steps->data(),
-                                             defaultEntropyBox, masses),
-                             unknown);
+        Statistics statistics =
+            basinStatistics(width, height, outcomes->data(),
+                            steps->empty() ? nullptr : steps->data(), defaultEntropyBox, masses);
+        // How three basins or more meet, once every start point is known.
+        if (masses >= 3 && unknown == 0)
+            statistics.wada = wadaMeasures(width, height, outcomes->data(), masses);
+        emit statisticsReady(number, statistics, unknown);
     });
 }

@@ -88,7 +88,8 @@ signals:
     /// From the computing thread; the receiver drops a result whose request is not the latest.
     void passReady(const PassResult &result);
     /// The statistics of a request, soon after its last pass, or after the passes while pending
-    /// start points (counted as never captured) still run.
+    /// start points (counted as never captured) still run; with three masses or more, how their
+    /// basins meet once none is pending.
     void statisticsReady(quint64 request, const Statistics &statistics, qint64 pending);
 
 private:

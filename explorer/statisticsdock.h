@@ -6,9 +6,12 @@
 
 #include <vector>
 
+class QGridLayout;
 class QLabel;
 
-/// The figures of the finished view, as the renderer's statistics give them.
+/// The figures of the finished view, as the renderer's statistics give them: a row for each
+/// mass with its share and the steps of its captures, and for three masses or more how their
+/// basins meet.
 class StatisticsDock : public QDockWidget
 {
     Q_OBJECT
@@ -20,7 +23,19 @@ public:
     void showStatistics(const Statistics *statistics, qint64 pending = 0);
 
 private:
-    QLabel *note_;   ///< computing, or incomplete
+    /// The rows for this many masses, made afresh when their number changes.
+    void makeRows(int masses);
+    QLabel *addRow(const QString &name, const QString &valueName);
+    /// A name above its value, both as wide as the dock; returns the name's label.
+    QLabel *addWideRow(const QString &name, const QString &valueName);
+
+    QGridLayout *grid_;
+    QLabel *note_; ///< computing, or incomplete
     QLabel *footer_;
-    std::vector<QLabel *> values_; ///< beside their names, in a column of their own
+    QLabel *stepsHeading_ = nullptr;
+    int masses_ = -1;
+    int rows_ = 0;
+    std::vector<QWidget *> made_;  ///< every widget of the rows, to remove them
+    std::vector<QLabel *> values_; ///< in the order showStatistics fills them
+    std::vector<QLabel *> steps_;  ///< each mass's, beside its share
 };

@@ -40,7 +40,7 @@ public:
 
 signals:
     void viewWanted(const Viewport &view);
-    /// mass 1 or 2 dragged to a whole plane position.
+    /// mass (from 1) dragged to a whole plane position.
     void massMoved(int mass, QPoint position);
     void cursorMoved(QPointF plane);
     void deviceSizeChanged(QSize size);
@@ -65,7 +65,7 @@ private:
     enum class Drag { none, pan, band, mass };
     QPointF toDevice(QPointF logical) const;
     QPointF toLogical(QPointF device) const;
-    /// The mass whose handle is under the logical position: 1, 2 or 0.
+    /// The mass whose handle is under the logical position, from 1; 0 for none.
     int handleAt(QPointF logical) const;
     void probeAt(QPointF logical);
     void paintHandles(QPainter &painter) const;
