@@ -132,7 +132,7 @@ void ExplorerWindow::createHelpMenu()
         QMessageBox::about(
             this, QStringLiteral("About Velmora Explorer"),
             QStringLiteral("<p><b>Velmora Explorer %1</b></p><p>Zoom into the basins of "
-                           "attraction of two fixed masses. Every finished view is exactly the "
+                           "attraction of 1 to 16 fixed masses. Every finished view is exactly the "
                            "picture velmora-render writes for it.</p><p>Wheel or + and -: zoom. "
                            "Drag: pan. Right-drag or Ctrl-drag: zoom to a rectangle. Drag a "
                            "mass to move it. Hold Shift: the trajectory under the "

@@ -185,7 +185,7 @@ bool ExplorerWindow::go(const Place &wanted, bool record)
     }
     place_ = place;
     view_->setView(place.view);
-    statistics_->showStatistics(nullptr);
+    statistics_->showComputing(int(place.scene.trajectory.masses.size()));
     requestedAt_ = QDateTime::currentMSecsSinceEpoch();
     computer_.request(place.view, place.scene);
     progress_->refresh();

@@ -83,7 +83,7 @@ ParameterDock::ParameterDock(QWidget *parent)
     add_->setToolTip(QStringLiteral("A fixed mass more, at the view's centre (up to %1).")
                          .arg(sim::maxFixedMasses));
     delete_->setObjectName(QStringLiteral("deleteMass"));
-    delete_->setToolTip(QStringLiteral("Remove the mass picked above; one always stays."));
+    delete_->setToolTip(QStringLiteral("Remove the mass picked below; one always stays."));
     connect(add_, &QPushButton::clicked, this, &ParameterDock::massWanted);
     connect(delete_, &QPushButton::clicked, this, &ParameterDock::deleteSelected);
     connect(picks_, &QButtonGroup::idClicked, this, [this](int mass) { selected_ = mass; });
@@ -111,8 +111,8 @@ ParameterDock::ParameterDock(QWidget *parent)
 
     auto *inner = new QWidget;
     auto *column = new QVBoxLayout(inner);
+    column->addLayout(buttons); // above the masses, where adding one leaves it
     column->addLayout(massLayout_);
-    column->addLayout(buttons);
     column->addLayout(form);
     column->addStretch(1);
     auto *scroll = new QScrollArea;

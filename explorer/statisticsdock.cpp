@@ -41,7 +41,7 @@ QString figures(const std::vector<int> &of, const std::vector<std::optional<doub
     QStringList texts;
     for (std::size_t k = 0; k < shares.size(); ++k) {
         texts << QStringLiteral("%1:\u00a0%2").arg(of[k]).arg(
-            shares[k] ? QString::number(*shares[k], 'f', 3) : QStringLiteral("-"));
+            shares[k] ? QString::number(*shares[k], 'g', 3) : QStringLiteral("-"));
     }
     return texts.join(QStringLiteral("  "));
 }
@@ -161,6 +161,13 @@ void StatisticsDock::makeRows(int masses)
     for (int row = 0; row < grid_->rowCount(); ++row)
         grid_->setRowStretch(row, 0);
     grid_->setRowStretch(rows_ + 1, 1);
+}
+
+void StatisticsDock::showComputing(int masses)
+{
+    if (masses != masses_)
+        makeRows(masses);
+    showStatistics(nullptr);
 }
 
 void StatisticsDock::showStatistics(const Statistics *s, qint64 pending)

@@ -21,6 +21,8 @@ public:
     /// Shows these figures, incomplete while pending start points (counted as never captured)
     /// still run; null: the passes are not done yet.
     void showStatistics(const Statistics *statistics, qint64 pending = 0);
+    /// Computing a view of this many masses: their rows, empty.
+    void showComputing(int masses);
 
 private:
     /// The rows for this many masses, made afresh when their number changes.
