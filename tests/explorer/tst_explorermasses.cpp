@@ -130,17 +130,18 @@ void ExplorerMassesTest::pictureEqualsRenderer_data()
 {
     QTest::addColumn<int>("masses");
     QTest::addColumn<bool>("shade");
-    QTest::addColumn<bool>("viewFile"); // else Copy Command Line's
-    QTest::newRow("three, command line") << 3 << false << false;
-    QTest::newRow("one, command line, shaded") << 1 << true << false;
-    QTest::newRow("five, view file, shaded") << 5 << true << true;
+    QTest::addColumn<QString>("by"); // what gives the renderer the view
+    QTest::newRow("three, command line") << 3 << false << "command line";
+    QTest::newRow("one, command line, shaded") << 1 << true << "command line";
+    QTest::newRow("five, view file, shaded") << 5 << true << "view file";
+    QTest::newRow("four, saved picture") << 4 << false << "saved picture";
 }
 
 void ExplorerMassesTest::pictureEqualsRenderer()
 {
     QFETCH(int, masses);
     QFETCH(bool, shade);
-    QFETCH(bool, viewFile);
+    QFETCH(QString, by);
     QTemporaryDir dir;
     ShownExplorer shown;
     QVERIFY(shown.exposed());
@@ -151,19 +152,25 @@ void ExplorerMassesTest::pictureEqualsRenderer()
     QVERIFY(window.go(place));
     QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == window.computer().latest(), 60000);
 
-    const QString mine = dir.filePath(QStringLiteral("mine.bmp"));
-    QVERIFY(writeImageFile(window.view().image(), mine, "BMP"));
-    const QString theirs = dir.filePath(QStringLiteral("theirs.bmp"));
-    QString line;
-    if (viewFile) {
+    const QString mine = dir.filePath(QStringLiteral("mine.png"));
+    const QString theirs = dir.filePath(QStringLiteral("theirs.png"));
+    if (by == QStringLiteral("saved picture")) {
+        PictureSaver saver;
+        bool saved = false;
+        connect(&saver, &PictureSaver::finished, this, [&](bool ok) { saved = ok; });
+        QVERIFY(saver.start(window.place(), mine));
+        QTRY_VERIFY_WITH_TIMEOUT(saved, 60000);
+    } else {
+        QVERIFY(writeImageFile(window.view().image(), mine, "PNG"));
+    }
+    window.findChild<QAction *>(QStringLiteral("copyCommandLine"))->trigger();
+    QString line = QApplication::clipboard()->text().replace(QStringLiteral(" view.png"),
+                                                             QStringLiteral(" ") + theirs);
+    QCOMPARE(line.contains(QStringLiteral("--mass ")), masses != 2);
+    if (by == QStringLiteral("view file")) {
         const QString view = dir.filePath(QStringLiteral("view.json"));
         QVERIFY(window.saveView(view));
         line = QStringLiteral("velmora-render --view-file %1 %2").arg(view, theirs);
-    } else {
-        window.findChild<QAction *>(QStringLiteral("copyCommandLine"))->trigger();
-        line = QApplication::clipboard()->text() + QStringLiteral(" ") + theirs;
-        line.replace(QStringLiteral(" view.png "), QStringLiteral(" "));
-        QVERIFY(line.contains(QStringLiteral("--mass ")));
     }
     const QByteArray rendered = renderedByShell(line, theirs);
     QVERIFY(!rendered.isEmpty());
