@@ -2,6 +2,8 @@
 #include "explorer/massframe.h"
 #include "explorer/pendingpattern.h"
 #include "explorer/viewwidget.h"
+#include "tests/common/explorerfixture.h"
+#include "tests/common/rendertool.h"
 
 #include "picture/surface.h"
 
@@ -47,30 +49,6 @@ struct Finished
     QObject context;
     PassResult last;
 };
-
-/// velmora-render's file for a command line as Copy Command Line gives it, run by a shell.
-QByteArray renderedFile(const QString &commandLine, const QString &output)
-{
-    const QString program = QStringLiteral("velmora-render ");
-    if (!commandLine.startsWith(program))
-        return {};
-    QProcess process;
-    process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("\"$0\" ") + commandLine.mid(program.size()),
-                   QStringLiteral(VELMORA_RENDER_PATH)});
-    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-        qWarning() << process.readAllStandardError();
-        return {};
-    }
-    QFile file(output);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -127,12 +105,12 @@ void ExplorerTest::finishedViewEqualsRenderer()
     const QString theirs = dir.filePath(QStringLiteral("theirs.bmp"));
     const QString view = dir.filePath(QStringLiteral("view.json"));
     QVERIFY(!viewFile || window.saveView(view));
-    const QByteArray rendered = renderedFile(
+    const QByteArray rendered = renderedByShell(
         viewFile ? QStringLiteral("velmora-render --view-file %1 %2").arg(view, theirs)
                  : window.commandLine(theirs),
         theirs);
     QVERIFY(!rendered.isEmpty());
-    QVERIFY(fileContents(mine) == rendered);
+    QVERIFY(fileBytes(mine) == rendered);
 }
 
 void ExplorerTest::panComputesOnlyNewPoints()

@@ -1,7 +1,7 @@
 #include "tests/common/explorerfixture.h"
 #include "tests/common/rendertool.h"
 
-#include "explorer/parameterdock.h"
+#include "explorer/explorerwindow.h"
 #include "explorer/viewwidget.h"
 
 #include "picture/surface.h"
@@ -9,61 +9,73 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDockWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cmath>
+#include <memory>
 
-/// The explorer with any number of fixed masses: adding and deleting them, dragging them, and
-/// what it computes, keeps and writes of them.
+/// The explorer with any number of fixed masses: adding, deleting and dragging them, and what
+/// it computes, keeps and writes of them.
 class ExplorerMassesTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init();
     void addAndDeleteKeepLimits_data();
     void addAndDeleteKeepLimits();
     void laterMassDragged();
     void pictureEqualsRenderer_data();
     void pictureEqualsRenderer();
-    void statisticsRowsFollowMasses_data();
-    void statisticsRowsFollowMasses();
     void historyRestoresMasses();
+
+private:
+    QPushButton *button(const char *name) { return window_->findChild<QPushButton *>(name); }
+    QList<QLabel *> labels(const QString &pattern)
+    {
+        return window_->findChildren<QLabel *>(QRegularExpression(pattern));
+    }
+    /// Goes to count masses in a row through the default middle, with a step limit that lets
+    /// every start point end soon; true once the statistics are complete, after the last pass.
+    bool showRow(int count, bool shade = false);
+
+    std::unique_ptr<ExplorerWindow> window_;
 };
 
-namespace {
-
-/// count masses on a ring around the default middle, where the view shows them.
-Place ringOf(int count, const Place &from)
+void ExplorerMassesTest::init()
 {
-    Place place = from;
+    window_ = std::make_unique<ExplorerWindow>();
+    window_->resize(640, 400);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+bool ExplorerMassesTest::showRow(int count, bool shade)
+{
+    Place place = window_->place();
     Scene &scene = place.scene;
-    while (scene.trajectory.masses.size() > 1)
-        scene.removeMass(int(scene.trajectory.masses.size()) - 1);
-    for (int k = 0; k < count; ++k) {
-        const double angle = 6.283185307179586 * k / count;
-        const FixedMass m{std::int16_t(512 + std::lround(14 * std::cos(angle))),
-                          std::int16_t(350 + std::lround(14 * std::sin(angle))),
-                          std::int16_t(10 + 3 * k), 4};
-        if (k == 0)
-            scene.trajectory.masses[0] = m;
-        else
-            scene.addMass(m);
-    }
-    place.view = Viewport::fitting(QRectF(482, 320, 60, 60), from.view.size);
-    return place;
+    scene.shade = shade;
+    scene.trajectory.stepLimit = 5000;
+    scene.trajectory.masses.clear();
+    scene.colours.clear();
+    for (int k = 0; k < count; ++k)
+        scene.addMass({std::int16_t(500 + 6 * k), std::int16_t(346 + 9 * (k % 2)),
+                       std::int16_t(10 + 3 * k), 4});
+    place.view = Viewport::fitting(QRectF(482, 320, 60, 60), place.view.size);
+    QLabel *note = labels(QStringLiteral("^statisticsNote$")).front();
+    return window_->go(place) &&
+           QTest::qWaitFor(
+               [&] {
+                   return !labels(QStringLiteral("^points$")).front()->text().isEmpty() &&
+                          note->isHidden();
+               },
+               60000);
 }
-
-QPushButton *button(ExplorerWindow &window, const char *name)
-{
-    return window.findChild<QPushButton *>(QLatin1String(name));
-}
-
-} // namespace
 
 void ExplorerMassesTest::addAndDeleteKeepLimits_data()
 {
@@ -80,50 +92,42 @@ void ExplorerMassesTest::addAndDeleteKeepLimits()
     QFETCH(int, adds);
     QFETCH(int, deletes);
     QFETCH(int, masses);
-    ShownExplorer shown;
-    QVERIFY(shown.exposed());
-    ExplorerWindow &window = shown.window;
     for (int k = 0; k < adds; ++k)
-        button(window, "addMass")->click();
+        button("addMass")->click();
     for (int k = 0; k < deletes; ++k)
-        button(window, "deleteMass")->click();
+        button("deleteMass")->click();
 
-    const Scene &scene = window.place().scene;
+    const Scene &scene = window_->place().scene;
     QCOMPARE(int(scene.trajectory.masses.size()), masses);
     QCOMPARE(int(scene.colours.size()), masses);
-    QCOMPARE(button(window, "addMass")->isEnabled(), masses < 16);
-    QCOMPARE(button(window, "deleteMass")->isEnabled(), masses > 1);
-    if (adds > 0 && deletes == 0) { // the last one added at the view's middle
-        const Viewport &v = window.place().view;
-        const QPointF middle = v.plane(QPointF(v.size.width() / 2.0, v.size.height() / 2.0));
-        QCOMPARE(int(scene.trajectory.masses.back().x), int(std::lround(middle.x())));
-        QCOMPARE(int(scene.trajectory.masses.back().y), int(std::lround(middle.y())));
-    }
+    QCOMPARE(button("addMass")->isEnabled(), masses < 16);
+    QCOMPARE(button("deleteMass")->isEnabled(), masses > 1);
+    const Viewport &v = window_->place().view;
+    const QPointF middle = v.plane(QPointF(v.size.width() / 2.0, v.size.height() / 2.0));
+    if (deletes == 0) // the last one added at the view's middle
+        QVERIFY(scene.trajectory.masses.back() ==
+                FixedMass({std::int16_t(std::lround(middle.x())),
+                           std::int16_t(std::lround(middle.y()))}));
 }
 
 void ExplorerMassesTest::laterMassDragged()
 {
-    ShownExplorer shown;
-    QVERIFY(shown.exposed());
-    ExplorerWindow &window = shown.window;
-    QVERIFY(window.go(ringOf(3, window.place())));
-    const FixedMass second = window.place().scene.trajectory.masses[1];
-    const FixedMass third = window.place().scene.trajectory.masses[2];
-    ViewWidget &view = window.view();
-    const Viewport before = window.place().view;
+    QVERIFY2(showRow(3), "the statistics never completed");
+    const FixedMass second = window_->place().scene.trajectory.masses[1];
+    const FixedMass third = window_->place().scene.trajectory.masses[2];
+    const Viewport before = window_->place().view;
     const QPoint from = before.device(QPointF(third.x, third.y)).toPoint();
     const QPoint to = from + QPoint(40, -30);
-    QTest::mousePress(&view, Qt::LeftButton, {}, from);
-    QTest::mouseMove(&view, to);
-    QTest::mouseRelease(&view, Qt::LeftButton, {}, to);
+    QTest::mousePress(&window_->view(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(&window_->view(), to);
+    QTest::mouseRelease(&window_->view(), Qt::LeftButton, {}, to);
 
-    QVERIFY(window.place().view == before); // a mass dragged, not the view
+    QVERIFY(window_->place().view == before); // a mass dragged, not the view
     const QPointF reached = before.plane(QPointF(to));
-    const FixedMass moved = window.place().scene.trajectory.masses[2];
-    QCOMPARE(int(moved.x), int(std::lround(reached.x())));
-    QCOMPARE(int(moved.y), int(std::lround(reached.y())));
-    QVERIFY(window.place().scene.trajectory.masses[1] == second);
-    QCOMPARE(window.findChild<QSpinBox *>(QStringLiteral("three-x"))->value(), int(moved.x));
+    const FixedMass moved = window_->place().scene.trajectory.masses[2];
+    QCOMPARE(QPoint(moved.x, moved.y), reached.toPoint());
+    QVERIFY(window_->place().scene.trajectory.masses[1] == second);
+    QCOMPARE(window_->findChild<QSpinBox *>(QStringLiteral("three-x"))->value(), int(moved.x));
 }
 
 void ExplorerMassesTest::pictureEqualsRenderer_data()
@@ -137,102 +141,55 @@ void ExplorerMassesTest::pictureEqualsRenderer_data()
     QTest::newRow("four, saved picture") << 4 << false << "saved picture";
 }
 
+/// Also a row of statistics for each mass, and how three or more meet.
 void ExplorerMassesTest::pictureEqualsRenderer()
 {
     QFETCH(int, masses);
     QFETCH(bool, shade);
     QFETCH(QString, by);
-    QTemporaryDir dir;
-    ShownExplorer shown;
-    QVERIFY(shown.exposed());
-    ExplorerWindow &window = shown.window;
-    FinishedPass finished(window.computer());
-    Place place = ringOf(masses, window.place());
-    place.scene.shade = shade;
-    QVERIFY(window.go(place));
-    QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == window.computer().latest(), 60000);
-
-    const QString mine = dir.filePath(QStringLiteral("mine.png"));
-    const QString theirs = dir.filePath(QStringLiteral("theirs.png"));
-    if (by == QStringLiteral("saved picture")) {
-        PictureSaver saver;
-        bool saved = false;
-        connect(&saver, &PictureSaver::finished, this, [&](bool ok) { saved = ok; });
-        QVERIFY(saver.start(window.place(), mine));
-        QTRY_VERIFY_WITH_TIMEOUT(saved, 60000);
-    } else {
-        QVERIFY(writeImageFile(window.view().image(), mine, "PNG"));
-    }
-    window.findChild<QAction *>(QStringLiteral("copyCommandLine"))->trigger();
-    QString line = QApplication::clipboard()->text().replace(QStringLiteral(" view.png"),
-                                                             QStringLiteral(" ") + theirs);
-    QCOMPARE(line.contains(QStringLiteral("--mass ")), masses != 2);
-    if (by == QStringLiteral("view file")) {
-        const QString view = dir.filePath(QStringLiteral("view.json"));
-        QVERIFY(window.saveView(view));
-        line = QStringLiteral("velmora-render --view-file %1 %2").arg(view, theirs);
-    }
-    const QByteArray rendered = renderedByShell(line, theirs);
-    QVERIFY(!rendered.isEmpty());
-    QVERIFY(fileBytes(mine) == rendered);
-}
-
-void ExplorerMassesTest::statisticsRowsFollowMasses_data()
-{
-    QTest::addColumn<int>("masses");
-    QTest::newRow("one") << 1;
-    QTest::newRow("three") << 3;
-    QTest::newRow("seven") << 7;
-}
-
-void ExplorerMassesTest::statisticsRowsFollowMasses()
-{
-    QFETCH(int, masses);
-    ShownExplorer shown;
-    QVERIFY(shown.exposed());
-    ExplorerWindow &window = shown.window;
-    Place place = ringOf(masses, window.place());
-    place.scene.trajectory.stepLimit = 20000; // every start point known soon
-    QVERIFY(window.go(place));
-    auto *dock = window.findChild<QDockWidget *>(QStringLiteral("statistics"));
-    const auto labels = [dock](const QString &pattern) {
-        return dock->findChildren<QLabel *>(QRegularExpression(pattern));
-    };
-    QLabel *note = labels(QStringLiteral("^statisticsNote$")).front();
-    QTRY_VERIFY_WITH_TIMEOUT(!labels(QStringLiteral("^points$")).front()->text().isEmpty() &&
-                                 note->isHidden(),
-                             60000);
-
+    QVERIFY2(showRow(masses, shade), "the statistics never completed");
     QCOMPARE(labels(QStringLiteral("^share-")).size(), masses);
-    QCOMPARE(labels(QStringLiteral("^steps-")).size(), masses);
     const QList<QLabel *> meet = labels(QStringLiteral("^(meet|notWada)$"));
     QCOMPARE(meet.size(), masses >= 3 ? 2 : 0);
-    // 1: ... up to masses: ..., every basin count's share.
-    if (masses >= 3)
-        QVERIFY(meet.front()->text().contains(QStringLiteral("%1:").arg(masses)));
+    QVERIFY(masses < 3 || meet.front()->text().contains(QStringLiteral("%1:").arg(masses)));
+
+    QTemporaryDir dir;
+    const QString mine = dir.filePath(QStringLiteral("mine.png"));
+    const QString theirs = dir.filePath(QStringLiteral("theirs.png"));
+    PictureSaver saver;
+    bool saved = false;
+    connect(&saver, &PictureSaver::finished, this, [&](bool ok) { saved = ok; });
+    if (by == QStringLiteral("saved picture"))
+        QVERIFY2(saver.start(window_->place(), mine) &&
+                     QTest::qWaitFor([&] { return saved; }, 60000),
+                 "the picture was not saved");
+    else
+        QVERIFY(writeImageFile(window_->view().image(), mine, "PNG"));
+    window_->findChild<QAction *>(QStringLiteral("copyCommandLine"))->trigger();
+    QString line = QApplication::clipboard()->text().replace(QStringLiteral(" view.png"),
+                                                             QLatin1Char(' ') + theirs);
+    QCOMPARE(line.contains(QStringLiteral("--mass ")), masses != 2);
+    if (by == QStringLiteral("view file")) {
+        QVERIFY(window_->saveView(dir.filePath(QStringLiteral("view.json"))));
+        line = QStringLiteral("velmora-render --view-file %1 %2")
+                   .arg(dir.filePath(QStringLiteral("view.json")), theirs);
+    }
+    const QByteArray rendered = renderedByShell(line, theirs);
+    QVERIFY(!rendered.isEmpty() && fileBytes(mine) == rendered);
 }
 
 void ExplorerMassesTest::historyRestoresMasses()
 {
-    ShownExplorer shown;
-    QVERIFY(shown.exposed());
-    ExplorerWindow &window = shown.window;
-    const Scene before = window.place().scene;
-    button(window, "addMass")->click();
-    window.remember(); // as once the change settles
-    const Scene added = window.place().scene;
-    QCOMPARE(int(added.trajectory.masses.size()), 3);
-    const auto groups = [&window] {
-        return window.findChildren<QWidget *>(QRegularExpression(QStringLiteral("^mass-.*-group$")))
-            .size();
-    };
-
-    window.findChild<QAction *>(QStringLiteral("back"))->trigger();
-    QVERIFY(window.place().scene == before);
-    QCOMPARE(groups(), 2);
-    window.findChild<QAction *>(QStringLiteral("forward"))->trigger();
-    QVERIFY(window.place().scene == added);
-    QCOMPARE(groups(), 3);
+    const Scene before = window_->place().scene;
+    button("addMass")->click();
+    window_->remember(); // as once the change settles
+    const Scene added = window_->place().scene;
+    window_->findChild<QAction *>(QStringLiteral("back"))->trigger();
+    QVERIFY(window_->place().scene == before);
+    QVERIFY(!window_->findChild<QSpinBox *>(QStringLiteral("three-x")));
+    window_->findChild<QAction *>(QStringLiteral("forward"))->trigger();
+    QVERIFY(window_->place().scene == added && added.trajectory.masses.size() == 3);
+    QVERIFY(window_->findChild<QSpinBox *>(QStringLiteral("three-x")));
 }
 
 QTEST_MAIN(ExplorerMassesTest)
