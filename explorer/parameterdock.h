@@ -28,8 +28,7 @@ public:
 
     void setScene(const Scene &scene);
     const Scene &scene() const { return scene_; }
-    /// The mass Delete removes, from 0.
-    int selectedMass() const { return selected_; }
+    /// Picks mass number mass (from 0) for Delete.
     void selectMass(int mass);
 
 signals:
