@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framepattern.h"
+#include "scene/framepattern.h"
 #include "measures.h"
 #include "renderer.h"
 #include "engine/statistics.h"
