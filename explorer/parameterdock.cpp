@@ -1,4 +1,5 @@
 #include "parameterdock.h"
+#include "stepslider.h"
 
 #include "scene/parametertext.h"
 #include "scene/sceneparameters.h"
@@ -158,7 +159,8 @@ void ParameterDock::addStepLimit(QFormLayout *form, const SceneParameter &p)
     stepLimit_ = new QLineEdit;
     stepLimit_->setObjectName(QLatin1String(p.name));
     stepLimit_->setToolTip(helpOf(p) + QStringLiteral(" Digits, or like 5e6."));
-    form->addRow(labelOf(p), stepLimit_);
+    form->addRow(labelOf(p), withStepSlider(stepLimit_, std::uint64_t(p.max(viewArea())),
+                                            std::uint64_t(p.get(Scene()))));
     connect(stepLimit_, &QLineEdit::editingFinished, this, [this, &p] {
         std::uint64_t value = 0;
         if (!readSteps(stepLimit_->text().trimmed(), std::uint64_t(p.max(viewArea())), value)) {
