@@ -62,24 +62,57 @@ double timeTo(ExplorerWindow &window, const Place &place, bool finished)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-/// The longest the GUI thread goes without serving a 1 ms timer while it serves events for ms.
-double longestGap(int ms)
+/// The longest the GUI thread goes without serving a 1 ms timer while this lives.
+class GapWatch
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    tick.start();
-    while (clock.elapsed() < ms)
+public:
+    GapWatch()
+    {
+        clock_.start();
+        tick_.setInterval(1);
+        QObject::connect(&tick_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            longest_ = std::max(longest_, now - last_);
+            last_ = now;
+        });
+        tick_.start();
+    }
+    double longestMs() const { return double(longest_) / 1e6; }
+
+private:
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+    QTimer tick_;
+};
+
+/// Serves the GUI thread's events for ms.
+void serve(int ms)
+{
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return double(longest) / 1e6;
+}
+
+/// The longest GUI gap during a series of wheel notches and pans 40 ms apart from place, each
+/// abandoning the last; the hand-overs seen go to handOver.
+double zoomsAndPans(ExplorerWindow &window, Place place, QPointF cursor, Figures &handOver,
+                    std::int64_t &lastHandOver)
+{
+    const GapWatch watch;
+    for (int step = 0; step < 12; ++step) {
+        place.view = step % 3 == 2 ? place.view.panned(40, -30)
+                                   : place.view.zoomed(cursor, step < 6 ? 0.8 : 1.25);
+        window.go(place);
+        serve(40);
+        const std::int64_t ns = window.computer().lastHandOverNs();
+        if (ns >= 0 && ns != lastHandOver)
+            handOver.ms.push_back(double(ns) / 1e6);
+        lastHandOver = ns;
+    }
+    timeTo(window, place, true);
+    return watch.longestMs();
 }
 
 /// The endless scene: the first pass after going there from home, and the GUI thread's longest
@@ -91,7 +124,9 @@ void endless(ExplorerWindow &window, const Place &home, Figures &first, Figures 
     for (FixedMass &m : place.scene.trajectory.masses)
         m.radius = 1;
     first.ms.push_back(timeTo(window, place, false));
-    gap.ms.push_back(longestGap(2000));
+    const GapWatch watch;
+    serve(2000);
+    gap.ms.push_back(watch.longestMs());
 }
 
 /// Frames a second of the first frames of a 10 s zoom movie at 1280 x 720 and 30 frames a
@@ -169,38 +204,7 @@ int main(int argc, char *argv[])
         Place panned = zoomed;
         panned.view = zoomed.view.panned(r % 2 ? 50 : -50, 0);
         pan.ms.push_back(timeTo(window, panned, true));
-
-        // A series of wheel notches and pans 40 ms apart, each abandoning the last.
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0;
-        qint64 longest = 0;
-        QTimer tick;
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        Place place = panned;
-        tick.start();
-        last = clock.nsecsElapsed();
-        for (int step = 0; step < 12; ++step) {
-            place.view = step % 3 == 2 ? place.view.panned(40, -30)
-                                       : place.view.zoomed(cursor, step < 6 ? 0.8 : 1.25);
-            window.go(place);
-            QElapsedTimer wait;
-            wait.start();
-            while (wait.elapsed() < 40)
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-            const std::int64_t ns = window.computer().lastHandOverNs();
-            if (ns >= 0 && ns != lastHandOver)
-                handOver.ms.push_back(double(ns) / 1e6);
-            lastHandOver = ns;
-        }
-        timeTo(window, place, true);
-        tick.stop();
-        gap.ms.push_back(double(longest) / 1e6);
+        gap.ms.push_back(zoomsAndPans(window, panned, cursor, handOver, lastHandOver));
         endless(window, home, endlessFirst, endlessGap);
     }
     timeTo(window, home, true);
