@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -94,7 +95,7 @@ void MovieCommand::record()
         return;
     MovieRequest request;
     request.size = place_().view.size;
-    request.output = QStringLiteral("zoom.mp4");
+    request.output = QDir::current().absoluteFilePath(QStringLiteral("zoom.mp4"));
     if (!ask(request))
         return;
     if (isMovieName(request.output) && ffmpegProgram().isEmpty()) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -215,7 +216,9 @@ QString encode(int movie, const MovieFormat &format,
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return produced ? QString() : QStringLiteral("ffmpeg stopped reading the frames");
     if (WIFSIGNALED(status))
-        return QStringLiteral("ffmpeg ended by signal %1").arg(WTERMSIG(status));
+        return QStringLiteral("ffmpeg ended by signal %1 (%2)")
+            .arg(WTERMSIG(status))
+            .arg(QString::fromLocal8Bit(strsignal(WTERMSIG(status))));
     return QStringLiteral("ffmpeg failed (exit %1): %2").arg(WEXITSTATUS(status)).arg(message);
 }
 
