@@ -216,7 +216,8 @@ void RenderCommandLine::addOptions()
     parser_.addOptions({help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
-        QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
+        QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png; with "
+                       "--zoom a frame pattern, or an MP4 movie if it ends in .mp4."));
 }
 
 const QCommandLineOption &RenderCommandLine::option(const char *name) const
