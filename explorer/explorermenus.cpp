@@ -1,6 +1,8 @@
 // The explorer's menus, toolbar and shortcuts.
 #include "explorerwindow.h"
 
+#include "moviecommand.h"
+
 #include "parameterdock.h"
 #include "statisticsdock.h"
 #include "viewwidget.h"
@@ -76,7 +78,7 @@ QList<QAction *> ExplorerWindow::createFileMenu()
     connect(quit, &QAction::triggered, this, &QWidget::close);
     file->addActions({open, save});
     file->addSeparator();
-    file->addActions({picture, copy});
+    file->addActions({picture, movie_->action(), copy});
     file->addSeparator();
     file->addAction(quit);
     return {picture, copy};

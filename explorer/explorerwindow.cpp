@@ -2,6 +2,7 @@
 
 #include "explorericon.h"
 #include "massframe.h"
+#include "moviecommand.h"
 #include "parameterdock.h"
 #include "progressline.h"
 #include "statisticsdock.h"
@@ -57,7 +58,8 @@ void placeMass(TrajectoryParameters &parameters, int k, QPointF at)
 ExplorerWindow::ExplorerWindow(int threads, QWidget *parent)
     : QMainWindow(parent), view_(new ViewWidget), parameters_(new ParameterDock(this)),
       statistics_(new StatisticsDock(this)), cursor_(new QLabel), computer_(threads),
-      progress_(new ProgressLine(computer_))
+      progress_(new ProgressLine(computer_)),
+      movie_(new MovieCommand(this, [this] { return place_; }, [this] { return home(); }))
 {
     setWindowTitle(QStringLiteral("Velmora Explorer"));
     setWindowIcon(explorerIcon());
@@ -357,6 +359,7 @@ void ExplorerWindow::closeEvent(QCloseEvent *event)
     settings.setValue(QStringLiteral("windowState"), saveState());
     settings.setValue(QStringLiteral("place"), viewfile::write(place_));
     saver_.cancel();
+    movie_->recorder().cancel();
     event->accept();
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class MovieCommand;
 class ParameterDock;
 class ProgressLine;
 class QLabel;
@@ -39,6 +40,7 @@ public:
 
     PassComputer &computer() { return computer_; }
     ViewWidget &view() { return *view_; }
+    MovieCommand &movie() { return *movie_; }
 
     /// Opens a view file; false with a message box naming the problem.
     bool openView(const QString &path);
@@ -82,6 +84,7 @@ private:
     PassComputer computer_;
     ProgressLine *progress_;
     PictureSaver saver_;
+    MovieCommand *movie_;
     Place place_;
     PlaceHistory history_;
     QTimer settle_;

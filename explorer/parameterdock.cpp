@@ -1,4 +1,5 @@
 #include "parameterdock.h"
+#include "stepslider.h"
 
 #include "numberrow.h"
 
@@ -154,7 +155,7 @@ QPushButton *ParameterDock::addColour(int mass)
     return button;
 }
 
-QLineEdit *ParameterDock::addStepLimit()
+QWidget *ParameterDock::addStepLimit()
 {
     const ParameterInfo &p = *findParameter("step-limit");
     stepLimit_ = new QLineEdit;
@@ -172,7 +173,8 @@ QLineEdit *ParameterDock::addStepLimit()
         scene_.trajectory.stepLimit = value;
         changed();
     });
-    return stepLimit_;
+    return withStepSlider(stepLimit_, std::uint64_t(p.max),
+                          std::uint64_t(p.get(TrajectoryParameters())));
 }
 
 void ParameterDock::addMassRows(int mass)

@@ -50,7 +50,7 @@ private:
     void addMassRows(int mass);
     NumberRow *addNumber(const ParameterInfo &p);
     QPushButton *addColour(int mass);
-    QLineEdit *addStepLimit();
+    QWidget *addStepLimit();
     void deleteSelected();
     void changed();
     void showScene();

@@ -247,7 +247,10 @@ QString locateAndExamine(const QString &path, Place &place, Target &target)
     return target.problem;
 }
 
-QString replace(const QString &path, const std::function<bool(QIODevice &)> &writeContents)
+/// Writes the file through its descriptor: empty, or the problem.
+using Contents = std::function<QString(int)>;
+
+QString replace(const QString &path, const Contents &writeContents)
 {
     Place place;
     Target target;
@@ -258,12 +261,8 @@ QString replace(const QString &path, const std::function<bool(QIODevice &)> &wri
     if (temporary.descriptor() < 0)
         return systemReason(temporary.error());
 
-    FileWriter device(temporary.descriptor());
-    const bool written = writeContents(device);
-    if (!written || device.error() != 0) {
-        return device.error() != 0 ? systemReason(device.error())
-                                   : QStringLiteral("the contents could not be written");
-    }
+    if (const QString problem = writeContents(temporary.descriptor()); !problem.isEmpty())
+        return problem;
     if (target.existing &&
         !keepAttributes(temporary.descriptor(), *target.existing, target.file.get())) {
         return systemReason(errno);
@@ -300,8 +299,9 @@ QString whyNotWritable(const QString &path)
     }
 }
 
-bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)> &writeContents,
-                     QString *reason)
+namespace {
+
+bool replaceReporting(const QString &path, const Contents &writeContents, QString *reason)
 {
     QString problem;
     try {
@@ -312,6 +312,29 @@ bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)>
     if (reason)
         *reason = problem;
     return problem.isEmpty();
+}
+
+} // namespace
+
+bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)> &writeContents,
+                     QString *reason)
+{
+    return replaceReporting(
+        path,
+        [&](int fd) {
+            FileWriter device(fd);
+            const bool written = writeContents(device);
+            if (device.error() != 0)
+                return systemReason(device.error());
+            return written ? QString() : QStringLiteral("the contents could not be written");
+        },
+        reason);
+}
+
+bool writeFileThrough(const QString &path, const std::function<QString(int)> &writeContents,
+                      QString *reason)
+{
+    return replaceReporting(path, writeContents, reason);
 }
 
 QByteArray fileIdentity(const QString &path)

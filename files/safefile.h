@@ -32,6 +32,12 @@ QString whyNotWritable(const QString &path);
 bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)> &writeContents,
                      QString *reason = nullptr);
 
+/// The same, for a writer that needs the file itself (to seek in it, or to hand it to another
+/// program): writeContents writes through the descriptor, open for writing and reading again
+/// through /proc/self/fd, and returns empty, or the problem that becomes *reason.
+bool writeFileThrough(const QString &path, const std::function<QString(int)> &writeContents,
+                      QString *reason = nullptr);
+
 /// What a path names, as a key: the same for two paths exactly when isSameFile() says they name
 /// the same file.
 QByteArray fileIdentity(const QString &path);

@@ -55,7 +55,7 @@ bool RenderCommandLine::read()
     QSize area;
     return readFraming(area) && readMasses(area) && readColours() && readWorkers() &&
            readOutputs() && readKernel() && readRandomPoints() && readOutputName() &&
-           readSweep(area);
+           readSweep(area) && readMovie();
 }
 
 bool RenderCommandLine::readMasses(QSize area)
@@ -214,9 +214,11 @@ bool RenderCommandLine::readOutputName()
         job_.format = "BMP";
     } else if (job_.output.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         job_.format = "PNG";
+    } else if (parser_.isSet(option("zoom")) && isMovieName(job_.output)) {
+        job_.movie = MovieFormat();
     } else {
-        error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, or - with "
-                                "--sample, got '%1'.")
+        error_ = QStringLiteral("OUTPUT: expected a file name ending in .bmp or .png, .mp4 with "
+                                "--zoom, or - with --sample, got '%1'.")
                      .arg(job_.output);
         return false;
     }
@@ -260,7 +262,7 @@ bool RenderCommandLine::readSweep(QSize area)
         return false;
     // The plot shows statistics.
     job_.parameters.keepPointSteps = job_.parameters.keepPointSteps || !job_.plot.isEmpty();
-    if (job_.series() && !job_.frames.read(job_.output)) {
+    if (job_.series() && !job_.movie && !job_.frames.read(job_.output)) {
         error_ = QStringLiteral("OUTPUT: expected one frame number, %d or %0Nd with N 1 to 9, "
                                 "with --sweep or --zoom, got '") +
                  job_.output + QStringLiteral("'.");

@@ -64,6 +64,8 @@ private:
     bool readOutputs();
     bool readOutputName();
     bool readSweep(QSize area);
+    /// --fps and --lossless, with --zoom to an .mp4.
+    bool readMovie();
     bool fail(const QCommandLineOption &option, const QString &accepts, const QString &value);
     /// Reads every value given for option, in order, so the last one counts; each must be
     /// valid on its own. read returns false for a bad value, which is named in the error.

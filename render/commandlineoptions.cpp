@@ -195,10 +195,20 @@ void RenderCommandLine::addOptions()
                                       "OUTPUT%05d.png: the frames of a smooth zoom from one view "
                                       "file into another with the same parameters, the first "
                                       "exactly FROM's picture and the last TO's; --size WxH "
-                                      "for both; --shard as with --sweep."))
+                                      "for both; --shard as with --sweep. OUTPUT.mp4 instead: "
+                                      "the same frames as a movie, encoded by ffmpeg."))
              << makeOption("frames", "N",
                        QStringLiteral("With --zoom: the frames, 2 to %1 (default: 60).")
-                           .arg(ZoomPath::maxFrames));
+                           .arg(ZoomPath::maxFrames))
+             << makeOption("fps", "F",
+                       QStringLiteral("With --zoom to an .mp4: frames a second, 1 to %1 "
+                                      "(default: %2).")
+                           .arg(MovieFormat::maxFps)
+                           .arg(MovieFormat::defaultFps))
+             << QCommandLineOption(QStringLiteral("lossless"),
+                                   QStringLiteral("With --zoom to an .mp4: lossless RGB H.264, "
+                                                  "which decodes to the frames' very pixels "
+                                                  "but fewer players show."));
     parser_.setApplicationDescription(
         QStringLiteral("Computes the basin picture of a complete run and writes the whole "
                        "drawing surface to OUTPUT."));
@@ -206,7 +216,8 @@ void RenderCommandLine::addOptions()
     parser_.addOptions({help_, version_});
     parser_.addPositionalArgument(
         QStringLiteral("OUTPUT"),
-        QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png."));
+        QStringLiteral("The picture file: a 24-bit bitmap if it ends in .bmp, PNG if .png; with "
+                       "--zoom a frame pattern, or an MP4 movie if it ends in .mp4."));
 }
 
 const QCommandLineOption &RenderCommandLine::option(const char *name) const

@@ -183,3 +183,33 @@ bool RenderCommandLine::readViewFile(QSize &area, const QCommandLineOption &file
     area = viewArea();
     return true;
 }
+
+bool RenderCommandLine::readMovie()
+{
+    for (const char *name : {"fps", "lossless"}) {
+        if (!job_.movie && parser_.isSet(option(name))) {
+            error_ = QStringLiteral("--%1: sets how a movie is encoded, so it needs --zoom to an "
+                                    "OUTPUT ending in .mp4.")
+                         .arg(QLatin1String(name));
+            return false;
+        }
+    }
+    if (!job_.movie)
+        return true;
+    if (job_.shard) {
+        error_ = QStringLiteral("--shard: splits frames over machines, so it needs OUTPUT%05d.png "
+                                "rather than one movie.");
+        return false;
+    }
+    job_.movie->size = job_.parameters.framing.imageSize();
+    job_.movie->lossless = parser_.isSet(option("lossless"));
+    return readEach(option("fps"),
+                    QStringLiteral("a whole number from 1 to %1").arg(MovieFormat::maxFps),
+                    [&](const QString &value) {
+                        qint64 fps = 0;
+                        if (!readWhole(value, 1, MovieFormat::maxFps, fps))
+                            return false;
+                        job_.movie->fps = int(fps);
+                        return true;
+                    });
+}

@@ -7,7 +7,7 @@ JobFrame RenderJob::frame(int number) const
     if (zoom) {
         RenderParameters p = parameters;
         p.framing.view = zoom->view(number);
-        return {number, number, frames.fileName(number), p};
+        return {number, number, movie ? QString() : frames.fileName(number), p};
     }
     if (!sweep)
         return {0, std::nullopt, output, parameters};

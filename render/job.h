@@ -1,11 +1,12 @@
 #pragma once
 
-#include "framepattern.h"
+#include "scene/framepattern.h"
 #include "measures.h"
 #include "renderer.h"
 #include "engine/statistics.h"
 #include "sweeprange.h"
-#include "zoompath.h"
+#include "picture/moviefile.h"
+#include "scene/zoompath.h"
 
 #include <QString>
 
@@ -50,6 +51,8 @@ struct RenderJob
     std::optional<SweepRange> sweep;
     /// A zoom movie's frames instead of a sweep's: the parameters' view is the first frame's.
     std::optional<ZoomPath> zoom;
+    /// A zoom's frames as one movie, output, instead of picture files.
+    std::optional<MovieFormat> movie;
     /// Several frames: a sweep or a zoom.
     bool series() const { return sweep || zoom; }
     FramePattern frames;

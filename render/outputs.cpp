@@ -7,7 +7,9 @@
 QString sameOutputs(const RenderJob &job)
 {
     QStringList paths;
-    for (int number = job.first(); number < job.end(); ++number)
+    if (job.movie)
+        paths << job.output;
+    for (int number = job.first(); number < job.end() && !job.movie; ++number)
         paths << job.frame(number).path;
     if (job.statisticsToFile())
         paths << job.statistics;
@@ -30,7 +32,9 @@ QString sameOutputs(const RenderJob &job)
 QString unwritableOutput(const RenderJob &job)
 {
     QStringList paths;
-    if (job.first() < job.end()) {
+    if (job.movie) {
+        paths << job.output;
+    } else if (job.first() < job.end()) {
         paths << job.frame(job.first()).path;
         // With a frame number of at least N digits, the last has the longest name.
         if (job.end() - 1 > job.first())

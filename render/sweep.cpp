@@ -51,6 +51,10 @@ void add(RenderSummary &total, const RenderSummary &frame)
 
 int Sweep::checkOutputs()
 {
+    if (job_.movie && ffmpegProgram().isEmpty()) {
+        printError(ffmpegMissing() + QStringLiteral("; nothing written."));
+        return 1;
+    }
     if (const QString clash = sameOutputs(job_); !clash.isEmpty()) {
         printError(clash);
         return 2;
@@ -85,6 +89,38 @@ void Sweep::computeFrames()
     if (job_.first() > 0 && job_.parameters.keepPointSteps)
         computePreviousFrame();
     frames_.reserve(std::size_t(job_.end() - job_.first()));
+    if (job_.movie)
+        computeMovie();
+    else
+        computeEachFrame();
+    seconds_ = double(timer_.nsecsElapsed()) / 1e9;
+    if (bar_)
+        bar_->finish();
+}
+
+void Sweep::computeMovie()
+{
+    QString why;
+    movieWritten_ = writeMovieFile(
+        job_.output, *job_.movie,
+        [&](MovieFrames &sink) {
+            movie_ = &sink;
+            computeEachFrame();
+            movie_ = nullptr;
+            return failure_.isEmpty() && InterruptGuard::signal() == 0 &&
+                   int(frames_.size()) == job_.end() - job_.first();
+        },
+        &why);
+    if (!movieWritten_) {
+        if (failure_.isEmpty() && InterruptGuard::signal() == 0)
+            failure_ = QStringLiteral("cannot write '%1': %2").arg(job_.output, why);
+        // Without the movie its frames' statistics go too.
+        frames_.clear();
+    }
+}
+
+void Sweep::computeEachFrame()
+{
     for (int index = 0; index < job_.end() - job_.first() && InterruptGuard::signal() == 0;
          ++index) {
         try {
@@ -98,15 +134,12 @@ void Sweep::computeFrames()
             break;
         }
     }
-    seconds_ = double(timer_.nsecsElapsed()) / 1e9;
-    if (bar_)
-        bar_->finish();
 }
 
 bool Sweep::computeFrame(int index)
 {
     const JobFrame frame = job_.frame(job_.first() + index);
-    if (const QString why = whyNotWritable(frame.path); !why.isEmpty()) {
+    if (const QString why = movie_ ? QString() : whyNotWritable(frame.path); !why.isEmpty()) {
         failure_ = QStringLiteral("cannot write '%1': %2").arg(frame.path, why);
         return false;
     }
@@ -145,7 +178,11 @@ bool Sweep::computeFrame(int index)
     if (frame.parameters.keepPointSteps)
         captures = renderer.captures();
     QString reason;
-    if (!writeImageFile(renderer.surface().image(), frame.path, job_.format, &reason)) {
+    if (movie_) {
+        // ffmpeg's own failure is what writeMovieFile() reports.
+        if (!movie_->add(renderer.surface().image()))
+            return false;
+    } else if (!writeImageFile(renderer.surface().image(), frame.path, job_.format, &reason)) {
         failure_ = QStringLiteral("cannot write '%1': %2").arg(frame.path, reason);
         return false;
     }
@@ -233,7 +270,7 @@ QString Sweep::writtenText() const
     if (frames == 0)
         return QStringLiteral("nothing written");
     QString text;
-    if (!job_.series()) {
+    if (!job_.series() || job_.movie) {
         text = QStringLiteral("'%1' is written").arg(job_.output);
     } else if (frames == 1) {
         text = QStringLiteral("frame %1 is written ('%2')")

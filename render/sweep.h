@@ -45,6 +45,9 @@ private:
     /// One frame: computed, written, its statistics kept; false when it failed or was
     /// interrupted.
     bool computeFrame(int index);
+    void computeEachFrame();
+    /// The frames into one movie file.
+    void computeMovie();
     /// A computed frame's statistics, its random-point measures and its tipping from the frame
     /// before; false when a signal abandoned the measures.
     bool measureFrame(const Renderer &renderer, const JobFrame &frame,
@@ -69,6 +72,8 @@ private:
     RenderSummary total_;
     QString failure_;
     QStringList notWritten_;
+    MovieFrames *movie_ = nullptr; ///< while a movie is written
+    bool movieWritten_ = false;
     bool statisticsWritten_ = false;
     bool plotWritten_ = false;
     QByteArray statisticsOut_; ///< for standard output

@@ -9,6 +9,7 @@ packages=(
     xvfb xauth imagemagick xdotool
     desktop-file-utils appstream help2man dpkg-dev
     time util-linux parallel strace
+    ffmpeg
     pybind11-dev python3-dev python3-numpy python3-pytest python3-venv python3-setuptools
     python3-pip python3-xarray python3-zarr python3-matplotlib mypy
 )

@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "render/zoompath.h"
+#include "scene/zoompath.h"
 #include <QTest>
 
 #include <csignal>

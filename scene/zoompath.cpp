@@ -25,3 +25,26 @@ View ZoomPath::view(int frame) const
     v.row = 0;
     return v;
 }
+
+int ZoomPath::firstFault() const
+{
+    for (int k = 0; k < frames; ++k) {
+        if (checkView(view(k)) != ViewFault::none)
+            return k;
+    }
+    return -1;
+}
+
+ZoomPath ZoomPath::between(const Viewport &from, const Viewport &to, int frames)
+{
+    const auto view = [](const Viewport &v) {
+        View w;
+        w.x = v.x;
+        w.y = v.y;
+        w.spacing = v.spacing;
+        w.width = v.size.width();
+        w.height = v.size.height();
+        return w;
+    };
+    return {view(from), view(to), frames};
+}
