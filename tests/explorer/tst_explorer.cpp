@@ -338,6 +338,10 @@ void ExplorerTest::zoomLimit()
     QVERIFY(window.place().view == v);
     // As near to the distance between neighbouring singles as the grid of spacings comes.
     QVERIFY2(v.spacing >= gap && v.spacing < 2 * gap, qPrintable(QString::number(v.spacing)));
+    // One grid step finer is refused: the zoom went as far as the grid allows.
+    const double unit = gridUnit(v.spacing);
+    const double finer = v.spacing - (v.spacing / unit > 16 ? unit : unit / 2);
+    QVERIFY(!v.at(QPointF(v.size.width() / 2, v.size.height() / 2), finer).refusal().isEmpty());
 }
 
 QTEST_MAIN(ExplorerTest)
