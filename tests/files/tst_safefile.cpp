@@ -1,6 +1,7 @@
 #include "files/safefile.h"
 #include "tests/common/normaluser.h"
 #include "tests/common/pathkinds.h"
+#include "tests/common/pipewatch.h"
 
 #include <QDeadlineTimer>
 #include <QScopeGuard>
@@ -9,6 +10,7 @@
 
 #include <csignal>
 #include <new>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +61,9 @@ void SafeFileTest::pathKinds()
     QVERIFY(!path.isEmpty());
     const QString before = pathkinds::describe(path);
     QStringList entries = pathkinds::entries(dir.path());
+    std::optional<PipeWatch> watch;
+    if (kind == QLatin1String("pipe"))
+        watch.emplace(QFile::encodeName(path));
 
     // Whether it is found writable, whether the folder is as it was then, whether it is written,
     // and whether the reason is given: 1 for yes.
@@ -75,6 +80,7 @@ void SafeFileTest::pathKinds()
         return result + (why + reason).toUtf8();
     };
     const QByteArray result = pathkinds::forNormalUser(kind) ? normaluser::run(attempt) : attempt();
+    QVERIFY2(!watch || !watch->opened(), "the pipe was opened");
     QCOMPARE(result.left(4), QByteArray(writable ? "1111" : "0100"));
     QString after = before;
     if (!writable) {
