@@ -192,22 +192,30 @@ void SafeFileTest::changedWhileWriting()
     const QString target = dir.filePath(QStringLiteral("target.bmp"));
     const QString targetBefore = pathkinds::describe(target);
     const QString otherBefore = pathkinds::describe(other);
+    // The pipe's second name, elsewhere, for the watch: the write may move the first.
+    const QTemporaryDir elsewhere;
+    const QByteArray spare = QFile::encodeName(elsewhere.filePath(QStringLiteral("pipe")));
+    std::optional<PipeWatch> watch;
 
     QString reason;
     const bool wrote = writeFileSafely(
         path,
         [&](QIODevice &device) {
             QFile::remove(path);
-            if (change == QLatin1String("pipe"))
+            if (change == QLatin1String("pipe")) {
                 mkfifo(name.constData(), 0644);
-            else if (change == QLatin1String("other file"))
+                link(name.constData(), spare.constData());
+                watch.emplace(spare);
+            } else if (change == QLatin1String("other file")) {
                 QFile::copy(other, path);
-            else
+            } else {
                 QFile::link(QStringLiteral("other.bmp"), path);
+            }
             return device.write("new") == 3;
         },
         &reason);
 
+    QVERIFY2(!watch || !watch->opened(), "the pipe was opened");
     // Only ever the file that was examined is replaced: here the link's first target.
     QCOMPARE(wrote, written);
     QCOMPARE(reason.isEmpty(), written);
