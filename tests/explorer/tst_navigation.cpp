@@ -25,6 +25,7 @@ private slots:
     void fittingHoldsThePlane();
     void zoomInAndOutKeepsThePicture();
     void zoomComputesAfresh();
+    void shadingComputesSteps();
 };
 
 namespace {
@@ -133,10 +134,12 @@ void NavigationTest::centredKeepsTheMiddle_data()
 {
     QTest::addColumn<Viewport>("view");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("wider and taller") << Viewport{480, 330, 0.25, QSize(160, 120)} << QSize(400, 161);
-    QTest::newRow("narrower and lower") << Viewport{-3, 17.5, 1.5, QSize(300, 200)} << QSize(41, 99);
-    QTest::newRow("one point more") << Viewport{500, 340, 0x1p-10 * 17, QSize(64, 64)}
-                                    << QSize(65, 63);
+    QTest::newRow("wider and taller")
+        << Viewport{480, 330, 0.25, QSize(160, 120)} << QSize(400, 161);
+    QTest::newRow("narrower and lower")
+        << Viewport{-3, 17.5, 1.5, QSize(300, 200)} << QSize(41, 99);
+    QTest::newRow("one point more")
+        << Viewport{500, 340, 0x1p-10 * 17, QSize(64, 64)} << QSize(65, 63);
 }
 
 void NavigationTest::centredKeepsTheMiddle()
@@ -151,7 +154,8 @@ void NavigationTest::centredKeepsTheMiddle()
     const QPointF middle(view.x + view.size.width() * view.spacing / 2,
                          view.y + view.size.height() * view.spacing / 2);
     const QPointF now(c.x + size.width() * c.spacing / 2, c.y + size.height() * c.spacing / 2);
-    QVERIFY2(std::abs(now.x() - middle.x()) <= unit / 2 && std::abs(now.y() - middle.y()) <= unit / 2,
+    QVERIFY2(std::abs(now.x() - middle.x()) <= unit / 2 &&
+                 std::abs(now.y() - middle.y()) <= unit / 2,
              qPrintable(QStringLiteral("(%1, %2)").arg(now.x()).arg(now.y())));
 }
 
@@ -223,6 +227,26 @@ void NavigationTest::zoomComputesAfresh()
              "no fresh picture");
     QCOMPARE(window.place().view.spacing, 0.25);
     QVERIFY(window.view().image() == computed.last.image);
+}
+
+void NavigationTest::shadingComputesSteps()
+{
+    // Unshaded passes keep no step counts: shading turned on needs them computed.
+    PassComputer computer;
+    Finished finished(computer);
+    const Viewport view{480, 330, 0.25, QSize(80, 60)};
+    Scene shaded;
+    shaded.shade = true;
+    computer.request(view, Scene());
+    QVERIFY2(QTest::qWaitFor([&] { return finished.last.request == 1; }, 60000), "no picture");
+    computer.request(view, shaded);
+    PassComputer fresh;
+    Finished computed(fresh);
+    fresh.request(view, shaded);
+    QVERIFY2(QTest::qWaitFor(
+                 [&] { return finished.last.request == 2 && computed.last.request == 1; }, 60000),
+             "no pictures");
+    QVERIFY(finished.last.image == computed.last.image);
 }
 
 QTEST_MAIN(NavigationTest)
