@@ -1,6 +1,6 @@
 #include "render/commandline.h"
-#include "tests/common/rendertool.h"
 #include "tests/common/pipewatch.h"
+#include "tests/common/rendertool.h"
 
 #include <QDir>
 #include <QTemporaryDir>

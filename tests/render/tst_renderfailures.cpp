@@ -274,9 +274,9 @@ void RenderFailuresTest::unwritableSampleFoundFirst()
 {
     // Twenty million random start points, minutes of work: three seconds of processor time end
     // the program by a signal if it starts them before it looks at where the statistics go.
-    const auto outcome = runTool({"--sample", "20000000", "--stats",
-                                  dir_.filePath(QStringLiteral("missing/s.json")), "-"},
-                                 QStringLiteral("ulimit -t 3"));
+    const auto outcome = runTool(
+        {"--sample", "20000000", "--stats", dir_.filePath(QStringLiteral("missing/s.json")), "-"},
+        QStringLiteral("ulimit -t 3"));
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY2(outcome.err.contains("missing/s.json"), outcome.err.constData());
 }

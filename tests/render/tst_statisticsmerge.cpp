@@ -103,9 +103,9 @@ void StatisticsMergeTest::outputAmongTheParts()
         const ShardMark mark{QStringLiteral("--sweep mass-one=10:11:1"), k, 2, 2};
         const FrameStatistics frame{{k - 1, 9 + k}, statisticsOf(scatteredMap(12, 9), 3)};
         parts << dir.filePath(QStringLiteral("s%1.csv").arg(k));
+        const QByteArray text = shardStatisticsText({frame}, StatisticsFormat::csv, mark, 2, false);
         QFile file(parts.back());
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write(shardStatisticsText({frame}, StatisticsFormat::csv, mark, 2, false)) > 0);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     }
     const QByteArray first = bytes(parts[0]);
     // The first part by another name: refused, the part intact. Elsewhere the parts merge.
