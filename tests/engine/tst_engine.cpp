@@ -88,6 +88,7 @@ private slots:
     void longTrajectoriesLeftToLaterRounds();
     void finestSpacingAtX_data();
     void finestSpacingAtX();
+    void rowsMeetFarDown();
 };
 
 void EngineTest::sameForEveryKernelAndThreadCount_data()
@@ -361,6 +362,15 @@ void EngineTest::finestSpacingAtX()
     QCOMPARE(finestSpacing(x, width), finest);
     QCOMPARE(checkView(view(x, 350, finest, width, 2)), ViewFault::none);
     QCOMPARE(checkView(view(x, 350, finest * 0.75, width, 2)), ViewFault::tooFine);
+}
+
+void EngineTest::rowsMeetFarDown()
+{
+    // Doubles lie 2^-43 apart below 1024 and 2^-42 above it: rows 1.5 x 2^-43 apart start at
+    // y of their own from 1024 - 2^-40 until past 1024, where two of them meet.
+    const double unit = std::ldexp(1.0, -43);
+    QCOMPARE(checkView(view(0, 1024 - 8 * unit, 1.5 * unit, 4, 5)), ViewFault::none);
+    QCOMPARE(checkView(view(0, 1024 - 8 * unit, 1.5 * unit, 4, 12)), ViewFault::tooFine);
 }
 
 QTEST_GUILESS_MAIN(EngineTest)

@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 #include "engine/fractal.h"
 
+#include <QRectF>
 #include <QTest>
 
 #include <cmath>
@@ -86,6 +87,7 @@ private slots:
     void uncertaintyExponent();
     void tippingMatrixCountsEachRow();
     void sampledFractionsMatchTheGrid();
+    void randomPointsFillTheView();
     void abandonedMeasuresSaySo_data();
     void abandonedMeasuresSaySo();
 };
@@ -234,6 +236,27 @@ void FractalTest::sampledFractionsMatchTheGrid()
     // Four times the points, half the error.
     QVERIFY(std::abs(errors[0] / errors[1] - 2) < 0.05);
     QVERIFY(std::abs(errors[1] / errors[2] - 2) < 0.05);
+}
+
+void FractalTest::randomPointsFillTheView()
+{
+    // Columns 7 to 16 and rows -2 to 1 of the grid from (-3.5, 2) spaced 0.5: from (0, 1) to
+    // one spacing past the last point, 5 x 2.
+    const Region region = viewRegion(View{-3.5, 2, 0.5, 7, -2, 10, 4});
+    QCOMPARE(QRectF(region.x, region.y, region.width, region.height), QRectF(0, 1, 5, 2));
+    SplitMix64 random(11);
+    double left = 9, right = -9, top = 9, bottom = -9;
+    for (int k = 0; k < 20000; ++k) {
+        const FreePoint p = region.draw(random);
+        left = std::min(left, double(p.x));
+        right = std::max(right, double(p.x));
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    // Inside, and near every edge.
+    QVERIFY2(left >= 0 && right <= 5 && top >= 1 && bottom < 3,
+             qPrintable(QStringLiteral("%1 %2 %3 %4").arg(left).arg(right).arg(top).arg(bottom)));
+    QVERIFY(left < 0.01 && right > 4.99 && top < 1.01 && bottom > 2.99);
 }
 
 void FractalTest::abandonedMeasuresSaySo_data()

@@ -6,6 +6,7 @@
 #include "tests/common/rendertool.h"
 
 #include "picture/surface.h"
+#include "tests/common/explorertest.h"
 
 #include <QAction>
 #include <QFile>
@@ -33,22 +34,9 @@ private slots:
     void zoomLimit();
 };
 
-namespace {
+using explorertest::Finished;
 
-/// The last finished pass a computer delivered, collected on the GUI thread.
-struct Finished
-{
-    explicit Finished(PassComputer &computer)
-    {
-        QObject::connect(&computer, &PassComputer::passReady, &context,
-                         [this](const PassResult &r) {
-                             if (r.finished)
-                                 last = r;
-                         });
-    }
-    QObject context;
-    PassResult last;
-};
+namespace {
 
 } // namespace
 
@@ -118,20 +106,22 @@ void ExplorerTest::panComputesOnlyNewPoints()
     PassComputer computer;
     Finished finished(computer);
     const Viewport view{480, 330, 0.25, QSize(160, 120)};
-    computer.request(view, Scene());
+    Scene shaded; // the kept points need their steps too
+    shaded.shade = true;
+    computer.request(view, shaded);
     QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == 1, 30000);
     const std::int64_t before = computer.pointsComputed();
     QCOMPARE(before, 160 * 120);
 
     const Viewport panned = view.panned(50, -7);
-    computer.request(panned, Scene());
+    computer.request(panned, shaded);
     QTRY_VERIFY_WITH_TIMEOUT(finished.last.request == 2, 30000);
     QCOMPARE(computer.pointsComputed() - before, 160 * 120 - 110 * 113);
 
-    // The kept points are the same as when computed afresh.
+    // The kept points are painted as when computed afresh.
     PassComputer fresh;
     Finished freshFinished(fresh);
-    fresh.request(panned, Scene());
+    fresh.request(panned, shaded);
     QTRY_VERIFY_WITH_TIMEOUT(freshFinished.last.request == 1, 30000);
     QVERIFY(finished.last.image == freshFinished.last.image);
 }
@@ -255,16 +245,13 @@ void ExplorerTest::homeShowsEveryMass()
 {
     QFETCH(QString, action);
     ExplorerWindow window;
-    window.resize(640, 400);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(explorertest::show(window, QSize(640, 400)));
     // Masses far apart and away from a small view, every parameter changed.
-    Place place = window.place();
+    Place place = explorertest::fitting(window, QRectF(600, 100, 4, 3));
     place.scene.trajectory.masses[0] = {300, 200, 40, 20};
     place.scene.trajectory.masses[1] = {900, 640, 70, 12};
     place.scene.trajectory.movingMass = 70;
     place.scene.shade = true;
-    place.view = Viewport::fitting(QRectF(600, 100, 4, 3), place.view.size);
     QVERIFY(window.go(place));
     window.findChild<QAction *>(action)->trigger();
 
@@ -304,21 +291,19 @@ void ExplorerTest::arrowTowardMass()
 void ExplorerTest::zoomLimit_data()
 {
     QTest::addColumn<double>("x");
-    QTest::newRow("near 500, singles 2^-15 apart") << 500.0;
-    QTest::newRow("near 3, singles 2^-22 apart") << 3.0;
-    QTest::newRow("near 9000, singles 2^-10 apart") << 9000.0;
+    QTest::addColumn<double>("gap"); // between neighbouring singles there
+    QTest::newRow("near 500, singles 2^-15 apart") << 500.0 << 0x1p-15;
+    QTest::newRow("near 3, singles 2^-22 apart") << 3.0 << 0x1p-22;
+    QTest::newRow("near 9000, singles 2^-10 apart") << 9000.0 << 0x1p-10;
 }
 
 void ExplorerTest::zoomLimit()
 {
     QFETCH(double, x);
+    QFETCH(double, gap);
     ExplorerWindow window;
-    window.resize(400, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    Place place = window.place();
-    place.view = Viewport::fitting(QRectF(x, 350, 1, 1), place.view.size);
-    QVERIFY(window.go(place));
+    QVERIFY(explorertest::show(window, QSize(400, 300)));
+    QVERIFY(window.go(explorertest::fitting(window, QRectF(x, 350, 1, 1))));
     window.statusBar()->clearMessage(); // the first start's hint
     for (int i = 0; i < 200 && window.statusBar()->currentMessage().isEmpty(); ++i)
         window.view().zoomBy(1 / ViewWidget::zoomStep);
@@ -329,9 +314,12 @@ void ExplorerTest::zoomLimit()
     QVERIFY(v.refusal().isEmpty());
     window.view().zoomBy(1 / ViewWidget::zoomStep);
     QVERIFY(window.place().view == v);
-    // The next grid spacing down would start two columns at the same x.
     // As near to the distance between neighbouring singles as the grid of spacings comes.
-    QVERIFY(v.spacing >= finestSpacing(x) && v.spacing < 2 * finestSpacing(x));
+    QVERIFY2(v.spacing >= gap && v.spacing < 2 * gap, qPrintable(QString::number(v.spacing)));
+    // One grid step finer is refused: the zoom went as far as the grid allows.
+    const double unit = gridUnit(v.spacing);
+    const double finer = v.spacing - (v.spacing / unit > 16 ? unit : unit / 2);
+    QVERIFY(!v.at(QPointF(v.size.width() / 2, v.size.height() / 2), finer).refusal().isEmpty());
 }
 
 QTEST_MAIN(ExplorerTest)

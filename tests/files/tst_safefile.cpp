@@ -1,6 +1,7 @@
 #include "files/safefile.h"
 #include "tests/common/normaluser.h"
 #include "tests/common/pathkinds.h"
+#include "tests/common/pipewatch.h"
 
 #include <QDeadlineTimer>
 #include <QScopeGuard>
@@ -9,6 +10,7 @@
 
 #include <csignal>
 #include <new>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +61,9 @@ void SafeFileTest::pathKinds()
     QVERIFY(!path.isEmpty());
     const QString before = pathkinds::describe(path);
     QStringList entries = pathkinds::entries(dir.path());
+    std::optional<PipeWatch> watch;
+    if (kind == QLatin1String("pipe"))
+        watch.emplace(QFile::encodeName(path));
 
     // Whether it is found writable, whether the folder is as it was then, whether it is written,
     // and whether the reason is given: 1 for yes.
@@ -75,6 +80,7 @@ void SafeFileTest::pathKinds()
         return result + (why + reason).toUtf8();
     };
     const QByteArray result = pathkinds::forNormalUser(kind) ? normaluser::run(attempt) : attempt();
+    QVERIFY2(!watch || !watch->opened(), "the pipe was opened");
     QCOMPARE(result.left(4), QByteArray(writable ? "1111" : "0100"));
     QString after = before;
     if (!writable) {
@@ -186,22 +192,30 @@ void SafeFileTest::changedWhileWriting()
     const QString target = dir.filePath(QStringLiteral("target.bmp"));
     const QString targetBefore = pathkinds::describe(target);
     const QString otherBefore = pathkinds::describe(other);
+    // The pipe's second name, elsewhere, for the watch: the write may move the first.
+    const QTemporaryDir elsewhere;
+    const QByteArray spare = QFile::encodeName(elsewhere.filePath(QStringLiteral("pipe")));
+    std::optional<PipeWatch> watch;
 
     QString reason;
     const bool wrote = writeFileSafely(
         path,
         [&](QIODevice &device) {
             QFile::remove(path);
-            if (change == QLatin1String("pipe"))
+            if (change == QLatin1String("pipe")) {
                 mkfifo(name.constData(), 0644);
-            else if (change == QLatin1String("other file"))
+                link(name.constData(), spare.constData());
+                watch.emplace(spare);
+            } else if (change == QLatin1String("other file")) {
                 QFile::copy(other, path);
-            else
+            } else {
                 QFile::link(QStringLiteral("other.bmp"), path);
+            }
             return device.write("new") == 3;
         },
         &reason);
 
+    QVERIFY2(!watch || !watch->opened(), "the pipe was opened");
     // Only ever the file that was examined is replaced: here the link's first target.
     QCOMPARE(wrote, written);
     QCOMPARE(reason.isEmpty(), written);

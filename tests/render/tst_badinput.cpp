@@ -1,4 +1,5 @@
 #include "render/commandline.h"
+#include "tests/common/pipewatch.h"
 #include "tests/common/rendertool.h"
 
 #include <QDir>
@@ -349,6 +350,7 @@ void BadInputTest::rejects()
     QFETCH(QString, line);
     QFETCH(QString, named);
 
+    const PipeWatch watch(QFile::encodeName(pipes_.filePath(QStringLiteral("pipe.json"))));
     RenderCommandLine commandLine;
     const RenderCommandLine::Result result = commandLine.parse(::commandLine(line));
     const bool merge = result == RenderCommandLine::Result::merge;
@@ -361,6 +363,7 @@ void BadInputTest::rejects()
     // The program: that one line on standard error, exit status 2, no file.
     const QTemporaryDir folder;
     const auto outcome = runToolIn(folder.path(), line);
+    QVERIFY2(!watch.opened(), "the pipe was opened");
     QCOMPARE(outcome.exitCode, 2);
     if (merge)
         QVERIFY2(outcome.err.count('\n') == 1 && outcome.err.contains(named.toUtf8()),

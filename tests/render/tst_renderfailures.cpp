@@ -48,6 +48,7 @@ private slots:
     void memoryMessagesAreTrue();
     void unwritableStatistics_data();
     void unwritableStatistics();
+    void unwritableSampleFoundFirst();
     void failedStatisticsWrite();
 
 private:
@@ -267,6 +268,17 @@ void RenderFailuresTest::unwritableStatistics()
     QVERIFY2(outcome.err.contains((statistics.isEmpty() ? path : statistics).toUtf8()),
              outcome.err.constData());
     QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void RenderFailuresTest::unwritableSampleFoundFirst()
+{
+    // Twenty million random start points, minutes of work: three seconds of processor time end
+    // the program by a signal if it starts them before it looks at where the statistics go.
+    const auto outcome = runTool(
+        {"--sample", "20000000", "--stats", dir_.filePath(QStringLiteral("missing/s.json")), "-"},
+        QStringLiteral("ulimit -t 3"));
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(outcome.err.contains("missing/s.json"), outcome.err.constData());
 }
 
 void RenderFailuresTest::failedStatisticsWrite()

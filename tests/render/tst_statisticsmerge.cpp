@@ -1,6 +1,8 @@
 #include "render/statisticsmerge.h"
 #include "tests/common/outcomemaps.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class StatisticsMergeTest : public QObject
@@ -10,6 +12,7 @@ class StatisticsMergeTest : public QObject
 private slots:
     void merge_data();
     void merge();
+    void outputAmongTheParts();
 };
 
 void StatisticsMergeTest::merge_data()
@@ -86,6 +89,29 @@ void StatisticsMergeTest::merge()
         QCOMPARE(merged, statisticsText(frames, format, true, masses, masses > 2));
     else
         QVERIFY2(why.contains(refused), qPrintable(why));
+}
+
+void StatisticsMergeTest::outputAmongTheParts()
+{
+    QTemporaryDir dir;
+    const auto bytes = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QStringList parts;
+    for (int k = 1; k <= 2; ++k) {
+        const ShardMark mark{QStringLiteral("--sweep mass-one=10:11:1"), k, 2, 2};
+        const FrameStatistics frame{{k - 1, 9 + k}, statisticsOf(scatteredMap(12, 9), 3)};
+        parts << dir.filePath(QStringLiteral("s%1.csv").arg(k));
+        const QByteArray text = shardStatisticsText({frame}, StatisticsFormat::csv, mark, 2, false);
+        QFile file(parts.back());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    }
+    const QByteArray first = bytes(parts[0]);
+    // The first part by another name: refused, the part intact. Elsewhere the parts merge.
+    QCOMPARE(mergeStatisticsFiles(dir.filePath(QStringLiteral("./s1.csv")), parts), 2);
+    QCOMPARE(bytes(parts[0]), first);
+    QCOMPARE(mergeStatisticsFiles(dir.filePath(QStringLiteral("all.csv")), parts), 0);
 }
 
 QTEST_GUILESS_MAIN(StatisticsMergeTest)

@@ -312,8 +312,9 @@ void SweepToolTest::zoomFramesAreViews()
                  .exitCode,
              0);
     QCOMPARE(entries(dir.path()).filter(QStringLiteral(".png")).join(QLatin1Char(' ')), files);
-    // The first and last frames are the files' pictures, each between a view of its own.
-    QCOMPARE(runToolIn(dir.path(), QStringLiteral("--view-file to.json last.png")).exitCode, 0);
+    // The first and last frames are the files' pictures, each between a view of its own (the
+    // last's file named as --view-file=FILE, the first's as --view-file FILE).
+    QCOMPARE(runToolIn(dir.path(), QStringLiteral("--view-file=to.json last.png")).exitCode, 0);
     QCOMPARE(fileBytes(dir.filePath(QStringLiteral("f3.png"))),
              fileBytes(dir.filePath(QStringLiteral("last.png"))));
     const QStringList frames = files.split(QLatin1Char(' '));
