@@ -160,6 +160,15 @@ QList<QCommandLineOption> outputOptions()
                QStringLiteral("With --sweep: only the I-th of N near-equal blocks of the frames, "
                               "numbered and named as in the whole sweep, with statistics that "
                               "--merge-stats joins.")),
+        makeOption("tile", "I/N",
+               QStringLiteral("With --view and a PNG OUTPUT, without --shade or --stats: only the "
+                              "I-th of N near-equal bands of the picture's rows, as a part that "
+                              "--merge-picture joins.")),
+        makeOption("band-rows", "N",
+               QStringLiteral("With --view: computes and writes the picture in bands of N rows, "
+                              "1 to %1 (default: as many as 24 MiB holds); the picture is the "
+                              "same with every N.")
+                   .arg(RenderCommandLine::maxViewSide)),
     };
 }
 
@@ -186,6 +195,10 @@ void RenderCommandLine::addOptions()
                                    QStringLiteral("velmora-render --merge-stats OUTPUT PART...: "
                                                   "joins the shards' statistics files into the "
                                                   "whole sweep's."))
+             << QCommandLineOption(QStringLiteral("merge-picture"),
+                                   QStringLiteral("velmora-render --merge-picture OUTPUT PART...: "
+                                                  "joins the parts --tile wrote into the whole "
+                                                  "picture."))
              << makeOption("view-file", "FILE",
                        QStringLiteral("The view, size and every parameter of a view file saved "
                                       "by Velmora Explorer; the options given beside it "
