@@ -23,7 +23,7 @@ bool Sweep::computeBandedFrame(const JobFrame &frame)
         picture.abandon();
 
     // The statistics are taken from the whole picture's outcomes and steps.
-    const bool measured = frame.parameters.keepPointSteps;
+    const bool measured = !job_.statistics.isEmpty();
     std::vector<sim::Capture> captures;
     std::vector<std::uint64_t> steps;
     const auto keep = [&](int, int rows, const std::uint8_t *outcomes,
