@@ -60,6 +60,25 @@ void feed(StatisticsAccumulator &a, const Map &m, int band)
     QVERIFY(a.complete());
 }
 
+/// Two basins split at the right edge of the area the box-counting sizes tile, and a third
+/// basin's disc: boundaries sparse enough that the box counts do not saturate.
+Map splitMap(int width, int height)
+{
+    Map m{width, height, {}, {}, 3};
+    const int split = boxGrid(width, height).across;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int dx = x - width / 3;
+            const int dy = y - height / 2;
+            m.outcomes.push_back(sim::Capture(dx * dx + dy * dy < height * height / 9 ? 3
+                                              : x < split                             ? 1
+                                                                                      : 2));
+            m.steps.push_back(std::uint64_t(1 + (x * 7 + y * 3) % 50));
+        }
+    }
+    return m;
+}
+
 StatisticsShape shapeOf(const Map &m, int box, bool wada)
 {
     return {m.width, m.height, box, m.masses, true, wada};
@@ -110,6 +129,8 @@ void TestStatisticsAccumulator::bandsGiveTheWhole_data()
     QTest::newRow("three masses, all rows at once") << patchedMap(131, 70, 3) << 2 << true << 70;
     QTest::newRow("sixteen masses, tall") << patchedMap(16, 200, 16) << 5 << true << 4;
     QTest::newRow("wider than tall, box 100") << patchedMap(230, 101, 4) << 100 << false << 11;
+    QTest::newRow("hundreds of distinct entropies") << patchedMap(300, 120, 6) << 10 << false << 17;
+    QTest::newRow("sparse boundary at the box area's edge") << splitMap(150, 70) << 5 << true << 6;
     QTest::newRow("too small for boxes") << patchedMap(3, 2, 2) << 5 << true << 1;
 }
 
