@@ -11,6 +11,7 @@
 BandedPicture::BandedPicture(const RenderParameters &parameters, int first, int end,
                              int bandRows)
     : parameters_(parameters), view_(parameters.framing.startPoints()), first_(first), end_(end),
+      fedFirst_(first), fedEnd_(end),
       keepSteps_(parameters.keepPointSteps || parameters.scene.shade),
       engine_(parameters.scene.trajectory, parameters.workers)
 {
@@ -58,6 +59,18 @@ bool BandedPicture::writeRows(RowWriter &writer, const PointColours &colours, in
             row_[std::size_t(i)] = toRgb(colours(start + i));
         if (!writer.writeRow(row_.data()))
             return false;
+    }
+    return true;
+}
+
+bool BandedPicture::feedRows(int from, int to, const BandFunction &onBand)
+{
+    for (int top = from; top < to; top += bandRows_) {
+        const int rows = std::min(bandRows_, to - top);
+        if (!computeBand(top - first_, rows))
+            return false;
+        if (onBand)
+            onBand(top, rows, outcomes_.data(), keepSteps_ ? steps_.data() : nullptr);
     }
     return true;
 }
@@ -122,9 +135,10 @@ bool BandedPicture::write(const QString &path, const char *format, const PngText
     const bool written = writeRowsSafely(
         path, format, QSize(view_.width, end_ - first_), texts,
         [&](RowWriter &writer) {
-            const bool rows = parameters_.scene.shade
-                                  ? writeShaded(writer, onBand, &spillProblem)
-                                  : writePlain(writer, onBand);
+            const bool rows = feedRows(fedFirst_, first_, onBand) &&
+                              (parameters_.scene.shade ? writeShaded(writer, onBand, &spillProblem)
+                                                       : writePlain(writer, onBand)) &&
+                              feedRows(end_, fedEnd_, onBand);
             summary_.steps = engine_.stepsTaken();
             return rows && (!complete || complete());
         },

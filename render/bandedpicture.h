@@ -36,6 +36,15 @@ public:
                const BandFunction &onBand = {}, const std::function<void()> &onProgress = {},
                const std::function<bool()> &complete = {});
 
+    /// Rows beside its own that onBand is to be given as well, computed but not written: the
+    /// rows [first, end) of the whole picture, which hold its own (a tile's statistics look at
+    /// the rows next to it).
+    void setFedRows(int first, int end)
+    {
+        fedFirst_ = first;
+        fedEnd_ = end;
+    }
+
     /// As Renderer's: any thread, at any time; write() then returns false soon, leaving nothing.
     void abandon() { engine_.abandon(); }
     bool abandoned() const { return engine_.abandoned(); }
@@ -58,6 +67,8 @@ private:
     bool writeRows(RowWriter &writer, const PointColours &colours, int rows);
     void count(int rows);
     bool writePlain(RowWriter &writer, const BandFunction &onBand);
+    /// Computes the rows [from, to) of the whole picture for onBand alone.
+    bool feedRows(int from, int to, const BandFunction &onBand);
     bool writeShaded(RowWriter &writer, const BandFunction &onBand, QString *reason);
 
     RenderParameters parameters_;
@@ -65,6 +76,8 @@ private:
     int first_;
     int end_;
     int bandRows_;
+    int fedFirst_;
+    int fedEnd_;
     bool keepSteps_;
     Engine engine_;
     std::vector<float> columns_;

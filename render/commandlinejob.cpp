@@ -103,13 +103,16 @@ bool RenderCommandLine::readPoster()
     }
     return readEach(option("tile"),
                     QStringLiteral("I/N, whole numbers with 1 <= I <= N <= the view's rows, with "
-                                   "--view, a PNG OUTPUT and without --shade, --stats, "
-                                   "--uncertainty or --sample"),
+                                   "--view, a PNG OUTPUT, --stats only to a .json file, and "
+                                   "without --shade, --uncertainty or --sample"),
                     [&](const QString &value) {
                         qint64 index = 0;
                         qint64 count = 0;
                         if (!single || qstrcmp(job_.format, "PNG") != 0 ||
-                            job_.parameters.scene.shade || !job_.statistics.isEmpty() ||
+                            job_.parameters.scene.shade ||
+                            (!job_.statistics.isEmpty() &&
+                             (!job_.statisticsToFile() ||
+                              statisticsFormat(job_.statistics) != StatisticsFormat::json)) ||
                             job_.randomPoints.sample > 0 || job_.randomPoints.uncertainty > 0 ||
                             !readWholePair(value, QLatin1Char('/'), size.height(), size.height(),
                                            1, index, count) ||

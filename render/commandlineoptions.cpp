@@ -161,9 +161,10 @@ QList<QCommandLineOption> outputOptions()
                               "numbered and named as in the whole sweep, with statistics that "
                               "--merge-stats joins.")),
         makeOption("tile", "I/N",
-               QStringLiteral("With --view and a PNG OUTPUT, without --shade or --stats: only the "
-                              "I-th of N near-equal bands of the picture's rows, as a part that "
-                              "--merge-picture joins.")),
+               QStringLiteral("With --view and a PNG OUTPUT, without --shade: only the I-th of "
+                              "N near-equal bands of the picture's rows, as a part that "
+                              "--merge-picture joins, with --stats FILE.json a statistics part "
+                              "that --merge-stats joins.")),
         makeOption("band-rows", "N",
                QStringLiteral("With --view: computes and writes the picture in bands of N rows, "
                               "1 to %1 (default: as many as 24 MiB holds); the picture is the "

@@ -170,6 +170,8 @@ bool Sweep::measureFrame(int width, int height, const std::vector<sim::Capture> 
 
 QByteArray Sweep::statisticsText(StatisticsFormat format) const
 {
+    if (job_.tile)
+        return tilePart_;
     if (job_.shard) {
         return shardStatisticsText(
             frames_, format,

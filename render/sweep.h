@@ -76,4 +76,5 @@ private:
     bool statisticsWritten_ = false;
     bool plotWritten_ = false;
     QByteArray statisticsOut_; ///< for standard output
+    QByteArray tilePart_;      ///< with --tile and --stats: the tile's statistics part
 };

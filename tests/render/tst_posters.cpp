@@ -86,16 +86,23 @@ void PostersTest::tilesMergeIntoTheSingleRun()
 {
     QFETCH(QString, output);
     const QString single = "single." + output.section('.', 1);
-    QCOMPARE(runTool(arguments(view + " @/" + single)).exitCode, 0);
+    QCOMPARE(runTool(arguments(view + " --wada --stats @/single.json @/" + single)).exitCode, 0);
     for (const char *tile : {"1/3", "2/3", "3/3"}) {
-        const QString part = QStringLiteral("@/part%1.png").arg(tile[0]);
-        QCOMPARE(runTool(arguments(view + " --band-rows 2 --tile " + tile + " " + part)).exitCode,
+        const QString part = QStringLiteral(" @/stats%1.json @/part%1.png").arg(tile[0]);
+        QCOMPARE(runTool(arguments(view + " --wada --band-rows 2 --tile " + tile + " --stats" +
+                                   part))
+                     .exitCode,
                  0);
     }
     const Outcome merged = runTool(
         arguments("--merge-picture @/" + output + " @/part3.png @/part1.png @/part2.png"));
     QCOMPARE(merged.exitCode, 0);
     QCOMPARE(fileBytes(dir_->filePath(output)), fileBytes(dir_->filePath(single)));
+    QCOMPARE(runTool(arguments("--merge-stats @/merged.json @/stats2.json @/stats1.json "
+                               "@/stats3.json"))
+                 .exitCode,
+             0);
+    QCOMPARE(fileBytes(dir_->filePath("merged.json")), fileBytes(dir_->filePath("single.json")));
 }
 
 void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture_data()
