@@ -21,6 +21,7 @@ private slots:
     void mergeRefusesPartsThatDoNotMakeThePicture_data();
     void mergeRefusesPartsThatDoNotMakeThePicture();
     void bandsFitWhereTheWholePictureDoesNot();
+    void shadingWithoutItsScratchFileWritesNothing();
 };
 
 namespace {
@@ -150,6 +151,19 @@ void PostersTest::bandsFitWhereTheWholePictureDoesNot()
     const Outcome banded = runTool(arguments(picture + "@/banded.png"), limit);
     QCOMPARE(banded.exitCode, 0);
     QVERIFY(QFile::exists(dir_->filePath("banded.png")));
+}
+
+void PostersTest::shadingWithoutItsScratchFileWritesNothing()
+{
+    // A temporary folder that is a file.
+    const QString notFolder = dir_->filePath("file");
+    QVERIFY(QFile(notFolder).open(QIODevice::WriteOnly));
+    const Outcome outcome =
+        runTool(arguments(view + " --shade @/shaded.png"), "export TMPDIR=" + notFolder);
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(outcome.err.contains("cannot keep the steps in a scratch file"),
+             outcome.err.constData());
+    QCOMPARE(entries(dir_->path()), QStringList{"file"});
 }
 
 QTEST_GUILESS_MAIN(PostersTest)
