@@ -117,6 +117,8 @@ void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture_data()
                                             << QByteArray("is a part of another picture");
     QTest::newRow("not a part") << "@/a1.png @/plain.png @/a3.png"
                                 << QByteArray("is not a part written with --tile");
+    QTest::newRow("a part cut short") << "@/a1.png @/cut.png @/a3.png"
+                                      << QByteArray("cannot read '" );
 }
 
 void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture()
@@ -130,6 +132,10 @@ void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture()
     QCOMPARE(runTool(arguments("--view 509.3,347.1,0.5 --size 41x23 --tile 2/3 @/b2.png")).exitCode,
              0);
     QCOMPARE(runTool(arguments(view + " @/plain.png")).exitCode, 0);
+    QFile cut(dir_->filePath("cut.png"));
+    const QByteArray part = fileBytes(dir_->filePath("a2.png"));
+    QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write(part.left(part.size() - 40)) > 0);
+    cut.close();
     const Outcome refused = runTool(arguments("--merge-picture @/out.png " + parts));
     QCOMPARE(refused.exitCode, 2);
     QVERIFY2(refused.err.contains(why) && refused.err.endsWith("; nothing written.\n"),
