@@ -38,8 +38,8 @@ bool outOfMemory(const Complaint &complaint)
 
 void writeBytes(png_structp png, png_bytep data, png_size_t size)
 {
-    static_cast<QIODevice *>(png_get_io_ptr(png))->write(reinterpret_cast<const char *>(data),
-                                                         qint64(size));
+    static_cast<QIODevice *>(png_get_io_ptr(png))
+        ->write(reinterpret_cast<const char *>(data), qint64(size));
 }
 
 void flushNothing(png_structp) {}
@@ -63,7 +63,10 @@ std::vector<png_text> textChunks(const PngTexts &texts)
     return chunks;
 }
 
-std::size_t bitmapRowBytes(int width) { return (std::size_t(width) * 3 + 3) / 4 * 4; }
+std::size_t bitmapRowBytes(int width)
+{
+    return (std::size_t(width) * 3 + 3) / 4 * 4;
+}
 
 class PngWriter : public RowWriter
 {

@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-BandedPicture::BandedPicture(const RenderParameters &parameters, int first, int end,
-                             int bandRows)
+BandedPicture::BandedPicture(const RenderParameters &parameters, int first, int end, int bandRows)
     : parameters_(parameters), view_(parameters.framing.startPoints()), first_(first), end_(end),
       fedFirst_(first), fedEnd_(end),
       keepSteps_(parameters.keepPointSteps || parameters.scene.shade),
@@ -77,8 +76,8 @@ bool BandedPicture::feedRows(int from, int to, const BandFunction &onBand)
 
 bool BandedPicture::writePlain(RowWriter &writer, const BandFunction &onBand)
 {
-    const PointColours colours = PointColours::against(parameters_.scene, outcomes_.data(),
-                                                       nullptr, 1);
+    const PointColours colours =
+        PointColours::against(parameters_.scene, outcomes_.data(), nullptr, 1);
     for (int top = 0; top < end_ - first_; top += bandRows_) {
         const int rows = std::min(bandRows_, end_ - first_ - top);
         if (!computeBand(top, rows))

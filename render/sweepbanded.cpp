@@ -21,12 +21,11 @@ std::optional<StatisticsAccumulator> accumulatorFor(const RenderJob &job, const 
 {
     if (job.statistics.isEmpty())
         return std::nullopt;
-    const StatisticsShape shape{view.width, view.height, job.entropyBox, job.masses(), true,
-                                job.wada};
+    const StatisticsShape shape{view.width,   view.height, job.entropyBox,
+                                job.masses(), true,        job.wada};
     if (!job.tile)
         return StatisticsAccumulator(shape);
-    return StatisticsAccumulator(
-        shape, tileRows(job.tile->index, job.tile->count, view.height));
+    return StatisticsAccumulator(shape, tileRows(job.tile->index, job.tile->count, view.height));
 }
 
 } // namespace

@@ -71,7 +71,8 @@ QString readParts(const QString &output, const QStringList &names, std::vector<P
 {
     for (const QString &name : names) {
         if (isSameFile(name, output))
-            return QStringLiteral("OUTPUT '%1' is the same file as the part '%2'").arg(output, name);
+            return QStringLiteral("OUTPUT '%1' is the same file as the part '%2'")
+                .arg(output, name);
         parts.push_back({name, nullptr, 0, 0});
         QSize partSize;
         if (const QString why = readPart(parts.back(), partSize); !why.isEmpty())
@@ -105,8 +106,8 @@ int mergePictureFiles(const QString &output, const QStringList &names)
 {
     std::vector<Part> parts;
     QSize size;
-    const char *format = output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? "BMP"
-                                                                                      : "PNG";
+    const char *format =
+        output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? "BMP" : "PNG";
     QString why = readParts(output, names, parts, size);
     if (why.isEmpty() && qstrcmp(format, "BMP") == 0 && bitmapBytes(size) > maxBitmapBytes)
         why = QStringLiteral("a %1 bitmap would be over the %2 bytes its header can state")
@@ -118,20 +119,23 @@ int mergePictureFiles(const QString &output, const QStringList &names)
     }
     std::vector<QRgb> row(std::size_t(size.width()));
     QString damaged;
-    const bool written = writeRowsSafely(output, format, size, {}, [&](RowWriter &writer) {
-        for (Part &part : parts) {
-            for (int j = part.first; j < part.end; ++j) {
-                if (!part.reader->readRow(row.data())) {
-                    damaged = QStringLiteral("cannot read '%1': %2")
-                                  .arg(part.name, part.reader->error());
-                    return false;
+    const bool written = writeRowsSafely(
+        output, format, size, {},
+        [&](RowWriter &writer) {
+            for (Part &part : parts) {
+                for (int j = part.first; j < part.end; ++j) {
+                    if (!part.reader->readRow(row.data())) {
+                        damaged = QStringLiteral("cannot read '%1': %2")
+                                      .arg(part.name, part.reader->error());
+                        return false;
+                    }
+                    if (!writer.writeRow(row.data()))
+                        return false;
                 }
-                if (!writer.writeRow(row.data()))
-                    return false;
             }
-        }
-        return true;
-    }, &why);
+            return true;
+        },
+        &why);
     if (!damaged.isEmpty()) {
         printError(QStringLiteral("--merge-picture: %1; nothing written.").arg(damaged));
         return 2;

@@ -26,14 +26,13 @@ private:
     bool writeRows(const QImage &image, const QString &name, const char *format,
                    const PngTexts &texts = {})
     {
-        return writeRowsSafely(dir_.filePath(name), format, image.size(), texts,
-                               [&](RowWriter &writer) {
-                                   for (int j = 0; j < image.height(); ++j)
-                                       if (!writer.writeRow(
-                                               reinterpret_cast<const QRgb *>(image.scanLine(j))))
-                                           return false;
-                                   return true;
-                               });
+        return writeRowsSafely(
+            dir_.filePath(name), format, image.size(), texts, [&](RowWriter &writer) {
+                for (int j = 0; j < image.height(); ++j)
+                    if (!writer.writeRow(reinterpret_cast<const QRgb *>(image.scanLine(j))))
+                        return false;
+                return true;
+            });
     }
 
     QTemporaryDir dir_;
@@ -48,8 +47,9 @@ QImage picture(QSize size, bool noise)
     QRandomGenerator random(7);
     for (int j = 0; j < size.height(); ++j)
         for (int i = 0; i < size.width(); ++i)
-            image.setPixel(i, j, noise ? random.generate() | 0xFF000000u
-                                       : toRgb((i * i + j) % 7 < 3 ? 0xFF : 0xFF0000));
+            image.setPixel(i, j,
+                           noise ? random.generate() | 0xFF000000u
+                                 : toRgb((i * i + j) % 7 < 3 ? 0xFF : 0xFF0000));
     return image;
 }
 

@@ -90,13 +90,13 @@ void PostersTest::tilesMergeIntoTheSingleRun()
     QCOMPARE(runTool(arguments(view + " --wada --stats @/single.json @/" + single)).exitCode, 0);
     for (const char *tile : {"1/3", "2/3", "3/3"}) {
         const QString part = QStringLiteral(" @/stats%1.json @/part%1.png").arg(tile[0]);
-        QCOMPARE(runTool(arguments(view + " --wada --band-rows 2 --tile " + tile + " --stats" +
-                                   part))
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            runTool(arguments(view + " --wada --band-rows 2 --tile " + tile + " --stats" + part))
+                .exitCode,
+            0);
     }
-    const Outcome merged = runTool(
-        arguments("--merge-picture @/" + output + " @/part3.png @/part1.png @/part2.png"));
+    const Outcome merged =
+        runTool(arguments("--merge-picture @/" + output + " @/part3.png @/part1.png @/part2.png"));
     QCOMPARE(merged.exitCode, 0);
     QCOMPARE(fileBytes(dir_->filePath(output)), fileBytes(dir_->filePath(single)));
     QCOMPARE(runTool(arguments("--merge-stats @/merged.json @/stats2.json @/stats1.json "
@@ -113,12 +113,12 @@ void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture_data()
     QTest::newRow("gap") << "@/a1.png @/a3.png" << QByteArray("rows 7 to 14 are in no part");
     QTest::newRow("overlap") << "@/a1.png @/a2.png @/a2.png @/a3.png"
                              << QByteArray("both hold row 7");
-    QTest::newRow("another picture's part") << "@/a1.png @/b2.png @/a3.png"
-                                            << QByteArray("is a part of another picture");
+    QTest::newRow("another picture's part")
+        << "@/a1.png @/b2.png @/a3.png" << QByteArray("is a part of another picture");
     QTest::newRow("not a part") << "@/a1.png @/plain.png @/a3.png"
                                 << QByteArray("is not a part written with --tile");
-    QTest::newRow("a part cut short") << "@/a1.png @/cut.png @/a3.png"
-                                      << QByteArray("cannot read '" );
+    QTest::newRow("a part cut short")
+        << "@/a1.png @/cut.png @/a3.png" << QByteArray("cannot read '");
 }
 
 void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture()
@@ -126,9 +126,9 @@ void PostersTest::mergeRefusesPartsThatDoNotMakeThePicture()
     QFETCH(QString, parts);
     QFETCH(QByteArray, why);
     for (const char *tile : {"1", "2", "3"})
-        QCOMPARE(runTool(arguments(view + QStringLiteral(" --tile %1/3 @/a%1.png").arg(tile)))
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            runTool(arguments(view + QStringLiteral(" --tile %1/3 @/a%1.png").arg(tile))).exitCode,
+            0);
     QCOMPARE(runTool(arguments("--view 509.3,347.1,0.5 --size 41x23 --tile 2/3 @/b2.png")).exitCode,
              0);
     QCOMPARE(runTool(arguments(view + " @/plain.png")).exitCode, 0);
