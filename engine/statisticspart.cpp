@@ -279,7 +279,7 @@ bool StatisticsPartMerger::add(const StatisticsPart &part, QString &why)
     }
     if (part.picture != picture_ || !(part.shape == shape_) ||
         part.boxes.size() != boxes_.size()) {
-        why = QStringLiteral("is of another picture");
+        why = QStringLiteral("is of another picture than the first part");
         return false;
     }
     if (part.firstRow != end_) {
@@ -322,7 +322,7 @@ std::optional<Statistics> StatisticsPartMerger::finish(QString &why)
         return std::nullopt;
     }
     if (end_ != shape_.height) {
-        why = QStringLiteral("rows %1 to %2 are missing").arg(end_).arg(shape_.height);
+        why = QStringLiteral("rows %1 to %2 are in no part").arg(end_).arg(shape_.height);
         return std::nullopt;
     }
     return statisticsFrom(shape_, totals_, entropy_);

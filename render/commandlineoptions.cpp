@@ -185,7 +185,8 @@ void RenderCommandLine::addOptions()
     options_ << QCommandLineOption(QStringLiteral("merge-stats"),
                                    QStringLiteral("velmora-render --merge-stats OUTPUT PART...: "
                                                   "joins the shards' statistics files into the "
-                                                  "whole sweep's."))
+                                                  "whole sweep's, or the tiles' statistics parts "
+                                                  "into the whole picture's."))
              << makeOption("view-file", "FILE",
                        QStringLiteral("The view, size and every parameter of a view file saved "
                                       "by Velmora Explorer; the options given beside it "
