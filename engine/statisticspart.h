@@ -91,10 +91,10 @@ public:
     /// tail.
     void end();
     /// Merging bands in order: adds a band's cut box row; the values once the rows before
-    /// through complete it.
-    /// ok is set false when another box row is open.
+    /// through complete it. Sets ok false when another box row is open.
     std::optional<std::vector<std::int32_t>> merge(const PartialCells &cells, int through,
                                                    bool &ok);
+    /// Whether a box row is open, begun and not complete.
     bool pending() const { return open_.has_value(); }
     int cellHeight() const { return cellHeight_; }
     int values() const { return values_; }

@@ -206,6 +206,8 @@ void TestStatisticsAccumulator::damagedPartsAreRefused_data()
                                      << false;
     QTest::newRow("a box row of another tile") << QByteArray("{\"row\":2,")
                                                << QByteArray("{\"row\":3,") << false;
+    QTest::newRow("a cut box row left out") << QByteArray("\"head\":{\"row\":2,")
+                                            << QByteArray("\"head\":null,\"x\":{\"row\":2,") << true;
     QTest::newRow("an entropy that is none") << QByteArray("\"codes\":\"AAEC")
                                              << QByteArray("\"codes\":\"fwEC")
                                              << true;
