@@ -349,5 +349,12 @@ std::optional<Statistics> StatisticsPartMerger::finish(QString &why)
         why = QStringLiteral("rows %1 to %2 are in no part").arg(end_).arg(shape_.height);
         return std::nullopt;
     }
+    const bool open = entropy_.cells.pending() ||
+                      std::any_of(boxes_.begin(), boxes_.end(),
+                                  [](const CellBand &band) { return band.pending(); });
+    if (open) {
+        why = QStringLiteral("the parts' boxes do not add up to whole boxes");
+        return std::nullopt;
+    }
     return statisticsFrom(shape_, totals_, entropy_);
 }
