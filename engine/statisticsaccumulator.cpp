@@ -162,12 +162,13 @@ void StatisticsAccumulator::moveWadaColumns(int y)
 {
     const int width = shape_.width;
     const int masses = shape_.masses;
-    const auto addRow = [&](std::size_t radius, int j, std::int32_t by) {
+    const auto addRow = [&](std::size_t radius, int j, int by) {
         const std::uint8_t *outcomes = row(j);
-        std::int32_t *columns = wadaColumns_.data() + radius * std::size_t(masses) * std::size_t(width);
+        std::uint16_t *columns = wadaColumns_.data() + radius * std::size_t(masses) * std::size_t(width);
         for (int x = 0; x < width; ++x) {
             if (outcomes[x] != 0)
-                columns[std::size_t(outcomes[x] - 1) * std::size_t(width) + std::size_t(x)] += by;
+                columns[std::size_t(outcomes[x] - 1) * std::size_t(width) + std::size_t(x)] +=
+                    std::uint16_t(by);
         }
     };
     for (std::size_t i = 0; i < wadaRadii.size(); ++i) {
@@ -193,16 +194,6 @@ void StatisticsAccumulator::addWada(int y, const std::vector<char> &boundary)
     const int width = shape_.width;
     const int height = shape_.height;
     const auto masses = std::size_t(shape_.masses);
-    // sums[(radius * masses + k - 1) * (width + 1) + x]: mass k's points in the block's columns
-    // left of x.
-    std::vector<std::int32_t> &sums = wadaSums_;
-    sums.resize(wadaRadii.size() * masses * std::size_t(width + 1));
-    for (std::size_t c = 0; c < wadaRadii.size() * masses; ++c) {
-        const std::int32_t *columns = wadaColumns_.data() + c * std::size_t(width);
-        std::int32_t *sum = sums.data() + c * std::size_t(width + 1);
-        for (int x = 0; x < width; ++x)
-            sum[x + 1] = sum[x] + columns[x];
-    }
     for (int x = 0; x < width; ++x) {
         if (!boundary[std::size_t(x)])
             continue;
@@ -214,16 +205,30 @@ void StatisticsAccumulator::addWada(int y, const std::vector<char> &boundary)
         }
         const int distinct = __builtin_popcount(seen);
         ++totals_.meet[std::size_t(std::min(shape_.masses, distinct))];
-        for (std::size_t i = 0; i < wadaRadii.size(); ++i) {
-            const int r = wadaRadii[i];
+    }
+    for (std::size_t i = 0; i < wadaRadii.size(); ++i) {
+        // sums[(k - 1) * (width + 1) + x]: mass k's points in the block's columns left of x.
+        std::vector<std::int32_t> &sums = wadaSums_;
+        sums.resize(masses * std::size_t(width + 1));
+        for (std::size_t k = 0; k < masses; ++k) {
+            const std::uint16_t *columns =
+                wadaColumns_.data() + (i * masses + k) * std::size_t(width);
+            std::int32_t *sum = sums.data() + k * std::size_t(width + 1);
+            for (int x = 0; x < width; ++x)
+                sum[x + 1] = sum[x] + columns[x];
+        }
+        const int r = wadaRadii[i];
+        const int rows = std::min(height, y + r + 1) - std::max(0, y - r);
+        for (int x = 0; x < width; ++x) {
+            if (!boundary[std::size_t(x)])
+                continue;
             const int left = std::max(0, x - r);
             const int right = std::min(width, x + r + 1);
-            const std::int64_t all = std::int64_t(right - left) *
-                                     (std::min(height, y + r + 1) - std::max(0, y - r));
+            const std::int32_t all = (right - left) * rows;
             bool missing = false;
             for (std::size_t k = 0; k < masses && !missing; ++k) {
-                const std::int32_t *sum = sums.data() + (i * masses + k) * std::size_t(width + 1);
-                const std::int64_t captured = sum[right] - sum[left];
+                const std::int32_t *sum = sums.data() + k * std::size_t(width + 1);
+                const std::int32_t captured = sum[right] - sum[left];
                 missing = captured == 0 || captured == all;
             }
             totals_.missing[i] += missing;

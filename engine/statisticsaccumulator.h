@@ -80,8 +80,8 @@ private:
     int windowRows_ = 0;
     /// For each wada radius r and mass k, each column's points of mass k in the rows y - r to
     /// y + r of the row y measured last: [(r index * masses + k - 1) * width + x].
-    std::vector<std::int32_t> wadaColumns_;
+    std::vector<std::uint16_t> wadaColumns_;
     int wadaRow_ = -1;
-    /// Their sums along each row, left of x: [(r index * masses + k - 1) * (width + 1) + x].
+    /// Their sums along the row for one radius, left of x: [(k - 1) * (width + 1) + x].
     std::vector<std::int32_t> wadaSums_;
 };

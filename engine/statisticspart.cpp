@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -38,8 +39,30 @@ void StepCounts::add(std::uint64_t steps, std::int64_t times)
             dense_.resize(std::size_t(steps) + 1);
         dense_[std::size_t(steps)] += times;
     } else {
-        sparse_[steps] += times;
+        pending_.emplace_back(steps, times);
+        // Sorted in when as many as sorted, so that every capture costs a few steps at most.
+        if (pending_.size() >= std::max<std::size_t>(denseSteps, sparse_.size()))
+            flush();
     }
+}
+
+void StepCounts::flush() const
+{
+    if (pending_.empty())
+        return;
+    std::sort(pending_.begin(), pending_.end());
+    std::vector<std::pair<std::uint64_t, std::int64_t>> merged;
+    merged.reserve(sparse_.size() + pending_.size());
+    std::merge(sparse_.begin(), sparse_.end(), pending_.begin(), pending_.end(),
+               std::back_inserter(merged));
+    sparse_.clear();
+    for (const auto &entry : merged) {
+        if (!sparse_.empty() && sparse_.back().first == entry.first)
+            sparse_.back().second += entry.second;
+        else
+            sparse_.push_back(entry);
+    }
+    pending_.clear();
 }
 
 void StepCounts::add(const StepCounts &other)
@@ -55,6 +78,7 @@ std::vector<std::pair<std::uint64_t, std::int64_t>> StepCounts::entries() const
         if (dense_[i] != 0)
             all.emplace_back(i, dense_[i]);
     }
+    flush();
     all.insert(all.end(), sparse_.begin(), sparse_.end());
     return all;
 }
@@ -279,7 +303,7 @@ bool StatisticsPartMerger::add(const StatisticsPart &part, QString &why)
     }
     if (part.picture != picture_ || !(part.shape == shape_) ||
         part.boxes.size() != boxes_.size()) {
-        why = QStringLiteral("is of another picture");
+        why = QStringLiteral("is of another picture than the first part");
         return false;
     }
     if (part.firstRow != end_) {
@@ -322,7 +346,14 @@ std::optional<Statistics> StatisticsPartMerger::finish(QString &why)
         return std::nullopt;
     }
     if (end_ != shape_.height) {
-        why = QStringLiteral("rows %1 to %2 are missing").arg(end_).arg(shape_.height);
+        why = QStringLiteral("rows %1 to %2 are in no part").arg(end_).arg(shape_.height);
+        return std::nullopt;
+    }
+    const bool open = entropy_.cells.pending() ||
+                      std::any_of(boxes_.begin(), boxes_.end(),
+                                  [](const CellBand &band) { return band.pending(); });
+    if (open) {
+        why = QStringLiteral("the parts' boxes do not add up to whole boxes");
         return std::nullopt;
     }
     return statisticsFrom(shape_, totals_, entropy_);

@@ -13,7 +13,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -42,9 +41,14 @@ public:
     std::optional<StepRange> range() const;
 
 private:
-    /// Counts of the small step counts by index, the rest by value.
+    /// Adds the pending large step counts to sparse_.
+    void flush() const;
+
+    /// Counts of the small step counts by index; the rest by value in increasing steps, and
+    /// those not sorted in yet (a map would take a search for every capture).
     std::vector<std::int64_t> dense_;
-    std::map<std::uint64_t, std::int64_t> sparse_;
+    mutable std::vector<std::pair<std::uint64_t, std::int64_t>> sparse_;
+    mutable std::vector<std::pair<std::uint64_t, std::int64_t>> pending_;
 };
 
 /// The counts that are added up band by band.
@@ -87,10 +91,10 @@ public:
     /// tail.
     void end();
     /// Merging bands in order: adds a band's cut box row; the values once the rows before
-    /// through complete it.
-    /// ok is set false when another box row is open.
+    /// through complete it. Sets ok false when another box row is open.
     std::optional<std::vector<std::int32_t>> merge(const PartialCells &cells, int through,
                                                    bool &ok);
+    /// Whether a box row is open, begun and not complete.
     bool pending() const { return open_.has_value(); }
     int cellHeight() const { return cellHeight_; }
     int values() const { return values_; }

@@ -14,6 +14,11 @@ namespace {
 const QString formatKey = QStringLiteral("velmora_statistics_part");
 constexpr int formatVersion = 1;
 
+QByteArray partMark()
+{
+    return "{\"" + formatKey.toLatin1() + "\":" + QByteArray::number(formatVersion) + ",";
+}
+
 QJsonArray numbers(const std::vector<std::int64_t> &values)
 {
     QJsonArray array;
@@ -150,7 +155,6 @@ void readBands(Reader &r, const QJsonObject &o, StatisticsPart &p, const BoxGrid
 QByteArray statisticsPartJson(const StatisticsPart &part)
 {
     QJsonObject o;
-    o.insert(formatKey, formatVersion);
     o.insert(QStringLiteral("picture"), part.picture);
     o.insert(QStringLiteral("tile"), QStringLiteral("%1/%2").arg(part.tileIndex).arg(part.tileCount));
     o.insert(QStringLiteral("rows"), QJsonArray{part.firstRow, part.endRow});
@@ -190,12 +194,13 @@ QByteArray statisticsPartJson(const StatisticsPart &part)
                                  {QStringLiteral("tail"), cellsJson(band.tail)}});
     }
     o.insert(QStringLiteral("boxes"), boxes);
-    return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    // The mark first, which the document would sort among the other keys.
+    return partMark() + QJsonDocument(o).toJson(QJsonDocument::Compact).mid(1) + '\n';
 }
 
 bool looksLikeStatisticsPart(const QByteArray &text)
 {
-    return text.startsWith('{') && text.left(200).contains(formatKey.toLatin1());
+    return text.startsWith(partMark());
 }
 
 bool readStatisticsPart(const QByteArray &text, StatisticsPart &part, QString &why)

@@ -195,7 +195,8 @@ void RenderCommandLine::addOptions()
     options_ << QCommandLineOption(QStringLiteral("merge-stats"),
                                    QStringLiteral("velmora-render --merge-stats OUTPUT PART...: "
                                                   "joins the shards' statistics files into the "
-                                                  "whole sweep's."))
+                                                  "whole sweep's, or the tiles' statistics parts "
+                                                  "into the whole picture's."))
              << QCommandLineOption(QStringLiteral("merge-picture"),
                                    QStringLiteral("velmora-render --merge-picture OUTPUT PART...: "
                                                   "joins the parts --tile wrote into the whole "

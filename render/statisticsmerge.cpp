@@ -3,6 +3,7 @@
 #include "console.h"
 
 #include "sweeprange.h"
+#include "tilestatisticsmerge.h"
 
 #include "engine/statisticspart.h"
 
@@ -204,37 +205,13 @@ bool mergeStatistics(const QList<QByteArray> &parts, const QStringList &names,
     return true;
 }
 
-bool mergePictureStatistics(const QList<QByteArray> &texts, const QStringList &names,
-                            StatisticsFormat format, QByteArray &merged, QString &why)
-{
-    std::vector<std::pair<StatisticsPart, QString>> parts(std::size_t(texts.size()));
-    for (qsizetype k = 0; k < texts.size(); ++k) {
-        parts[std::size_t(k)].second = names[k];
-        if (!readStatisticsPart(texts[k], parts[std::size_t(k)].first, why)) {
-            why = QStringLiteral("'%1' is not a tile's statistics part: %2").arg(names[k], why);
-            return false;
-        }
-    }
-    std::stable_sort(parts.begin(), parts.end(), [](const auto &a, const auto &b) {
-        return a.first.firstRow < b.first.firstRow;
-    });
-    StatisticsPartMerger merger;
-    for (const auto &[part, name] : parts) {
-        if (!merger.add(part, why)) {
-            why = QStringLiteral("'%1': %2").arg(name, why);
-            return false;
-        }
-    }
-    const std::optional<Statistics> statistics = merger.finish(why);
-    if (!statistics)
-        return false;
-    const StatisticsShape &shape = parts.front().first.shape;
-    merged = statisticsText({{{}, *statistics}}, format, false, shape.masses, shape.wada);
-    return true;
-}
-
 int mergeStatisticsFiles(const QString &output, const QStringList &parts)
 {
+    QByteArray first;
+    if (!parts.isEmpty() && readRegularFile(parts.first(), maxPartSize, first) &&
+        looksLikeStatisticsPart(first)) {
+        return mergeTileStatisticsFiles(output, parts);
+    }
     QList<QByteArray> texts;
     for (const QString &part : parts) {
         if (isSameFile(part, output)) {
@@ -254,14 +231,7 @@ int mergeStatisticsFiles(const QString &output, const QStringList &parts)
     }
     QByteArray merged;
     QString why;
-    // The part's keys come in alphabetical order, so its format's mark can come late.
-    StatisticsPart first;
-    QString notPart;
-    const bool tiles = looksLikeStatisticsPart(texts.constFirst()) ||
-                       (texts.constFirst().startsWith('{') &&
-                        readStatisticsPart(texts.constFirst(), first, notPart));
-    if (!(tiles ? mergePictureStatistics(texts, parts, *statisticsFormat(output), merged, why)
-                : mergeStatistics(texts, parts, *statisticsFormat(output), merged, why))) {
+    if (!mergeStatistics(texts, parts, *statisticsFormat(output), merged, why)) {
         printError(QStringLiteral("--merge-stats: %1; nothing written.").arg(why));
         return 2;
     }

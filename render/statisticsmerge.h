@@ -33,13 +33,7 @@ QByteArray shardStatisticsText(const std::vector<FrameStatistics> &frames,
 bool mergeStatistics(const QList<QByteArray> &parts, const QStringList &names,
                      StatisticsFormat format, QByteArray &merged, QString &why);
 
-/// The same for the statistics parts of a picture's tiles (engine/statisticspart.h): the single
-/// run's statistics file, in format.
-bool mergePictureStatistics(const QList<QByteArray> &texts, const QStringList &names,
-                            StatisticsFormat format, QByteArray &merged, QString &why);
-
-/// velmora-render --merge-stats OUTPUT PART...: the shards' statistics of a sweep, or the
-/// statistics parts of a picture's tiles: reads the parts, joins them and writes OUTPUT.
+/// velmora-render --merge-stats OUTPUT PART...: reads the parts, joins them and writes OUTPUT.
 /// Returns the exit status: 0 written; 2 bad input (a part that cannot be read or is none of
 /// this sweep's shards, a gap, an overlap, OUTPUT the same file as a part), nothing written; 1
 /// OUTPUT could not be written. One line on standard error says why.

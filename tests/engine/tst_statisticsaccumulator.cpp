@@ -113,6 +113,8 @@ private slots:
     void tilesMergeToTheWhole_data() { bandsGiveTheWhole_data(); }
     void tilesMergeToTheWhole();
     void mergeRefusesPartsThatDoNotMakeThePicture();
+    void damagedPartsAreRefused_data();
+    void damagedPartsAreRefused();
 };
 
 void TestStatisticsAccumulator::bandsGiveTheWhole_data()
@@ -188,6 +190,54 @@ void TestStatisticsAccumulator::mergeRefusesPartsThatDoNotMakeThePicture()
     QString why;
     QVERIFY(short_.add(parts[0], why) && short_.add(parts[1], why));
     QVERIFY(!short_.finish(why));
+}
+
+void TestStatisticsAccumulator::damagedPartsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<bool>("read"); // whether it still reads, to be refused by the merge
+    QTest::newRow("unchanged") << QByteArray() << QByteArray() << true;
+    QTest::newRow("cut short") << QByteArray("\"width\":40}") << QByteArray("\"width\":40") << false;
+    QTest::newRow("another format") << QByteArray("part\":1") << QByteArray("part\":2") << false;
+    QTest::newRow("rows past the height") << QByteArray("\"rows\":[10,20]")
+                                          << QByteArray("\"rows\":[10,31]") << false;
+    QTest::newRow("a mass too many") << QByteArray("\"captured\":[") << QByteArray("\"captured\":[0,")
+                                     << false;
+    QTest::newRow("a box row of another tile") << QByteArray("{\"row\":2,")
+                                               << QByteArray("{\"row\":3,") << false;
+    QTest::newRow("a cut box row left out") << QByteArray("\"head\":{\"row\":2,")
+                                            << QByteArray("\"head\":null,\"x\":{\"row\":2,") << true;
+    QTest::newRow("an entropy that is none") << QByteArray("\"codes\":\"AAEC")
+                                             << QByteArray("\"codes\":\"fwEC")
+                                             << true;
+}
+
+void TestStatisticsAccumulator::damagedPartsAreRefused()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(bool, read);
+    const Map map = patchedMap(40, 30, 3);
+    const StatisticsShape shape = shapeOf(map, 4, true);
+    std::vector<QByteArray> texts;
+    for (int i = 1; i <= 3; ++i) {
+        StatisticsAccumulator a(shape, tileRows(i, 3, map.height));
+        feed(a, map, 4);
+        texts.push_back(statisticsPartJson(a.part(QStringLiteral("p"), i, 3)));
+    }
+    QVERIFY(from.isEmpty() || texts[1].contains(from));
+    texts[1].replace(from, to);
+    StatisticsPartMerger merger;
+    QString why;
+    bool merged = true;
+    for (const QByteArray &text : texts) {
+        StatisticsPart part;
+        const bool ok = readStatisticsPart(text, part, why);
+        QCOMPARE(ok, &text != &texts[1] || read);
+        merged = merged && ok && merger.add(part, why);
+    }
+    QCOMPARE(merged && merger.finish(why).has_value(), from.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStatisticsAccumulator)
