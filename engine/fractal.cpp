@@ -15,36 +15,6 @@ namespace {
 /// 0.04 s on the default picture with 2 threads on a loaded machine).
 constexpr std::size_t batchPoints = std::size_t(1) << 16;
 
-/// The fewest boxes of a size across and down the map: larger boxes all hold the boundary and
-/// would bend the fit towards 2.
-constexpr int minBoxesAcross = 4;
-
-/// The dimension fitted to counts[k], the boxes of 2^(k + 1) points that hold the boundary.
-std::optional<Slope> countSlope(const std::vector<double> &counts)
-{
-    const std::size_t n = counts.size();
-    std::vector<double> logInverseSize;
-    std::vector<double> logCount;
-    for (std::size_t k = 0; k < n; ++k) {
-        logInverseSize.push_back(-double(k + 1));
-        logCount.push_back(std::log2(counts[k]));
-    }
-    std::optional<Slope> fit = leastSquaresSlope(logInverseSize, logCount);
-    if (!fit)
-        return fit;
-    // The same slope, as the mean of the steps between neighbouring sizes weighted by
-    // (k + 1) (n - 1 - k): a step is at most log2(4) = 2, and so, rounding and all, is the mean.
-    double weighted = 0;
-    double weights = 0;
-    for (std::size_t k = 0; k + 1 < n; ++k) {
-        const double weight = double((k + 1) * (n - 1 - k));
-        weighted += weight * std::log2(counts[k] / counts[k + 1]);
-        weights += weight;
-    }
-    fit->slope = weighted / weights;
-    return fit;
-}
-
 std::size_t indexOf(sim::Capture outcome)
 {
     return std::size_t(outcome);
@@ -90,6 +60,45 @@ std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::
     return Slope{slope, std::sqrt(residuals / double(n - 2) / sxx)};
 }
 
+std::optional<Slope> boxCountSlope(const std::vector<double> &counts)
+{
+    const std::size_t n = counts.size();
+    std::vector<double> logInverseSize;
+    std::vector<double> logCount;
+    for (std::size_t k = 0; k < n; ++k) {
+        logInverseSize.push_back(-double(k + 1));
+        logCount.push_back(std::log2(counts[k]));
+    }
+    std::optional<Slope> fit = leastSquaresSlope(logInverseSize, logCount);
+    if (!fit)
+        return fit;
+    // The same slope, as the mean of the steps between neighbouring sizes weighted by
+    // (k + 1) (n - 1 - k): a step is at most log2(4) = 2, and so, rounding and all, is the mean.
+    double weighted = 0;
+    double weights = 0;
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        const double weight = double((k + 1) * (n - 1 - k));
+        weighted += weight * std::log2(counts[k] / counts[k + 1]);
+        weights += weight;
+    }
+    fit->slope = weighted / weights;
+    return fit;
+}
+
+BoxGrid boxGrid(int width, int height)
+{
+    BoxGrid grid;
+    if (width <= 0 || height <= 0)
+        return grid;
+    while ((width >> (grid.sizes + 1)) >= minBoxesAcross &&
+           (height >> (grid.sizes + 1)) >= minBoxesAcross) {
+        ++grid.sizes;
+    }
+    grid.across = (width >> grid.sizes) << grid.sizes;
+    grid.down = (height >> grid.sizes) << grid.sizes;
+    return grid;
+}
+
 std::optional<Slope> boxCountingDimension(const PointMaps &maps)
 {
     static_assert(std::uint8_t(PointOutcome::one) == std::uint8_t(sim::Capture::one) &&
@@ -101,15 +110,14 @@ std::optional<Slope> boxCountingDimension(const PointMaps &maps)
 
 std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capture *outcomes)
 {
-    int sizes = 0;
-    while ((width >> (sizes + 1)) >= minBoxesAcross && (height >> (sizes + 1)) >= minBoxesAcross)
-        ++sizes;
+    const BoxGrid grid = boxGrid(width, height);
+    const int sizes = grid.sizes;
     if (sizes < minBoxSizes)
         return std::nullopt;
     // Every size is counted over the area the largest one tiles, so that a box of one size holds
     // at most four of the size below it.
-    int across = (width >> sizes) << sizes;
-    int down = (height >> sizes) << sizes;
+    int across = grid.across;
+    int down = grid.down;
     const auto at = [&](int x, int y) {
         return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];
     };
@@ -143,7 +151,7 @@ std::optional<Slope> boxCountingDimension(int width, int height, const sim::Capt
     }
     if (!(counts.front() > 0))
         return std::nullopt;
-    return countSlope(counts);
+    return boxCountSlope(counts);
 }
 
 FreePoint Region::draw(SplitMix64 &random) const

@@ -43,6 +43,24 @@ std::optional<Slope> leastSquaresSlope(const std::vector<double> &x, const std::
 /// The smallest number of box sizes a box-counting dimension is fitted over.
 constexpr int minBoxSizes = 4;
 
+/// The fewest boxes of a size across and down the map: larger boxes all hold the boundary and
+/// would bend the fit towards 2.
+constexpr int minBoxesAcross = 4;
+
+/// The box-counting sizes of a width x height map, 2 x 2 to 2^sizes x 2^sizes, and the area
+/// from the top-left point that every size is counted over, the one the largest size tiles.
+struct BoxGrid
+{
+    int sizes = 0;
+    int across = 0;
+    int down = 0;
+};
+BoxGrid boxGrid(int width, int height);
+
+/// The dimension fitted to counts[k], the boxes of 2^(k + 1) x 2^(k + 1) points that hold the
+/// boundary (boxCountingDimension's slope).
+std::optional<Slope> boxCountSlope(const std::vector<double> &counts);
+
 /// The box-counting dimension of the boundary of a width x height outcome map in scan order.
 /// The boundary is the set of neighbouring pairs of points of different outcomes, each pair
 /// marked once at its left or upper point (a straight boundary is then one point thick wherever

@@ -213,8 +213,9 @@ qint64 FileWriter::writeData(const char *data, qint64 size)
 {
     // After a failed write the rest goes nowhere, and the encoder is not told: the PNG library
     // would print a message of its own. The caller asks error() at the end.
+    const qint64 at = pos();
     for (qint64 done = 0; done < size && error_ == 0;) {
-        const ssize_t n = ::write(fd_, data + done, std::size_t(size - done));
+        const ssize_t n = ::pwrite(fd_, data + done, std::size_t(size - done), off_t(at + done));
         if (n >= 0)
             done += n;
         else if (errno != EINTR)

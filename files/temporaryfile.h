@@ -67,13 +67,14 @@ private:
     bool guarded_ = false;
 };
 
-/// Writes straight to a file descriptor, unbuffered. A failed write is not reported to the
-/// writer: the system's reason is kept for error(), and nothing more is written.
+/// Writes straight to a file descriptor, unbuffered, at the device's position: a writer may seek
+/// to put a part of the file in its place. A failed write is not reported to the writer: the
+/// system's reason is kept for error(), and nothing more is written.
 class FileWriter : public QIODevice
 {
 public:
     explicit FileWriter(int fd);
-    bool isSequential() const override { return true; }
+    bool isSequential() const override { return false; }
     /// The errno of the first failed write, 0 while none failed.
     int error() const { return error_; }
 

@@ -15,9 +15,14 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace py = pybind11;
 
@@ -31,6 +36,48 @@ void compute(Engine &engine, const Cancel *cancel, const std::function<void()> &
     runInterruptibly(work, [&] { engine.abandon(); }, cancel);
 }
 
+/// The bytes this process may still allocate: the memory the system has available, within
+/// what is left of the address space a limit (ulimit -v) allows.
+double memoryAvailable()
+{
+    double available = double(sysconf(_SC_AVPHYS_PAGES)) * double(sysconf(_SC_PAGESIZE));
+    if (std::FILE *info = std::fopen("/proc/meminfo", "re")) {
+        char line[256];
+        unsigned long long kB = 0;
+        while (std::fgets(line, sizeof line, info))
+            if (std::sscanf(line, "MemAvailable: %llu kB", &kB) == 1)
+                available = double(kB) * 1024;
+        std::fclose(info);
+    }
+    rlimit limit{};
+    unsigned long long pages = 0;
+    std::FILE *statm = std::fopen("/proc/self/statm", "re");
+    if (statm && std::fscanf(statm, "%llu", &pages) == 1 && getrlimit(RLIMIT_AS, &limit) == 0 &&
+        limit.rlim_cur != RLIM_INFINITY) {
+        const double used = double(pages) * double(sysconf(_SC_PAGESIZE));
+        available = std::min(available, double(limit.rlim_cur) - used);
+    }
+    if (statm)
+        std::fclose(statm);
+    return available;
+}
+
+/// MemoryError, naming the size, when the outcome and steps arrays of view do not fit.
+void checkMemory(const View &view)
+{
+    const double needed = double(view.pointCount()) * double(1 + sizeof(std::uint64_t));
+    const double available = memoryAvailable();
+    if (needed <= available)
+        return;
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "size %d x %d: its outcome and steps arrays need %.0f MiB, more than the %.0f "
+                  "MiB of memory available",
+                  view.width, view.height, needed / 1048576, std::max(available, 0.0) / 1048576);
+    PyErr_SetString(PyExc_MemoryError, text);
+    throw py::error_already_set();
+}
+
 Basins basins(const py::args &positional, const py::kwargs &keywords)
 {
     const Arguments a("basins", {"parameters", "view=", "size=", "threads=", "kernel=", "cancel="},
@@ -40,6 +87,7 @@ Basins basins(const py::args &positional, const py::kwargs &keywords)
                                                          : parameters.framing.startPoints();
     const Workers workers = workersOf(a["threads"], a["kernel"]);
     const Cancel *cancel = cancelOf(a["cancel"]);
+    checkMemory(view);
     Engine engine(parameters.scene.trajectory, workers);
     PointMaps maps;
     compute(engine, cancel, [&] { engine.computeView(view, maps); });

@@ -26,6 +26,8 @@ RenderCommandLine::Result RenderCommandLine::parse(const QStringList &arguments)
         return Result::version;
     if (parser_.isSet(QStringLiteral("merge-stats")))
         return readMerge() ? Result::merge : Result::error;
+    if (parser_.isSet(QStringLiteral("merge-picture")))
+        return readMergePicture() ? Result::mergePicture : Result::error;
     return read() ? Result::render : Result::error;
 }
 
@@ -55,7 +57,7 @@ bool RenderCommandLine::read()
     QSize area;
     return readFraming(area) && readMasses(area) && readColours() && readWorkers() &&
            readOutputs() && readKernel() && readRandomPoints() && readOutputName() &&
-           readSweep(area) && readMovie();
+           readSweep(area) && readMovie() && readPoster();
 }
 
 bool RenderCommandLine::readMasses(QSize area)

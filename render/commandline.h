@@ -20,7 +20,7 @@ class RenderCommandLine
 public:
     RenderCommandLine();
 
-    enum class Result { render, merge, help, version, error };
+    enum class Result { render, merge, mergePicture, help, version, error };
 
     /// Parses the whole argument list, the program name first.
     Result parse(const QStringList &arguments);
@@ -32,7 +32,10 @@ public:
     /// After Result::render: what to compute and where to write it.
     const RenderJob &job() const { return job_; }
 
-    /// After Result::merge: the file to write and the shards' statistics files, in the order
+    /// The widest and tallest view a single picture may be; it is computed in bands of rows.
+    static constexpr int maxViewSide = 65536;
+
+    /// After Result::merge or Result::mergePicture: the file to write and the shards' statistics files, in the order
     /// given.
     const QString &mergeOutput() const { return job_.output; }
     const QStringList &mergeParts() const { return mergeParts_; }
@@ -74,6 +77,11 @@ private:
     bool readKernel();
     bool readShard();
     bool readMerge();
+    /// --merge-picture OUTPUT PART...
+    bool readMergePicture();
+    /// --tile and --band-rows, and the limits of a picture computed in bands: a sweep's or a
+    /// zoom's frames at most maxClientSide a side, a bitmap within its header's limit.
+    bool readPoster();
     bool readRandomPoints();
     bool readPlotMeasure();
     /// The option of this name.

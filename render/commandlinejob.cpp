@@ -1,8 +1,10 @@
-// The command line's shards and the merging of their statistics.
+// The command line's shards, tiles and bands, and the merging of their statistics and pictures.
 #include "commandline.h"
 
 #include "scene/statisticsfile.h"
 #include "scene/text.h"
+
+#include "picture/rowwriter.h"
 
 bool RenderCommandLine::readShard()
 {
@@ -44,4 +46,80 @@ bool RenderCommandLine::readMerge()
     job_.output = positional[0];
     mergeParts_ = positional.mid(1);
     return true;
+}
+
+bool RenderCommandLine::readMergePicture()
+{
+    const QStringList positional = parser_.positionalArguments();
+    for (const QString &name : parser_.optionNames()) {
+        if (name != QStringLiteral("merge-picture")) {
+            error_ = QStringLiteral("--merge-picture: expected no other option, got '--%1'.")
+                         .arg(name);
+            return false;
+        }
+    }
+    const bool picture = !positional.isEmpty() &&
+                         (positional[0].endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ||
+                          positional[0].endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive));
+    if (positional.size() < 2 || !picture) {
+        error_ = QStringLiteral("--merge-picture: expected OUTPUT ending in .png or .bmp and one "
+                                "PART or more, got '%1'.")
+                     .arg(positional.join(QLatin1Char(' ')));
+        return false;
+    }
+    job_.output = positional[0];
+    mergeParts_ = positional.mid(1);
+    return true;
+}
+
+bool RenderCommandLine::readPoster()
+{
+    const std::optional<View> &view = job_.parameters.framing.view;
+    const QSize size = job_.parameters.framing.imageSize();
+    if (job_.series() && (size.width() > maxClientSide || size.height() > maxClientSide))
+        return fail(option("size"),
+                    QStringLiteral("WIDTHxHEIGHT, each 1 to %1 for the frames of --sweep or --zoom")
+                        .arg(maxClientSide),
+                    sizeText(size));
+    if (job_.format && qstrcmp(job_.format, "BMP") == 0 && bitmapBytes(size) > maxBitmapBytes) {
+        error_ = QStringLiteral("OUTPUT: a %1 bitmap would be over the %2 bytes (4 GiB) its header "
+                                "can state; write a PNG instead.")
+                     .arg(sizeText(size))
+                     .arg(maxBitmapBytes);
+        return false;
+    }
+    const bool single = view && !job_.series() && !job_.noPicture();
+    if (!readEach(option("band-rows"), QStringLiteral("N, a whole number 1 to %1, with --view")
+                                           .arg(maxViewSide),
+                  [&](const QString &value) {
+                      bool ok = false;
+                      const int rows = value.toInt(&ok);
+                      if (!ok || !single || rows < 1 || rows > maxViewSide)
+                          return false;
+                      job_.bandRows = rows;
+                      return true;
+                  })) {
+        return false;
+    }
+    return readEach(option("tile"),
+                    QStringLiteral("I/N, whole numbers with 1 <= I <= N <= the view's rows, with "
+                                   "--view, a PNG OUTPUT, --stats only to a .json file, and "
+                                   "without --shade, --uncertainty or --sample"),
+                    [&](const QString &value) {
+                        qint64 index = 0;
+                        qint64 count = 0;
+                        if (!single || qstrcmp(job_.format, "PNG") != 0 ||
+                            job_.parameters.scene.shade ||
+                            (!job_.statistics.isEmpty() &&
+                             (!job_.statisticsToFile() ||
+                              statisticsFormat(job_.statistics) != StatisticsFormat::json)) ||
+                            job_.randomPoints.sample > 0 || job_.randomPoints.uncertainty > 0 ||
+                            !readWholePair(value, QLatin1Char('/'), size.height(), size.height(),
+                                           1, index, count) ||
+                            index > count) {
+                            return false;
+                        }
+                        job_.tile = Shard{int(index), int(count)};
+                        return true;
+                    });
 }

@@ -160,6 +160,16 @@ QList<QCommandLineOption> outputOptions()
                QStringLiteral("With --sweep: only the I-th of N near-equal blocks of the frames, "
                               "numbered and named as in the whole sweep, with statistics that "
                               "--merge-stats joins.")),
+        makeOption("tile", "I/N",
+               QStringLiteral("With --view and a PNG OUTPUT, without --shade: only the I-th of "
+                              "N near-equal bands of the picture's rows, as a part that "
+                              "--merge-picture joins, with --stats FILE.json a statistics part "
+                              "that --merge-stats joins.")),
+        makeOption("band-rows", "N",
+               QStringLiteral("With --view: computes and writes the picture in bands of N rows, "
+                              "1 to %1 (default: as many as 24 MiB holds); the picture is the "
+                              "same with every N.")
+                   .arg(RenderCommandLine::maxViewSide)),
     };
 }
 
@@ -185,7 +195,12 @@ void RenderCommandLine::addOptions()
     options_ << QCommandLineOption(QStringLiteral("merge-stats"),
                                    QStringLiteral("velmora-render --merge-stats OUTPUT PART...: "
                                                   "joins the shards' statistics files into the "
-                                                  "whole sweep's."))
+                                                  "whole sweep's, or the tiles' statistics parts "
+                                                  "into the whole picture's."))
+             << QCommandLineOption(QStringLiteral("merge-picture"),
+                                   QStringLiteral("velmora-render --merge-picture OUTPUT PART...: "
+                                                  "joins the parts --tile wrote into the whole "
+                                                  "picture."))
              << makeOption("view-file", "FILE",
                        QStringLiteral("The view, size and every parameter of a view file saved "
                                       "by Velmora Explorer; the options given beside it "

@@ -52,9 +52,10 @@ bool RenderCommandLine::readPicture(QSize &area)
 
 bool RenderCommandLine::readSize(QSize &size)
 {
-    return readEach(option("size"), QStringLiteral("WIDTHxHEIGHT, each 1 to %1").arg(maxClientSide),
+    // A sweep's or a zoom's frames keep to maxClientSide, which readPoster() checks.
+    return readEach(option("size"), QStringLiteral("WIDTHxHEIGHT, each 1 to %1").arg(maxViewSide),
                     [&](const QString &value) {
-                        return ::readSize(value, 1, QSize(maxClientSide, maxClientSide), size);
+                        return ::readSize(value, 1, QSize(maxViewSide, maxViewSide), size);
                     });
 }
 

@@ -1,6 +1,6 @@
 #include "interrupt.h"
 
-#include "renderer.h"
+#include "engine/engine.h"
 
 #include <atomic>
 #include <csignal>
@@ -10,8 +10,8 @@ namespace {
 std::atomic<int> interruption{0};
 static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-std::atomic<Renderer *> current{nullptr};
-static_assert(std::atomic<Renderer *>::is_always_lock_free, "read in a signal handler");
+std::atomic<Engine *> current{nullptr};
+static_assert(std::atomic<Engine *>::is_always_lock_free, "read in a signal handler");
 
 struct sigaction oldInt = {};
 struct sigaction oldTerm = {};
@@ -19,8 +19,8 @@ struct sigaction oldTerm = {};
 extern "C" void onInterrupt(int signal)
 {
     interruption.store(signal);
-    if (Renderer *renderer = current.load())
-        renderer->abandon();
+    if (Engine *engine = current.load())
+        engine->abandon();
 }
 
 } // namespace
@@ -47,7 +47,7 @@ int InterruptGuard::signal()
     return interruption.load();
 }
 
-void InterruptGuard::setCurrent(Renderer *renderer)
+void InterruptGuard::setCurrent(Engine *engine)
 {
-    current.store(renderer);
+    current.store(engine);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-class Renderer;
+class Engine;
 
 /// Catches Ctrl-C and SIGTERM while it lives. The handler only notes the signal and abandons the
 /// frame under way; a second signal ends the program at once, as usual.
@@ -16,5 +16,5 @@ public:
     static int signal();
     /// The frame under way, which a signal abandons by itself: when no worker thread could
     /// start, the calling thread computes the frame and looks at nothing else until its end.
-    static void setCurrent(Renderer *renderer);
+    static void setCurrent(Engine *engine);
 };

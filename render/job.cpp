@@ -62,3 +62,15 @@ QString RenderJob::identity() const
         text += QStringLiteral(" --seed %1").arg(randomPoints.seed);
     return text;
 }
+
+QString RenderJob::pictureIdentity() const
+{
+    const Scene &scene = parameters.scene;
+    QString text = identity();
+    for (const std::int32_t colour : scene.colours)
+        text += QStringLiteral(" --color %1").arg(colour);
+    text += QStringLiteral(" --background %1").arg(scene.background);
+    if (scene.shade)
+        text += QStringLiteral(" --shade");
+    return text;
+}

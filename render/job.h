@@ -70,6 +70,12 @@ struct RenderJob
     /// sweep's identity for merging.
     std::optional<Shard> shard;
 
+    /// Only with --tile: this band of a single view's rows, written as a part that
+    /// --merge-picture joins.
+    std::optional<Shard> tile;
+    /// The rows of the bands a view is computed in; 0 for as many as a band's memory holds.
+    int bandRows = 0;
+
     bool statisticsToFile() const { return !statistics.isEmpty() && statistics != "-"; }
     /// The frames of the whole series, this shard's or not.
     int frameCount() const { return sweep ? sweep->frameCount() : zoom ? zoom->frames : 1; }
@@ -81,4 +87,7 @@ struct RenderJob
     /// What the statistics depend on, as the options that ask for it in a fixed order: two
     /// shards' statistics belong to one sweep only when this is the same.
     QString identity() const;
+    /// What a picture's pixels depend on: identity() with the colours and the shading. Two
+    /// tiles belong to one picture only when this is the same.
+    QString pictureIdentity() const;
 };

@@ -7,6 +7,7 @@
 #include "statisticsmerge.h"
 #include "sweep.h"
 #include "sweepplot.h"
+#include "tilepart.h"
 
 #include "files/safefile.h"
 #include "scene/statisticsfile.h"
@@ -108,6 +109,7 @@ std::optional<int> answerOnly(const RenderCommandLine &commandLine,
         printError(commandLine.errorText());
         return 2;
     case RenderCommandLine::Result::merge:
+    case RenderCommandLine::Result::mergePicture:
     case RenderCommandLine::Result::render:
         break;
     }
@@ -145,6 +147,8 @@ int main(int argc, char *argv[])
             return *status;
         if (result == RenderCommandLine::Result::merge)
             return mergeStatisticsFiles(commandLine.mergeOutput(), commandLine.mergeParts());
+        if (result == RenderCommandLine::Result::mergePicture)
+            return mergePictureFiles(commandLine.mergeOutput(), commandLine.mergeParts());
         if (job.noPicture())
             return runWithoutPicture(job);
 

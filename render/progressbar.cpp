@@ -10,8 +10,8 @@ constexpr std::uint64_t longRun = 1000000;
 
 } // namespace
 
-ProgressBar::ProgressBar(std::FILE *stream, std::int64_t total, int frames)
-    : stream_(stream), total_(total), frames_(frames)
+ProgressBar::ProgressBar(std::FILE *stream, std::int64_t total, int frames, int rowWidth)
+    : stream_(stream), total_(total), frames_(frames), rowWidth_(rowWidth)
 {
     timer_.start();
 }
@@ -43,8 +43,14 @@ void ProgressBar::update(std::int64_t done, int framesDone, std::uint64_t longes
     std::fprintf(stream_, "\r[%s] ", bar);
     if (frames_ > 0)
         std::fprintf(stream_, "%d/%d frames  ", framesDone, frames_);
-    std::fprintf(stream_, "%lld/%lld points  %.0f points/s", static_cast<long long>(done),
-                 static_cast<long long>(total_), rate);
+    if (rowWidth_ > 0) {
+        std::fprintf(stream_, "%lld/%lld rows  %.0f points/s",
+                     static_cast<long long>(done / rowWidth_),
+                     static_cast<long long>(total_ / rowWidth_), rate);
+    } else {
+        std::fprintf(stream_, "%lld/%lld points  %.0f points/s", static_cast<long long>(done),
+                     static_cast<long long>(total_), rate);
+    }
     if (rate > 0) {
         const long long left = static_cast<long long>(double(total_ - done) / rate + 0.5);
         std::fprintf(stream_, "  %lld:%02lld left", left / 60, left % 60);

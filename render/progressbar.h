@@ -11,8 +11,9 @@
 class ProgressBar
 {
 public:
-    /// total start points in all; frames 0 for a single picture.
-    ProgressBar(std::FILE *stream, std::int64_t total, int frames = 0);
+    /// total start points in all; frames 0 for a single picture. With rowWidth, the start
+    /// points of a row, the line counts rows done rather than start points.
+    ProgressBar(std::FILE *stream, std::int64_t total, int frames = 0, int rowWidth = 0);
 
     /// longest: the steps of the longest trajectory under way. Once that runs long (a million
     /// steps or more), when no time left can be foretold, the line says how many start points
@@ -25,5 +26,6 @@ private:
     std::FILE *stream_;
     std::int64_t total_;
     int frames_;
+    int rowWidth_;
     QElapsedTimer timer_;
 };

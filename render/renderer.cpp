@@ -2,12 +2,24 @@
 
 #include "scene/painter.h"
 
+#include <algorithm>
+
 RenderParameters RenderParameters::defaults(QSize client)
 {
     RenderParameters p;
     p.scene = Scene::defaults(client);
     p.framing.client = client;
     return p;
+}
+
+void RenderSummary::add(const RenderSummary &other)
+{
+    points += other.points;
+    captured.resize(std::max(captured.size(), other.captured.size()));
+    for (std::size_t k = 0; k < other.captured.size(); ++k)
+        captured[k] += other.captured[k];
+    neverCaptured += other.neverCaptured;
+    steps += other.steps;
 }
 
 Renderer::Renderer(const RenderParameters &parameters)

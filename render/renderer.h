@@ -38,6 +38,9 @@ struct RenderSummary
     std::vector<std::int64_t> captured;
     std::int64_t neverCaptured = 0;
     std::uint64_t steps = 0;
+
+    /// Adds another picture's counts to these.
+    void add(const RenderSummary &other);
 };
 
 /// Computes one picture: the outcome of every start point on worker threads, then the picture
@@ -57,6 +60,8 @@ public:
     /// point and leave the ones under way. Any thread may call it, before or during render().
     void abandon() { engine_.abandon(); }
     bool abandoned() const { return engine_.abandoned(); }
+    /// The engine computing the picture, for what abandons it.
+    Engine &engine() { return engine_; }
 
     /// Start points finished so far; any thread may read it while render() runs.
     std::int64_t pointsDone() const { return engine_.pointsDone(); }

@@ -3,6 +3,9 @@
 #include "console.h"
 
 #include "sweeprange.h"
+#include "tilestatisticsmerge.h"
+
+#include "engine/statisticspart.h"
 
 #include "files/readfile.h"
 #include "files/safefile.h"
@@ -204,6 +207,11 @@ bool mergeStatistics(const QList<QByteArray> &parts, const QStringList &names,
 
 int mergeStatisticsFiles(const QString &output, const QStringList &parts)
 {
+    QByteArray first;
+    if (!parts.isEmpty() && readRegularFile(parts.first(), maxPartSize, first) &&
+        looksLikeStatisticsPart(first)) {
+        return mergeTileStatisticsFiles(output, parts);
+    }
     QList<QByteArray> texts;
     for (const QString &part : parts) {
         if (isSameFile(part, output)) {

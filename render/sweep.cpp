@@ -37,16 +37,6 @@ QByteArray pictureSummary(const RenderSummary &summary, double seconds)
         .toUtf8();
 }
 
-void add(RenderSummary &total, const RenderSummary &frame)
-{
-    total.points += frame.points;
-    total.captured.resize(std::max(total.captured.size(), frame.captured.size()));
-    for (std::size_t k = 0; k < frame.captured.size(); ++k)
-        total.captured[k] += frame.captured[k];
-    total.neverCaptured += frame.neverCaptured;
-    total.steps += frame.steps;
-}
-
 } // namespace
 
 int Sweep::checkOutputs()
@@ -143,6 +133,8 @@ bool Sweep::computeFrame(int index)
         failure_ = QStringLiteral("cannot write '%1': %2").arg(frame.path, why);
         return false;
     }
+    if (frame.parameters.framing.view && !job_.series())
+        return computeBandedFrame(frame);
     Renderer renderer(frame.parameters);
     if (renderer.surface().image().isNull()) {
         const QSize size = frame.parameters.framing.imageSize();
@@ -157,7 +149,7 @@ bool Sweep::computeFrame(int index)
         bar_ = job_.series() ? std::make_unique<ProgressBar>(stderr, framePoints_ * count, count)
                              : std::make_unique<ProgressBar>(stderr, framePoints_);
     }
-    InterruptGuard::setCurrent(&renderer);
+    InterruptGuard::setCurrent(&renderer.engine());
     const auto forget = qScopeGuard([] { InterruptGuard::setCurrent(nullptr); });
     // A signal before the frame was made current is seen here.
     if (InterruptGuard::signal() != 0)
@@ -173,7 +165,9 @@ bool Sweep::computeFrame(int index)
     // written and counted or neither.
     Statistics statistics;
     std::vector<sim::Capture> captures;
-    if (frame.parameters.keepPointSteps && !measureFrame(renderer, frame, statistics))
+    if (frame.parameters.keepPointSteps &&
+        !measureFrame(renderer.view().width, renderer.view().height, renderer.captures(),
+                      renderer.pointSteps(), frame, statistics))
         return false;
     if (frame.parameters.keepPointSteps)
         captures = renderer.captures();
@@ -188,21 +182,18 @@ bool Sweep::computeFrame(int index)
     }
     previous_ = std::move(captures);
     frames_.push_back({{frame.number, frame.value}, std::move(statistics)});
-    add(total_, summary);
+    total_.add(summary);
     return true;
 }
 
-bool Sweep::measureFrame(const Renderer &renderer, const JobFrame &frame,
+bool Sweep::measureFrame(int width, int height, const std::vector<sim::Capture> &captures,
+                         const std::vector<std::uint64_t> &steps, const JobFrame &frame,
                          Statistics &statistics) const
 {
-    const int width = renderer.view().width;
-    const int height = renderer.view().height;
-    statistics = basinStatistics(width, height, renderer.captures(), renderer.pointSteps(),
-                                 job_.entropyBox, job_.masses());
+    statistics = basinStatistics(width, height, captures, steps, job_.entropyBox, job_.masses());
     if (job_.wada) {
         statistics.wada = wadaMeasures(
-            width, height, reinterpret_cast<const std::uint8_t *>(renderer.captures().data()),
-            job_.masses());
+            width, height, reinterpret_cast<const std::uint8_t *>(captures.data()), job_.masses());
     }
     if (!addRandomMeasures(statistics, frame.parameters, job_.randomPoints, nullptr,
                            [] { return InterruptGuard::signal() != 0; })) {
@@ -210,12 +201,14 @@ bool Sweep::measureFrame(const Renderer &renderer, const JobFrame &frame,
     }
     if (!previous_.empty())
         statistics.tippingFromPrevious =
-            tippingMatrix(previous_, renderer.captures(), job_.masses());
+            tippingMatrix(previous_, captures, job_.masses());
     return true;
 }
 
 QByteArray Sweep::statisticsText(StatisticsFormat format) const
 {
+    if (job_.tile)
+        return tilePart_;
     if (job_.shard) {
         return shardStatisticsText(
             frames_, format,

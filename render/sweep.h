@@ -50,8 +50,12 @@ private:
     void computeMovie();
     /// A computed frame's statistics, its random-point measures and its tipping from the frame
     /// before; false when a signal abandoned the measures.
-    bool measureFrame(const Renderer &renderer, const JobFrame &frame,
+    bool measureFrame(int width, int height, const std::vector<sim::Capture> &captures,
+                      const std::vector<std::uint64_t> &steps, const JobFrame &frame,
                       Statistics &statistics) const;
+    /// A single view's frame, computed and written in bands of rows (sweepbanded.cpp); with
+    /// --tile, only its tile's rows, as a part.
+    bool computeBandedFrame(const JobFrame &frame);
     /// The outcomes of the frame before a shard's first, which its tipping starts from.
     void computePreviousFrame();
     /// The statistics file's contents for the frames written.
@@ -77,4 +81,5 @@ private:
     bool statisticsWritten_ = false;
     bool plotWritten_ = false;
     QByteArray statisticsOut_; ///< for standard output
+    QByteArray tilePart_;      ///< with --tile and --stats: the tile's statistics part
 };

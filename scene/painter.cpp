@@ -58,6 +58,15 @@ PointColours::PointColours(const Scene &scene, const std::uint8_t *outcomes,
         latest_ = latestCapture(outcomes, steps_, count);
 }
 
+PointColours PointColours::against(const Scene &scene, const std::uint8_t *outcomes,
+                                   const std::uint64_t *steps, std::uint64_t latest)
+{
+    PointColours colours(scene, outcomes, nullptr, 0);
+    colours.steps_ = scene.shade ? steps : nullptr;
+    colours.latest_ = latest;
+    return colours;
+}
+
 std::int32_t PointColours::operator()(std::int64_t k) const
 {
     if (!captured(k))

@@ -20,6 +20,10 @@ class PointColours
 public:
     PointColours(const Scene &scene, const std::uint8_t *outcomes, const std::uint64_t *steps,
                  std::int64_t count);
+    /// The colours of some of a picture's start points, shaded against latest, the latest
+    /// capture among all the picture's points: a band of rows of a picture.
+    static PointColours against(const Scene &scene, const std::uint8_t *outcomes,
+                                const std::uint64_t *steps, std::uint64_t latest);
 
     bool captured(std::int64_t k) const { return outcomes_[k] != 0 && outcomes_[k] != 0xFF; }
     std::int32_t operator()(std::int64_t k) const;

@@ -68,3 +68,20 @@ inline Statistics statisticsOf(const Map &m, int box)
 }
 
 Q_DECLARE_METATYPE(Map)
+
+/// A map of patches of every outcome of a field of this many masses (ragged stripes and
+/// blobs, with scattered points), its steps repeating often and reaching past 65536.
+inline Map patchedMap(int width, int height, int masses, std::uint32_t seed = 7)
+{
+    Map map{width, height, {}, {}, masses};
+    for (int i = 0; i < width * height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const std::uint32_t r = (seed >> 16) % 100;
+        const int x = i % width;
+        const int y = i / width;
+        const int patch = (x / 4 + (y / 3) * 2 + (x * y) / 37) % (masses + 1);
+        map.outcomes.push_back(sim::Capture(r < 8 ? r % std::uint32_t(masses + 1) : std::uint32_t(patch)));
+        map.steps.push_back(r < 50 ? 1 + r % 7 : 1 + (seed >> 8) % 200000);
+    }
+    return map;
+}

@@ -262,3 +262,20 @@ def test_module_needs_no_widgets():
                                check=True).stdout
     assert "libQt6Core" in libraries
     assert "libQt6Widgets" not in libraries and "libQt6Charts" not in libraries
+
+
+TOO_LARGE = """
+import resource, velmora
+resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
+try:
+    velmora.basins(velmora.Parameters(), view=(0, 0, 1), size=(16384, 16384))
+except MemoryError as e:
+    print(e)
+"""
+
+
+def test_arrays_beyond_memory_are_refused_naming_the_size():
+    child = subprocess.run([sys.executable, "-c", TOO_LARGE], capture_output=True, text=True,
+                           timeout=120)
+    assert child.returncode == 0, child.stderr
+    assert child.stdout.startswith("size 16384 x 16384: ")

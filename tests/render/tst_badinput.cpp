@@ -143,8 +143,14 @@ void BadInputTest::views_data()
                                        << "--size";
     QTest::newRow("size zero") << "--view 1,2,1 --size 0x10 a.bmp"
                                << "--size";
-    QTest::newRow("size too large") << "--view 1,2,1 --size 16385x1 a.bmp"
+    QTest::newRow("size too large") << "--view 1,2,1 --size 65537x1 a.png"
                                     << "--size";
+    QTest::newRow("sweep's frames too large")
+        << "--view 1,2,1 --size 16385x1 --sweep mass-one=1:2:1 a%d.png" << "--size";
+    QTest::newRow("bitmap beyond 4 GiB") << "--view 1,2,1 --size 37838x37838 a.bmp"
+                                         << "4294967295 bytes";
+    QTest::newRow("tile of a shaded picture") << "--view 1,2,1 --size 9x9 --shade --tile 1/2 a.png"
+                                              << "--tile";
     QTest::newRow("position past a view's range") << "--view 1,2,1 --size 9x9 --one 16385,0 a.bmp"
                                                   << "--one";
     // A line break after a value is no part of a number.
