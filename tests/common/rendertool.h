@@ -115,3 +115,13 @@ protected:
 
     std::unique_ptr<QTemporaryDir> dir_;
 };
+
+/// The smallest address space, in kB and to 32 MB, in which the renderer starts at all.
+inline qint64 smallestAddressSpace()
+{
+    for (qint64 kb = 32768; kb <= 4194304; kb += 32768)
+        if (runTool({QStringLiteral("--version")}, QStringLiteral("ulimit -v %1").arg(kb))
+                .exitCode == 0)
+            return kb;
+    return -1;
+}

@@ -17,16 +17,6 @@
 
 namespace {
 
-/// The smallest address space, in kB and to 32 MB, in which the renderer starts at all.
-qint64 smallestAddressSpace()
-{
-    for (qint64 kb = 32768; kb <= 4194304; kb += 32768)
-        if (runTool({QStringLiteral("--version")}, QStringLiteral("ulimit -v %1").arg(kb))
-                .exitCode == 0)
-            return kb;
-    return -1;
-}
-
 const QStringList smallRender{QStringLiteral("--picture"), QStringLiteral("4x4")};
 
 } // namespace
