@@ -76,6 +76,9 @@ private:
                   const std::function<bool(const QString &)> &read);
     bool readKernel();
     bool readShard();
+    /// OUTPUT and its PARTs of a merge: no option but this one, OUTPUT accepted by its ending.
+    bool readMergeArguments(const QString &option, bool (*accepted)(const QString &),
+                            const char *endings);
     bool readMerge();
     /// --merge-picture OUTPUT PART...
     bool readMergePicture();

@@ -27,20 +27,19 @@ bool RenderCommandLine::readShard()
                     });
 }
 
-bool RenderCommandLine::readMerge()
+bool RenderCommandLine::readMergeArguments(const QString &option, bool (*accepted)(const QString &),
+                                           const char *endings)
 {
     const QStringList positional = parser_.positionalArguments();
     for (const QString &name : parser_.optionNames()) {
-        if (name != QStringLiteral("merge-stats")) {
-            error_ = QStringLiteral("--merge-stats: expected no other option, got '--%1'.")
-                         .arg(name);
+        if (name != option) {
+            error_ = QStringLiteral("--%1: expected no other option, got '--%2'.").arg(option, name);
             return false;
         }
     }
-    if (positional.size() < 2 || !statisticsFormat(positional[0])) {
-        error_ = QStringLiteral("--merge-stats: expected OUTPUT ending in .json or .csv and one "
-                                "PART or more, got '%1'.")
-                     .arg(positional.join(QLatin1Char(' ')));
+    if (positional.size() < 2 || !accepted(positional[0])) {
+        error_ = QStringLiteral("--%1: expected OUTPUT ending in %2 and one PART or more, got '%3'.")
+                     .arg(option, QLatin1String(endings), positional.join(QLatin1Char(' ')));
         return false;
     }
     job_.output = positional[0];
@@ -48,28 +47,22 @@ bool RenderCommandLine::readMerge()
     return true;
 }
 
+bool RenderCommandLine::readMerge()
+{
+    return readMergeArguments(
+        QStringLiteral("merge-stats"),
+        [](const QString &output) { return bool(statisticsFormat(output)); }, ".json or .csv");
+}
+
 bool RenderCommandLine::readMergePicture()
 {
-    const QStringList positional = parser_.positionalArguments();
-    for (const QString &name : parser_.optionNames()) {
-        if (name != QStringLiteral("merge-picture")) {
-            error_ = QStringLiteral("--merge-picture: expected no other option, got '--%1'.")
-                         .arg(name);
-            return false;
-        }
-    }
-    const bool picture = !positional.isEmpty() &&
-                         (positional[0].endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ||
-                          positional[0].endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive));
-    if (positional.size() < 2 || !picture) {
-        error_ = QStringLiteral("--merge-picture: expected OUTPUT ending in .png or .bmp and one "
-                                "PART or more, got '%1'.")
-                     .arg(positional.join(QLatin1Char(' ')));
-        return false;
-    }
-    job_.output = positional[0];
-    mergeParts_ = positional.mid(1);
-    return true;
+    return readMergeArguments(
+        QStringLiteral("merge-picture"),
+        [](const QString &output) {
+            return output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ||
+                   output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
+        },
+        ".png or .bmp");
 }
 
 bool RenderCommandLine::readPoster()

@@ -1,5 +1,6 @@
 #include "render/sweepplot.h"
 #include "tests/common/rendertool.h"
+#include "tests/common/zoomfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -295,18 +296,7 @@ void SweepToolTest::zoomFramesAreViews()
     QFETCH(QString, shard);
     QFETCH(QString, files);
     QTemporaryDir dir;
-    const QString view = QStringLiteral(
-        "{\"format\":\"velmora-view\",\"version\":1,\"view\":{\"x\":%1,\"y\":%2,\"spacing\":%3},"
-        "\"size\":{\"width\":48,\"height\":36},\"parameters\":{\"mass-one\":10,\"mass-two\":10,"
-        "\"mass-moving\":70,\"radius-one\":5,\"radius-two\":5,\"one-x\":502,\"one-y\":350,"
-        "\"two-x\":522,\"two-y\":350,\"step-limit\":1e14,\"color-one\":\"#ff0000\","
-        "\"color-two\":\"#0000ff\",\"background\":\"#ffffff\",\"shade\":false}}");
-    for (const auto &[name, text] :
-         {std::pair{"from.json", view.arg(470).arg(320).arg(1.5)},
-          std::pair{"to.json", view.arg(505.25).arg(345.5).arg(0.125)}}) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
-    }
+    QVERIFY(writeZoomFiles(dir.path(), 48, 36));
     QCOMPARE(runToolIn(dir.path(), QStringLiteral("--zoom from.json to.json --frames 4 %1 f%d.png")
                                        .arg(shard))
                  .exitCode,
