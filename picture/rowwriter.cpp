@@ -1,5 +1,6 @@
 #include "rowwriter.h"
 
+#include "surface.h"
 #include "files/safefile.h"
 
 #include <QFile>
@@ -12,9 +13,6 @@
 #include <new>
 
 namespace {
-
-/// What Qt's writers state for a picture without a resolution of its own: 96 dots an inch.
-constexpr std::uint32_t dotsPerMeter = 3780;
 
 /// libpng's complaint, kept for after the jump out of it.
 struct Complaint
@@ -117,7 +115,7 @@ private:
         png_set_IHDR(png_, info_, png_uint_32(size.width()), png_uint_32(size.height()), 8,
                      PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
                      PNG_FILTER_TYPE_BASE);
-        png_set_pHYs(png_, info_, dotsPerMeter, dotsPerMeter, PNG_RESOLUTION_METER);
+        png_set_pHYs(png_, info_, pictureDotsPerMeter, pictureDotsPerMeter, PNG_RESOLUTION_METER);
         if (count > 0)
             png_set_text(png_, info_, chunks, count);
         png_write_info(png_, info_);
@@ -154,8 +152,8 @@ public:
         littleEndian(header + 26, 1, 2);
         littleEndian(header + 28, 24, 2);
         littleEndian(header + 34, std::uint32_t(bitmapBytes(size) - 54), 4);
-        littleEndian(header + 38, dotsPerMeter, 4);
-        littleEndian(header + 42, dotsPerMeter, 4);
+        littleEndian(header + 38, std::uint32_t(pictureDotsPerMeter), 4);
+        littleEndian(header + 42, std::uint32_t(pictureDotsPerMeter), 4);
         ok_ = !device.isSequential() &&
               device.write(reinterpret_cast<const char *>(header), 54) == 54;
     }

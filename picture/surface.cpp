@@ -28,15 +28,11 @@ std::int32_t fromRgb(QRgb rgb)
 
 namespace {
 
-/// 96 dots per inch. A new image takes the screen's resolution, and picture files carry it in
-/// their header; a fixed one keeps every file independent of the machine that made it.
-constexpr int dotsPerMeter = 3780;
-
 QImage blankImage(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
+    image.setDotsPerMeterX(pictureDotsPerMeter);
+    image.setDotsPerMeterY(pictureDotsPerMeter);
     return image;
 }
 

@@ -9,6 +9,11 @@
 
 #include <cstdint>
 
+/// The resolution every picture file states, 96 dots an inch. A new image takes the screen's
+/// resolution, and picture files carry it in their header; a fixed one keeps every file
+/// independent of the machine that made it.
+constexpr int pictureDotsPerMeter = 3780;
+
 /// The persistent drawing surface, the canvas of the window and of the renderer: an image of the
 /// client area that keeps every pixel and circle drawn on it until it is cleared.
 class Surface : public sim::Canvas
