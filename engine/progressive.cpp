@@ -7,7 +7,7 @@ namespace {
 
 /// Tiles of about this many start points at most, so that the caller hears of progress often:
 /// about a tenth of a second of work at the first budget.
-constexpr std::int64_t tilePoints = 16384;
+constexpr std::int64_t tilePoints = 32768;
 
 /// The start points a pass adds: every level-th column and row, less those of the coarser pass.
 /// For level 8 one grid; otherwise two, which with the coarser pass's make every level-th.
