@@ -14,47 +14,23 @@ MovieRecorder::MovieRecorder(QObject *parent) : QObject(parent) {}
 
 MovieRecorder::~MovieRecorder()
 {
-    cancel();
-    if (thread_.joinable())
-        thread_.join();
-}
-
-void MovieRecorder::cancel()
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    cancelled_ = true;
-    if (engine_)
-        engine_->abandon();
-}
-
-std::int64_t MovieRecorder::pointsDone() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return engine_ ? engine_->pointsDone() : done_;
+    work_.stop();
 }
 
 bool MovieRecorder::start(const Recording &recording)
 {
-    if (thread_.joinable())
+    if (work_.busy())
         return false;
-    cancelled_ = false;
-    done_ = 0;
     frames_ = 0;
-    count_ = std::int64_t(recording.path.frames) * recording.path.from.pointCount();
-    thread_ = std::thread([this, recording] { run(recording); });
-    return true;
+    return work_.start(std::int64_t(recording.path.frames) * recording.path.from.pointCount(),
+                       [this, recording] { run(recording); });
 }
 
 bool MovieRecorder::produce(const Recording &recording,
                             const std::function<bool(const QImage &)> &write)
 {
     Engine engine(recording.scene.trajectory);
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        engine_ = &engine;
-        if (cancelled_)
-            engine.abandon();
-    }
+    work_.attach(engine);
     bool ok = true;
     PointMaps maps;
     for (int k = 0; k < recording.path.frames && ok; ++k) {
@@ -63,9 +39,8 @@ bool MovieRecorder::produce(const Recording &recording,
         if (ok)
             ++frames_;
     }
-    const std::lock_guard<std::mutex> lock(mutex_);
-    engine_ = nullptr;
-    done_ = ok ? count_ : std::int64_t(frames_.load()) * recording.path.from.pointCount();
+    work_.detach(ok ? work_.pointCount()
+                    : std::int64_t(frames_.load()) * recording.path.from.pointCount());
     return ok;
 }
 
@@ -115,7 +90,7 @@ void MovieRecorder::run(const Recording &recording)
     QMetaObject::invokeMethod(
         this,
         [this, reason] {
-            thread_.join();
+            work_.join();
             emit finished(reason.isEmpty(), reason);
         },
         Qt::QueuedConnection);

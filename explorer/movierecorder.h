@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backgroundwork.h"
+
 #include "scene/scene.h"
 #include "scene/zoompath.h"
 
@@ -8,10 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
-#include <thread>
-
-class Engine;
+#include <functional>
 
 /// What a zoom movie is made of: the path, the scene of every frame and where it goes, an MP4
 /// (through ffmpeg) or PNG frames named by a pattern (scene/framepattern.h).
@@ -38,12 +37,12 @@ public:
     /// Starts recording; false when one is under way already.
     bool start(const Recording &recording);
     /// Any thread.
-    void cancel();
-    bool busy() const { return thread_.joinable(); }
+    void cancel() { work_.cancel(); }
+    bool busy() const { return work_.busy(); }
 
     /// Start points of all frames finished so far, and in all.
-    std::int64_t pointsDone() const;
-    std::int64_t pointCount() const { return count_; }
+    std::int64_t pointsDone() const { return work_.pointsDone(); }
+    std::int64_t pointCount() const { return work_.pointCount(); }
     int framesDone() const { return frames_.load(); }
 
 signals:
@@ -57,11 +56,6 @@ private:
     /// The frames as PNG files: empty, or the problem.
     QString writeFrames(const Recording &recording);
 
-    mutable std::mutex mutex_;
-    bool cancelled_ = false;
-    Engine *engine_ = nullptr; ///< the one computing, under mutex_
-    std::int64_t done_ = 0;    ///< the points of the frames finished, under mutex_
-    std::int64_t count_ = 0;
     std::atomic<int> frames_{0};
-    std::thread thread_;
+    BackgroundWork work_;
 };

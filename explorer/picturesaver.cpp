@@ -12,34 +12,13 @@ PictureSaver::PictureSaver(QObject *parent) : QObject(parent) {}
 
 PictureSaver::~PictureSaver()
 {
-    cancel();
-    if (thread_.joinable())
-        thread_.join();
-}
-
-void PictureSaver::cancel()
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    cancelled_ = true;
-    if (engine_)
-        engine_->abandon();
-}
-
-std::int64_t PictureSaver::pointsDone() const
-{
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return engine_ ? engine_->pointsDone() : done_;
+    work_.stop();
 }
 
 bool PictureSaver::start(const Place &place, const QString &path)
 {
-    if (thread_.joinable())
-        return false;
-    cancelled_ = false;
-    done_ = 0;
-    count_ = std::int64_t(place.view.size.width()) * place.view.size.height();
-    thread_ = std::thread([this, place, path] { run(place, path); });
-    return true;
+    return work_.start(std::int64_t(place.view.size.width()) * place.view.size.height(),
+                       [this, place, path] { run(place, path); });
 }
 
 void PictureSaver::run(const Place &place, const QString &path)
@@ -48,20 +27,11 @@ void PictureSaver::run(const Place &place, const QString &path)
     QString reason = whyNotWritable(path);
     try {
         Engine engine(place.scene.trajectory);
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            engine_ = &engine;
-            if (cancelled_)
-                engine.abandon();
-        }
+        work_.attach(engine);
         PointMaps maps;
         const bool complete =
             reason.isEmpty() && engine.computeView(place.view.toView(), maps, place.scene.shade);
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            engine_ = nullptr;
-            done_ = complete ? count_ : 0;
-        }
+        work_.detach(complete ? work_.pointCount() : 0);
         if (reason.isEmpty() && !complete) {
             reason = QStringLiteral("cancelled");
         } else if (complete) {
@@ -75,7 +45,7 @@ void PictureSaver::run(const Place &place, const QString &path)
     QMetaObject::invokeMethod(
         this,
         [this, ok, reason] {
-            thread_.join();
+            work_.join();
             emit finished(ok, reason);
         },
         Qt::QueuedConnection);

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "backgroundwork.h"
+
 #include "scene/viewfile.h"
 
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
-#include <mutex>
-#include <thread>
-
-class Engine;
 
 /// Computes a place at its size and writes it as a picture file, away from the GUI thread:
 /// exactly the file velmora-render writes for the same view and parameters, through the safe
@@ -25,11 +23,11 @@ public:
     /// Starts saving; false when a save is under way already.
     bool start(const Place &place, const QString &path);
     /// Any thread.
-    void cancel();
-    bool busy() const { return thread_.joinable(); }
+    void cancel() { work_.cancel(); }
+    bool busy() const { return work_.busy(); }
 
-    std::int64_t pointsDone() const;
-    std::int64_t pointCount() const { return count_; }
+    std::int64_t pointsDone() const { return work_.pointsDone(); }
+    std::int64_t pointCount() const { return work_.pointCount(); }
 
 signals:
     /// ok false: *reason says why ("cancelled" when it was).
@@ -38,10 +36,5 @@ signals:
 private:
     void run(const Place &place, const QString &path);
 
-    mutable std::mutex mutex_;
-    bool cancelled_ = false;
-    Engine *engine_ = nullptr; ///< the one computing, under mutex_
-    std::int64_t done_ = 0;
-    std::int64_t count_ = 0;
-    std::thread thread_;
+    BackgroundWork work_;
 };
