@@ -3,10 +3,10 @@
 #include "explorer/pendingpattern.h"
 #include "explorer/viewwidget.h"
 #include "tests/common/explorerfixture.h"
+#include "tests/common/explorertest.h"
 #include "tests/common/rendertool.h"
 
 #include "picture/surface.h"
-#include "tests/common/explorertest.h"
 
 #include <QAction>
 #include <QFile>
@@ -61,9 +61,7 @@ void ExplorerTest::finishedViewEqualsRenderer()
     QFETCH(bool, viewFile);
     QTemporaryDir dir;
     ExplorerWindow window;
-    window.resize(640, 400);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(explorertest::show(window, QSize(640, 400)));
     Finished finished(window.computer());
 
     Place place = window.home();
@@ -129,9 +127,7 @@ void ExplorerTest::panComputesOnlyNewPoints()
 void ExplorerTest::lastRequestWins()
 {
     ExplorerWindow window;
-    window.resize(640, 400);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(explorertest::show(window, QSize(640, 400)));
     Finished finished(window.computer());
     QTRY_VERIFY_WITH_TIMEOUT(finished.last.request != 0, 30000);
 
@@ -194,9 +190,7 @@ void ExplorerTest::passesGoOnPastLongTrajectories()
 void ExplorerTest::historySurvivesResizes()
 {
     ExplorerWindow window;
-    window.resize(640, 400);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(explorertest::show(window, QSize(640, 400)));
     auto *back = window.findChild<QAction *>(QStringLiteral("back"));
     auto *forward = window.findChild<QAction *>(QStringLiteral("forward"));
     std::vector<Place> visited{window.place()};

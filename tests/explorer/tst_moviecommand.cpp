@@ -1,6 +1,7 @@
 #include "explorer/explorerwindow.h"
 #include "explorer/moviecommand.h"
 #include "explorer/viewwidget.h"
+#include "tests/common/explorertest.h"
 
 #include <QFile>
 #include <QProcess>
@@ -49,9 +50,7 @@ void MovieCommandTest::framesEqualRenderer()
     QFETCH(bool, shade);
     QTemporaryDir dir;
     ExplorerWindow window;
-    window.resize(360, 260);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(explorertest::show(window, QSize(360, 260)));
     Place place = window.home();
     place.scene.shade = shade;
     place.scene.trajectory.movingMass = 70;
