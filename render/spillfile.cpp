@@ -17,22 +17,16 @@ constexpr std::size_t bufferBytes = 1 << 20;
 SpillFile::SpillFile() : buffer_(bufferBytes)
 {
     const QByteArray folder = QFile::encodeName(QDir::tempPath());
-    fd_ = open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd_ < 0) {
+    fd_ = Descriptor(open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (fd_.get() < 0) {
         // A file system without unnamed files: the name goes as soon as the file is open.
         QByteArray name = folder + "/velmora-spill-XXXXXX";
-        fd_ = mkostemp(name.data(), O_CLOEXEC);
-        if (fd_ >= 0)
+        fd_ = Descriptor(mkostemp(name.data(), O_CLOEXEC));
+        if (fd_.get() >= 0)
             unlink(name.constData());
     }
-    if (fd_ < 0)
+    if (fd_.get() < 0)
         fail(errno);
-}
-
-SpillFile::~SpillFile()
-{
-    if (fd_ >= 0)
-        close(fd_);
 }
 
 void SpillFile::fail(int error)
@@ -52,7 +46,7 @@ void SpillFile::put(std::uint8_t byte)
 void SpillFile::flush()
 {
     for (std::size_t done = 0; done < at_ && error_.isEmpty();) {
-        const ssize_t n = write(fd_, buffer_.data() + done, at_ - done);
+        const ssize_t n = write(fd_.get(), buffer_.data() + done, at_ - done);
         if (n >= 0)
             done += std::size_t(n);
         else if (errno != EINTR)
@@ -82,7 +76,7 @@ void SpillFile::writeSteps(const std::uint64_t *steps, std::size_t count)
 void SpillFile::rewind()
 {
     flush();
-    if (error_.isEmpty() && lseek(fd_, 0, SEEK_SET) != 0)
+    if (error_.isEmpty() && lseek(fd_.get(), 0, SEEK_SET) != 0)
         fail(errno);
     at_ = end_ = 0;
 }
@@ -90,7 +84,7 @@ void SpillFile::rewind()
 bool SpillFile::fill()
 {
     for (;;) {
-        const ssize_t n = read(fd_, buffer_.data(), buffer_.size());
+        const ssize_t n = read(fd_.get(), buffer_.data(), buffer_.size());
         if (n > 0) {
             at_ = 0;
             end_ = std::size_t(n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/temporaryfile.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -14,7 +16,6 @@ class SpillFile
 {
 public:
     SpillFile();
-    ~SpillFile();
     SpillFile(const SpillFile &) = delete;
     SpillFile &operator=(const SpillFile &) = delete;
 
@@ -36,7 +37,7 @@ private:
     bool get(std::uint8_t &byte);
     void fail(int error);
 
-    int fd_ = -1;
+    Descriptor fd_;
     std::vector<std::uint8_t> buffer_;
     std::size_t at_ = 0;  ///< the next byte of the buffer
     std::size_t end_ = 0; ///< reading: the end of what the buffer holds
