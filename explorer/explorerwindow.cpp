@@ -292,8 +292,7 @@ bool ExplorerWindow::saveView(const QString &path)
 {
     const QByteArray contents = viewfile::write(place_);
     QString reason;
-    if (writeFileSafely(
-            path, [&](QIODevice &d) { return d.write(contents) == contents.size(); }, &reason)) {
+    if (writeBytesSafely(path, contents, &reason)) {
         return true;
     }
     QMessageBox::warning(this, QStringLiteral("Save View"),

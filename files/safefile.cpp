@@ -357,3 +357,9 @@ bool isSameFile(const QString &a, const QString &b)
 {
     return fileIdentity(a) == fileIdentity(b);
 }
+
+bool writeBytesSafely(const QString &path, const QByteArray &bytes, QString *reason)
+{
+    return writeFileSafely(
+        path, [&](QIODevice &device) { return device.write(bytes) == bytes.size(); }, reason);
+}

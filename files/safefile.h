@@ -32,6 +32,9 @@ QString whyNotWritable(const QString &path);
 bool writeFileSafely(const QString &path, const std::function<bool(QIODevice &)> &writeContents,
                      QString *reason = nullptr);
 
+/// The same, for contents already in memory.
+bool writeBytesSafely(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+
 /// The same, for a writer that needs the file itself (to seek in it, or to hand it to another
 /// program): writeContents writes through the descriptor, open for writing and reading again
 /// through /proc/self/fd, and returns empty, or the problem that becomes *reason.

@@ -67,9 +67,7 @@ int runWithoutPicture(const RenderJob &job)
         const QByteArray text = statisticsText({{{}, statistics}},
                                                *statisticsFormat(job.statistics), false,
                                                job.masses(), false);
-        if (!writeFileSafely(
-                job.statistics,
-                [&](QIODevice &device) { return device.write(text) == text.size(); }, &reason)) {
+        if (!writeBytesSafely(job.statistics, text, &reason)) {
             return cannotWrite(reason);
         }
     }

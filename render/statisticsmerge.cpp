@@ -235,9 +235,7 @@ int mergeStatisticsFiles(const QString &output, const QStringList &parts)
         printError(QStringLiteral("--merge-stats: %1; nothing written.").arg(why));
         return 2;
     }
-    if (!writeFileSafely(
-            output, [&](QIODevice &device) { return device.write(merged) == merged.size(); },
-            &why)) {
+    if (!writeBytesSafely(output, merged, &why)) {
         printError(QStringLiteral("cannot write '%1': %2; nothing written.").arg(output, why));
         return 1;
     }

@@ -238,9 +238,7 @@ void Sweep::writeStatistics()
         QString why;
         if (job_.statisticsToFile()) {
             const QByteArray text = statisticsText(*statisticsFormat(job_.statistics));
-            statisticsWritten_ = writeFileSafely(
-                job_.statistics,
-                [&](QIODevice &device) { return device.write(text) == text.size(); }, &why);
+            statisticsWritten_ = writeBytesSafely(job_.statistics, text, &why);
             if (!statisticsWritten_)
                 noteFailure(job_.statistics, why);
         } else if (job_.statistics == QStringLiteral("-")) {

@@ -44,8 +44,7 @@ struct Placed
 bool writeStatisticsPartFile(const QString &path, const StatisticsPart &part, QString &why)
 {
     const QByteArray text = statisticsPartJson(part);
-    return writeFileSafely(
-        path, [&](QIODevice &device) { return device.write(text) == text.size(); }, &why);
+    return writeBytesSafely(path, text, &why);
 }
 
 int mergeTileStatisticsFiles(const QString &output, const QStringList &parts)
@@ -81,8 +80,7 @@ int mergeTileStatisticsFiles(const QString &output, const QStringList &parts)
         return badInput(why);
     const QByteArray text = statisticsText({{{}, *statistics}}, *statisticsFormat(output), false,
                                            shape.masses, shape.wada);
-    if (!writeFileSafely(
-            output, [&](QIODevice &device) { return device.write(text) == text.size(); }, &why)) {
+    if (!writeBytesSafely(output, text, &why)) {
         printError(QStringLiteral("cannot write '%1': %2; nothing written.").arg(output, why));
         return 1;
     }
