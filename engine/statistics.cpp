@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <type_traits>
 
 namespace {
@@ -63,14 +62,7 @@ BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, i
                 for (int x = bx * box; x < (bx + 1) * box; ++x)
                     ++counts[std::size_t(outcomes[row + std::size_t(x)])];
             }
-            // A box of one outcome has p = 1 and adds exactly 0.
-            double entropy = 0;
-            for (const std::int64_t count : counts) {
-                if (count > 0) {
-                    const double p = double(count) / boxPoints;
-                    entropy -= p * std::log(p);
-                }
-            }
+            const double entropy = boxEntropy(counts.data(), masses + 1, boxPoints);
             sum += entropy;
             if (entropy > 0) {
                 boundarySum += entropy;
