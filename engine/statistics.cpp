@@ -1,8 +1,9 @@
 #include "statistics.h"
 
+#include "boundary.h"
+
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <type_traits>
 
 namespace {
@@ -61,14 +62,7 @@ BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, i
                 for (int x = bx * box; x < (bx + 1) * box; ++x)
                     ++counts[std::size_t(outcomes[row + std::size_t(x)])];
             }
-            // A box of one outcome has p = 1 and adds exactly 0.
-            double entropy = 0;
-            for (const std::int64_t count : counts) {
-                if (count > 0) {
-                    const double p = double(count) / boxPoints;
-                    entropy -= p * std::log(p);
-                }
-            }
+            const double entropy = boxEntropy(counts.data(), masses + 1, boxPoints);
             sum += entropy;
             if (entropy > 0) {
                 boundarySum += entropy;
@@ -80,20 +74,15 @@ BoxEntropies boxEntropies(int width, int height, const sim::Capture *outcomes, i
             boundaryBoxes > 0 ? boundarySum / double(boundaryBoxes) : 0.0};
 }
 
-double boundaryFraction(int width, int height, const sim::Capture *outcomes)
+double boundaryFraction(int width, int height, const std::uint8_t *outcomes)
 {
-    const auto at = [&](int x, int y) {
-        return outcomes[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-    };
     std::int64_t boundary = 0;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const sim::Capture o = at(x, y);
-            if ((x > 0 && at(x - 1, y) != o) || (x + 1 < width && at(x + 1, y) != o) ||
-                (y > 0 && at(x, y - 1) != o) || (y + 1 < height && at(x, y + 1) != o)) {
-                ++boundary;
-            }
-        }
+        const std::uint8_t *here = outcomes + std::size_t(y) * std::size_t(width);
+        const std::uint8_t *above = y > 0 ? here - width : nullptr;
+        const std::uint8_t *below = y + 1 < height ? here + width : nullptr;
+        for (int x = 0; x < width; ++x)
+            boundary += onBoundary(above, here, below, x, width);
     }
     const std::int64_t points = std::int64_t(width) * height;
     return points > 0 ? double(boundary) / double(points) : 0.0;
@@ -135,7 +124,7 @@ Statistics basinStatistics(int width, int height, const std::uint8_t *outcomeVal
     const BoxEntropies entropies = boxEntropies(width, height, outcomes, entropyBox, masses);
     s.basinEntropy = entropies.mean;
     s.boundaryBasinEntropy = entropies.boundaryMean;
-    s.boundaryFraction = boundaryFraction(width, height, outcomes);
+    s.boundaryFraction = boundaryFraction(width, height, outcomeValues);
     s.boxDimension = boxCountingDimension(width, height, outcomes);
     return s;
 }

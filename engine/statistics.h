@@ -4,6 +4,7 @@
 #include "wada.h"
 #include "sim/step.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -63,6 +64,21 @@ struct Statistics
         return outcome == sim::Capture::none ? never : captured[std::size_t(outcome) - 1];
     }
 };
+
+/// The outcome entropy -sum p ln p of one box of boxPoints start points from its count of
+/// each of outcomes outcomes; a box of one outcome has p = 1 and gives exactly 0.
+template <typename Count>
+double boxEntropy(const Count *counts, int outcomes, double boxPoints)
+{
+    double entropy = 0;
+    for (int o = 0; o < outcomes; ++o) {
+        if (counts[o] > 0) {
+            const double p = double(counts[o]) / boxPoints;
+            entropy -= p * std::log(p);
+        }
+    }
+    return entropy;
+}
 
 /// The statistics of a width x height picture of a field of this many fixed masses whose
 /// outcomes and step counts are given in scan order (rows top to bottom, each left to right).

@@ -1,5 +1,7 @@
 #include "statisticsaccumulator.h"
 
+#include "boundary.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -121,10 +123,7 @@ void StatisticsAccumulator::measureRow(int y)
     const std::uint8_t *below = y + 1 < shape_.height ? row(y + 1) : nullptr;
     std::vector<char> boundary(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x) {
-        const std::uint8_t o = here[x];
-        boundary[std::size_t(x)] = (x > 0 && here[x - 1] != o) ||
-                                   (x + 1 < width && here[x + 1] != o) ||
-                                   (above && above[x] != o) || (below && below[x] != o);
+        boundary[std::size_t(x)] = onBoundary(above, here, below, x, width);
         totals_.boundary += boundary[std::size_t(x)];
     }
     if (!boxes_.empty() && y < boxDown_) {

@@ -1,7 +1,6 @@
 #include "statisticspart.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <iterator>
 
@@ -192,15 +191,9 @@ EntropyBand::EntropyBand(const StatisticsShape &shape, int first, bool record)
 void EntropyBand::addBoxRow(const std::vector<std::int32_t> &counts)
 {
     for (int box = 0; box < boxes_; ++box) {
-        // As basinStatistics does; a box of one outcome has p = 1 and adds exactly 0.
-        double entropy = 0;
-        for (int o = 0; o < outcomes_; ++o) {
-            const std::int32_t count = counts[std::size_t(box * outcomes_ + o)];
-            if (count > 0) {
-                const double p = double(count) / boxPoints_;
-                entropy -= p * std::log(p);
-            }
-        }
+        const double entropy =
+            boxEntropy(counts.data() + std::size_t(box) * std::size_t(outcomes_), outcomes_,
+                       boxPoints_);
         // Every entropy is +0 or above, and adding +0 leaves a sum begun at +0 as it is: the
         // sum over the boxes above 0 is the sum over all boxes, bit for bit.
         if (entropy > 0)

@@ -1,19 +1,17 @@
 #include "wada.h"
 
+#include "boundary.h"
+
 #include <algorithm>
 
 namespace {
 
-/// Whether the start point at (x, y) has a left, right, upper or lower neighbour of another
-/// outcome.
+/// Whether the start point at (x, y) of a width x height outcome map is on the boundary.
 bool onBoundary(int width, int height, const std::uint8_t *outcomes, int x, int y)
 {
-    const auto at = [&](int i, int j) {
-        return outcomes[std::size_t(j) * std::size_t(width) + std::size_t(i)];
-    };
-    const std::uint8_t o = at(x, y);
-    return (x > 0 && at(x - 1, y) != o) || (x + 1 < width && at(x + 1, y) != o) ||
-           (y > 0 && at(x, y - 1) != o) || (y + 1 < height && at(x, y + 1) != o);
+    const std::uint8_t *here = outcomes + std::size_t(y) * std::size_t(width);
+    return ::onBoundary(y > 0 ? here - width : nullptr, here,
+                        y + 1 < height ? here + width : nullptr, x, width);
 }
 
 /// Counts of one mass's start points over any rectangle, from sums over the rectangles that
